@@ -1,0 +1,11 @@
+# kelvos_add_test(NAME <name> KIND unit|widget SOURCES <files...> LIBS <libs...>)
+# One Qt Test executable per test class, registered with CTest under a label of its kind.
+# Widget tests run on the offscreen platform, so they need no display.
+function(kelvos_add_test)
+    cmake_parse_arguments(T "" "NAME;KIND" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set(env "QT_QPA_PLATFORM=offscreen" "LC_ALL=C.UTF-8")
+    set_tests_properties(${T_NAME} PROPERTIES LABELS ${T_KIND} ENVIRONMENT "${env}" TIMEOUT 300)
+endfunction()

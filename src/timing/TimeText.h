@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace kelvos {
+
+// "hh:mm:ss:mmm", hours not wrapped at 24 and widened past two digits ("100:00:00:000").
+// Truncates, never rounds.
+QString formatFullTime(qint32 ms);
+
+// Signed short form of a difference: "+0.045", "-5:123", "+12:34:321". Whole hours are dropped.
+QString formatSignedShort(qint32 ms);
+
+} // namespace kelvos

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds KelvoS and runs every test: unit, widget (offscreen) and
+# end-to-end (Xvfb), then the unit and widget tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$root/scripts/install-deps.sh"
+
+"$root/scripts/build.sh" "$root/build" Debug
+echo "kelvos: running unit, widget and end-to-end tests"
+ctest --test-dir "$root/build" --output-on-failure -j 2
+
+"$root/scripts/build.sh" "$root/build-asan" Debug -DKELVOS_SANITIZE=address,undefined -DKELVOS_BENCH=OFF
+echo "kelvos: running unit and widget tests under address and undefined-behaviour sanitizers"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$root/build-asan" --output-on-failure -L 'unit|widget' -j 2
+echo "kelvos: all tests passed"
