@@ -1,5 +1,7 @@
 #include "TimeText.h"
 
+#include <QRegularExpression>
+
 namespace kelvos {
 
 QString formatFullTime(qint32 ms) {
@@ -31,6 +33,13 @@ QString formatSignedShort(qint32 ms) {
     if (seconds >= 1)
         return QString::asprintf("%s%1.1d:%3.3d", sign, seconds, millis);
     return QString::asprintf("%s0.%3.3d", sign, millis);
+}
+
+QString formatWallClock(const QTime& time, const QLocale& locale) {
+    // Qt's long time format carries the time zone ("t", "tttt"); the clock of a lap does not.
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return time.toString(format.trimmed());
 }
 
 } // namespace kelvos

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <mutex>
+
+namespace kelvos {
+
+// Plays WAV clips by bare file name from the working directory. play() returns when the clip
+// has finished (or was cut short by a newer clip); a clip that is missing or cannot be played
+// gives the default beep instead. Safe to call from any thread.
+class ClipPlayer {
+public:
+    virtual ~ClipPlayer() = default;
+    virtual void play(const QString& fileName) = 0;
+    virtual void beep() = 0;
+};
+
+// Remembers what would have been heard, in order: "beep" for a beep, else the clip's name.
+// Used where sound must be checked without a sound card.
+class RecordingClipPlayer final : public ClipPlayer {
+public:
+    void play(const QString& fileName) override;
+    void beep() override;
+    QStringList heard() const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    QStringList heard_;
+};
+
+} // namespace kelvos
