@@ -22,6 +22,9 @@ struct WavData {
 } // namespace
 
 SdlClipPlayer::SdlClipPlayer(std::function<void()> beep) : beep_(std::move(beep)) {
+    // SDL would otherwise take over SIGINT and SIGTERM, and the program would no longer end
+    // when the desktop asks it to.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     audioReady_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 

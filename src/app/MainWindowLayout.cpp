@@ -1,0 +1,238 @@
+#include "MainWindowLayout.h"
+
+#include "TCuteButton.h"
+#include "TDropDownBox.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <array>
+
+namespace kelvos {
+
+namespace {
+using K = ControlKind;
+
+// The window is a fixed 1020 x 763: the timing figures and run buttons on the left, the
+// result grids on the right, the lap chart across the lower half, and below it the hotkeys
+// and the chart's own controls. Controls on a panel give their place within that panel.
+const std::array kControls{
+    // Options along the top.
+    ControlSpec{"ComboBox1", K::ComboBox, "", "meter choice or write", {4, 4, 96, 22}},
+    ControlSpec{"CuteButton44", K::Button, "S D", "Menu(SaveDialog)", {104, 4, 36, 22}},
+    ControlSpec{
+        "CheckBox6", K::CheckBox, "Voice", "Lap Toal Voice OnOff", {146, 4, 58, 22}, true, true},
+    ControlSpec{"CheckBox9", K::CheckBox, "Re", "Repeat Voice", {206, 4, 40, 22}},
+    ControlSpec{"CheckBox7", K::CheckBox, "ClipE", "Clipboard Lap Total OnOff", {250, 4, 56, 22}},
+    ControlSpec{"CheckBox10", K::CheckBox, "J", "Clipboard Lap Total OnOff", {308, 4, 34, 22}},
+    ControlSpec{"CheckBox11", K::CheckBox, "Re", "Repeat Clipboard", {344, 4, 40, 22}},
+    ControlSpec{"CheckBox8", K::CheckBox, "T", "Title change", {388, 4, 34, 22}},
+    ControlSpec{"DCheck1", K::CheckBox, "D", "Display", {424, 4, 34, 22}},
+    ControlSpec{
+        "CheckBox12", K::CheckBox, "AutoScroll", "20line scroll ", {462, 4, 86, 22}, true, true},
+    ControlSpec{"CheckBox3", K::CheckBox, "DD", "MixGrid D&D On", {550, 4, 44, 22}},
+    ControlSpec{"Edit1", K::LineEdit, "1", "Lap1 Name", {600, 4, 70, 22}},
+    ControlSpec{"Edit2", K::LineEdit, "2", "Lap2 Name", {674, 4, 70, 22}},
+    ControlSpec{"Edit3", K::LineEdit, "3", "Lap3 Name", {748, 4, 70, 22}},
+    ControlSpec{"CuteButton38", K::Button, "undo", "Name 1 2 3", {822, 4, 46, 22}},
+    ControlSpec{"CuteButton41", K::FlatButton, "Key", "MainKey123 OnOff", {872, 4, 44, 22}},
+    ControlSpec{"CuteButton40", K::FlatButton, "Info", "Infomation", {920, 4, 44, 22}},
+
+    // Timing figures.
+    ControlSpec{"Label1", K::Label, "00:00:00:000 ", "Total", {4, 30, 276, 40}},
+    ControlSpec{"Label3", K::Label, "00:00:00:000", "Lap real", {4, 72, 276, 32}},
+    ControlSpec{"Label2", K::Label, "00:00:00:000", "Lap", {4, 106, 276, 32}},
+    ControlSpec{"Label13", K::Label, "0", "+ - milli sec", {4, 140, 136, 24}},
+    ControlSpec{"Label11", K::Label, "0", "Lap count", {144, 140, 136, 24}},
+    ControlSpec{"Label9", K::Label, "00:00:00:000", "Fastest Lap", {4, 166, 136, 22}},
+    ControlSpec{"Label12", K::Label, "0", "Fastest Lap count", {144, 166, 136, 22}},
+    ControlSpec{"Label14", K::Label, "00:00:00:000", "Average Lap", {4, 190, 136, 22}},
+    ControlSpec{"Label7", K::Label, "0", "Lap Km/h", {144, 190, 136, 22}},
+    ControlSpec{"Label25", K::Label, "Behind", "Diffrence1-2-3", {4, 214, 136, 22}},
+    ControlSpec{"Label16", K::Label, "0", "Average Km/h", {144, 214, 136, 22}},
+    ControlSpec{"Label23", K::Label, "Diffrence to 2 ", "Diffrence1-2", {4, 238, 136, 22}},
+    ControlSpec{"Label24", K::Label, "Diffrence to 3 ", "Diffrence1-3", {144, 238, 136, 22}},
+
+    // Run and lap commands.
+    ControlSpec{"start", K::Button, "start", "", {4, 262, 66, 28}},
+    ControlSpec{"stop", K::Button, "stop", "", {72, 262, 66, 28}, false},
+    ControlSpec{"CuteButton1", K::Button, "restart", "", {140, 262, 68, 28}, false},
+    ControlSpec{"CuteButton2", K::Button, "reset", "", {210, 262, 70, 28}},
+    ControlSpec{"LAP", K::Button, "LAP 1", "LAP1(& goal)", {4, 292, 92, 30}, false},
+    ControlSpec{"LAP2", K::Button, "LAP 2", "", {98, 292, 90, 30}, false},
+    ControlSpec{"LAP3", K::Button, "LAP 3", "", {190, 292, 90, 30}, false},
+    ControlSpec{"Lapread", K::Button, "READ LAP(&L)", "Voice Repeat", {4, 324, 92, 24}, false},
+    ControlSpec{
+        "Clipread", K::Button, "Read ClipBoard(&P)", "ClipBoard Repeat", {98, 324, 118, 24}, false},
+    ControlSpec{"Real", K::Button, "Real(&R)", "Real Total & Lap", {218, 324, 62, 24}, false},
+    ControlSpec{"ScrollBar1", K::ScrollBar, "", "Animate Speed", {4, 350, 88, 13}},
+    ControlSpec{"ScrollBar2", K::ScrollBar, "", "3D", {96, 350, 88, 13}},
+    ControlSpec{"ScrollBar3", K::ScrollBar, "", "3DChart Angle", {188, 350, 92, 13}},
+
+    // Result grids and their commands.
+    ControlSpec{"StringGridEx1", K::MainGrid, "", "Main Number data grid", {286, 30, 730, 186}},
+    ControlSpec{"CuteButton19", K::Button, "SaveCsv", "Main csv file save", {286, 218, 52, 22}},
+    ControlSpec{"CuteButton20", K::Button, "LoadCsv", "Main csv file load", {340, 218, 52, 22}},
+    ControlSpec{"SAVE", K::Button, "Mix save", "Mix Grid csv save", {394, 218, 56, 22}},
+    ControlSpec{"CuteButton39", K::Button, "LoadCsv", "Mix csv file load", {452, 218, 52, 22}},
+    ControlSpec{"CuteButton3", K::Button, "Copy", "Clipboard All Copy- >", {506, 218, 44, 22}},
+    ControlSpec{
+        "CuteButton35", K::FlatButton, "copylap1", "<-- Clipboard Lap1", {552, 218, 56, 22}, false},
+    ControlSpec{
+        "CuteButton36", K::FlatButton, "copylap2", "<-- Clipboard Lap2", {610, 218, 56, 22}, false},
+    ControlSpec{
+        "CuteButton37", K::FlatButton, "copylap3", "<-- Clipboard Lap3", {668, 218, 56, 22}, false},
+    ControlSpec{"CuteButton4", K::Button, "Paste", "MainGrid Paste", {726, 218, 46, 22}, false},
+    ControlSpec{"CuteButton32", K::Button, "Sort", "Laptime Sort", {774, 218, 40, 22}},
+    ControlSpec{"CuteButton33", K::Button, "undo", "Total Sort", {816, 218, 40, 22}},
+    ControlSpec{"CuteButton34", K::Button, "Num", "Number Sort -->", {858, 218, 40, 22}},
+    ControlSpec{"CuteButton42", K::FlatButton, "Show MixGrid", "", {900, 218, 86, 22}},
+    ControlSpec{"Panel1", K::Panel, "Total", "", {286, 242, 730, 120}},
+    ControlSpec{"StrSortGrid1", K::MixGrid, "", "MixGrid", {0, 0, 730, 120}, true, false, "Panel1"},
+
+    // The lap chart; the panel under it is where it docks back.
+    ControlSpec{"Panel2", K::Panel, "Docking Chart", "", {3, 365, 998, 332}},
+    ControlSpec{"Chart1", K::Chart, "", "", {3, 365, 998, 332}},
+    ControlSpec{"CuteButton45",
+                K::Button,
+                "SetFocus",
+                "Reset Position",
+                {846, 4, 70, 22},
+                true,
+                false,
+                "Chart1"},
+    ControlSpec{"Chbutton1",
+                K::Button,
+                "Reset_Pos",
+                "Reset Position",
+                {920, 4, 72, 22},
+                true,
+                false,
+                "Chart1"},
+
+    // Hotkeys 1 to 4, the all-seven buttons and the chart's switches.
+    ControlSpec{"Label19", K::Label, "start", "", {4, 700, 36, 28}},
+    ControlSpec{"HotKey1", K::HotKeyEditor, "", "start HotKey", {42, 701, 60, 26}},
+    ControlSpec{"CuteButton5", K::Button, "OK", "", {104, 701, 26, 26}},
+    ControlSpec{"CuteButton12", K::Button, "Del", "", {132, 701, 28, 26}},
+    ControlSpec{"Label8", K::Label, "stop", "", {164, 700, 36, 28}},
+    ControlSpec{"HotKey2", K::HotKeyEditor, "", "stop HotKey", {202, 701, 60, 26}},
+    ControlSpec{"CuteButton6", K::Button, "OK", "", {264, 701, 26, 26}},
+    ControlSpec{"CuteButton13", K::Button, "Del", "", {292, 701, 28, 26}},
+    ControlSpec{"Label18", K::Label, "restart", "", {324, 700, 36, 28}},
+    ControlSpec{"HotKey3", K::HotKeyEditor, "", "restart HotKey", {362, 701, 60, 26}},
+    ControlSpec{"CuteButton7", K::Button, "OK", "", {424, 701, 26, 26}},
+    ControlSpec{"CuteButton14", K::Button, "Del", "", {452, 701, 28, 26}},
+    ControlSpec{"Label17", K::Label, "reset", "", {484, 700, 36, 28}},
+    ControlSpec{"HotKey4", K::HotKeyEditor, "", "reset HotKey", {522, 701, 60, 26}},
+    ControlSpec{"CuteButton8", K::Button, "OK", "", {584, 701, 26, 26}},
+    ControlSpec{"CuteButton15", K::Button, "Del", "", {612, 701, 28, 26}},
+    ControlSpec{
+        "CuteButton30", K::Button, "OK", "OK start stop restart reset key ", {646, 701, 28, 26}},
+    ControlSpec{"CuteButton31",
+                K::Button,
+                "Del",
+                "delete start stop restart reset key ",
+                {676, 701, 30, 26}},
+    ControlSpec{"CheckBox5", K::CheckBox, "stopkeyoff", "Stop Stop-Hotkey off", {710, 701, 86, 26}},
+    ControlSpec{"CheckBox1", K::CheckBox, "3D", "3D Chart", {798, 701, 40, 26}},
+    ControlSpec{"CheckBox4", K::CheckBox, "Mark", "Marks", {840, 701, 50, 26}},
+    ControlSpec{"CheckBox2", K::CheckBox, "DD", "Chart D&D On", {892, 701, 42, 26}},
+    ControlSpec{"CuteButton21", K::Button, "WMF", "Chart Wmf file save", {936, 701, 40, 26}},
+    ControlSpec{"CuteButton23", K::Button, "BMP", "Chart Bmp file save", {978, 701, 40, 26}},
+
+    // Hotkeys 5 to 7 and the chart's commands.
+    ControlSpec{"Label20", K::Label, "Lap1", "", {4, 732, 36, 28}},
+    ControlSpec{"HotKey5", K::HotKeyEditor, "", "Lap1 HotKey", {42, 733, 60, 26}},
+    ControlSpec{"CuteButton9", K::Button, "OK", "", {104, 733, 26, 26}},
+    ControlSpec{"CuteButton16", K::Button, "Del", "", {132, 733, 28, 26}},
+    ControlSpec{"Label21", K::Label, "Lap2", "", {164, 732, 36, 28}},
+    ControlSpec{"HotKey6", K::HotKeyEditor, "", "Lap2 HotKey", {202, 733, 60, 26}},
+    ControlSpec{"CuteButton10", K::Button, "OK", "", {264, 733, 26, 26}},
+    ControlSpec{"CuteButton17", K::Button, "Del", "", {292, 733, 28, 26}},
+    ControlSpec{"Label22", K::Label, "Lap3", "", {324, 732, 36, 28}},
+    ControlSpec{"HotKey7", K::HotKeyEditor, "", "Lap3 HotKey", {362, 733, 60, 26}},
+    ControlSpec{"CuteButton11", K::Button, "OK", "", {424, 733, 26, 26}},
+    ControlSpec{"CuteButton18", K::Button, "Del", "", {452, 733, 28, 26}},
+    ControlSpec{
+        "CuteButton22", K::Button, "UPdate", "Fast representation", {486, 733, 52, 26}, false},
+    ControlSpec{
+        "CuteButton24", K::Button, "Animate", "Animate representation", {540, 733, 56, 26}, false},
+    ControlSpec{
+        "CuteButton25", K::Button, "Push", "Push representation", {598, 733, 44, 26}, false},
+    ControlSpec{"CuteButton29", K::Button, "Clear", "Clear Chart", {644, 733, 44, 26}, false},
+    ControlSpec{"CuteButton26", K::Button, "zoom in", "Chart Zoom in", {690, 733, 56, 26}},
+    ControlSpec{"CuteButton27", K::Button, "zoom out", "Chart Zoom out", {748, 733, 60, 26}},
+    ControlSpec{"CuteButton28", K::Button, "reset", "Chart Zoom reset", {810, 733, 44, 26}},
+    ControlSpec{"CuteButton43", K::FlatButton, "Show Chart", "Show Chart", {856, 733, 72, 26}},
+    ControlSpec{"Label26", K::Label, "0", "Lap count", {932, 732, 84, 28}},
+};
+
+QWidget* createStandard(const ControlSpec& spec, QWidget* parent) {
+    const QString caption = QString::fromUtf8(spec.caption);
+    switch (spec.kind) {
+    case K::Label:
+        return new QLabel(caption, parent);
+    case K::Button:
+    case K::FlatButton: {
+        auto* button = new TCuteButton(parent);
+        button->setText(caption);
+        if (spec.kind == K::FlatButton) {
+            // A flat button shows the window's black face, so its caption needs a light colour.
+            button->setFlat(true);
+            QPalette look = button->palette();
+            look.setColor(QPalette::ButtonText, Qt::white);
+            button->setPalette(look);
+        }
+        return button;
+    }
+    case K::CheckBox: {
+        auto* box = new QCheckBox(caption, parent);
+        box->setChecked(spec.checked);
+        return box;
+    }
+    case K::LineEdit:
+        return new QLineEdit(caption, parent);
+    case K::ComboBox: {
+        auto* combo = new TDropDownBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert); // Enter adds an entry by our own rule
+        combo->setMaxVisibleItems(35);
+        return combo;
+    }
+    case K::ScrollBar:
+        return new QScrollBar(Qt::Horizontal, parent);
+    case K::Panel: {
+        auto* panel = new QFrame(parent);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setAccessibleName(caption);
+        return panel;
+    }
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
+std::span<const ControlSpec> mainWindowControls() {
+    return kControls;
+}
+
+void buildControls(QWidget* form, const ControlFactory& specialised) {
+    for (const ControlSpec& spec : kControls) {
+        QWidget* parent = spec.parent ? form->findChild<QWidget*>(spec.parent) : form;
+        Q_ASSERT(parent);
+        QWidget* control = specialised ? specialised(spec, parent) : nullptr;
+        if (!control)
+            control = createStandard(spec, parent);
+        Q_ASSERT_X(control, "buildControls", spec.name);
+        control->setObjectName(QString::fromLatin1(spec.name));
+        control->setGeometry(spec.geometry);
+        control->setToolTip(QString::fromUtf8(spec.hint));
+        control->setEnabled(spec.enabled);
+    }
+}
+
+} // namespace kelvos

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "LapBook.h"
+#include "MillisecondClock.h"
+#include "TStopWatch.h"
+#include "hotkeybackend.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QTimer;
+class TCuteButton;
+class TDropDownBox;
+class THookHotKey;
+class THotKey;
+class TStringGridEx;
+class TStrSortGrid;
+
+namespace kelvos {
+struct ControlSpec;
+class ClipPlayer;
+class SignalQueue;
+} // namespace kelvos
+
+// What the main window takes from its surroundings, so that tests can give it a fake clock,
+// a sound recorder and in-memory hotkeys.
+struct KelvosServices {
+    const kelvos::MillisecondClock* clock = nullptr;
+    kelvos::ClipPlayer* player = nullptr;
+    std::unique_ptr<kelvos::HotkeyBackend> hotkeys; // none: the desktop's own (X11)
+    std::function<QDateTime()> now;                 // the wall clock
+    QString workingDirectory;                       // course list, automatic files
+};
+
+// The main window: the timing figures, the run and lap commands, the grids and the hotkeys.
+class TKelvoS : public QWidget {
+    Q_OBJECT
+public:
+    explicit TKelvoS(KelvosServices services, QWidget* parent = nullptr);
+    ~TKelvoS() override;
+
+    // Hotkey indices, as the hotkey editors HotKey1..HotKey7 number them.
+    enum HotkeyIndex { HkStart = 1, HkStop, HkRestart, HkReset, HkLap1, HkLap2, HkLap3 };
+
+    bool isRunning() const { return Running; }
+    bool resultsPending() const { return ResultsPending; }
+    const kelvos::LapState& lapState() const { return laps_.state(); }
+    TStopWatch& stopWatch() { return StopWatch1; }
+    bool isHotkeyRegistered(int index) const;
+    // Blocks until every signal clip asked for so far has sounded.
+    void waitForSignals();
+
+public slots:
+    void StartClick();
+    void StopClick();
+    void CuteButton1Click();
+    void ResetClick();
+    void LapClick();
+    void LAP2Click();
+    void LAP3Click();
+    void Timer1Timer();
+    void Plus1Lap1Click();
+    void RealClick();
+    void MilePerHour1Click();
+    void key1Click();
+    void LapReadKey1Click();
+    void AutoscrollClick();
+    void Voice1Click();
+    void CheckBox5Click();
+    void CheckBox6Click();
+    void CheckBox7Click();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void CheckBox11Click();
+    void ComboBox1Change();
+    void ComboBox1KeyPress();
+    void ComboBox1DropDown();
+    void DoCSFocus();
+    void Factive() {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormFirstShow();
+    void HookHotKey1HotKey(QObject* sender, int index);
+    void buildPopupMenu();
+    void connectOptionHandlers();
+    QAction* menuItem(const char* name) const;
+    void applyUnitTexts();
+    QWidget* createControl(const kelvos::ControlSpec& spec, QWidget* parent);
+    void findControls();
+    void connectHandlers();
+    void applyLook();
+
+    void registerHotkey(int index);
+    void unregisterHotkey(int index);
+    void paintHotkeyLabel(int index);
+
+    bool voiceOn() const;
+    void playSignal(const QString& clip);
+    void playSignals(const QStringList& clips);
+
+    QString windowTitleText() const;
+    QString wallClockText() const;
+    void setLabelText(QLabel* label, const QString& text);
+    void setLabelColor(QLabel* label, int colorValue);
+
+    void enable(std::initializer_list<QWidget*> controls, bool enabled);
+    void writeHeaderLines();
+    void clearGridsForReset();
+    void trimGridsAfterStop();
+    void resetGridRowCounts();
+    void showLap1(const kelvos::Lap1Result& result);
+    void showGap(QLabel* label, const kelvos::GapUpdate& gap);
+    void writeMainRow(const kelvos::GridRowUpdate& row);
+    void writeMixRow(const kelvos::GridRowUpdate& row);
+    kelvos::LapPress pressFor(qint32 elapsed, const QString& name) const;
+
+    KelvosServices services_;
+    THookHotKey* HookHotKey1 = nullptr;
+    bool shownOnce_ = false;
+    TStopWatch StopWatch1;
+    kelvos::LapBook laps_;
+    std::unique_ptr<kelvos::SignalQueue> signals_;
+
+    // Run state.
+    bool Running = false;
+    bool ResultsPending = false;
+    bool milePerHour_ = false;
+    int selectedCourse_ = -1; // the chosen entry of the course list; -1 while typing
+    std::atomic<bool> announcementBusy_{false};
+    QString Name1, Name2, Name3;
+    QString CourseLengthText;
+    int PositiveColor = 8646654;
+    int NegativeColor = 15851951;
+
+    QTimer* Timer1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label7 = nullptr,
+           *Label9 = nullptr, *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr,
+           *Label14 = nullptr, *Label16 = nullptr, *Label23 = nullptr, *Label24 = nullptr,
+           *Label26 = nullptr;
+    QLabel* hotkeyLabels_[8] = {};
+    THotKey* hotkeyEditors_[8] = {};
+    bool hotkeyLive_[8] = {};
+    TCuteButton *start = nullptr, *stop = nullptr, *CuteButton1 = nullptr, *CuteButton2 = nullptr,
+                *LAP = nullptr, *LAP2 = nullptr, *LAP3 = nullptr, *Lapread = nullptr,
+                *Clipread = nullptr, *Real = nullptr;
+    QCheckBox *CheckBox5 = nullptr, *CheckBox6 = nullptr, *CheckBox7 = nullptr,
+              *CheckBox8 = nullptr, *CheckBox9 = nullptr, *CheckBox10 = nullptr,
+              *CheckBox11 = nullptr, *CheckBox12 = nullptr, *DCheck1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    TDropDownBox* ComboBox1 = nullptr;
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
+    TStringGridEx* StringGridEx1 = nullptr;
+    TStrSortGrid* StrSortGrid1 = nullptr;
+};

@@ -1,0 +1,6 @@
+#include "TDropDownBox.h"
+
+void TDropDownBox::showPopup() {
+    emit droppedDown();
+    QComboBox::showPopup();
+}

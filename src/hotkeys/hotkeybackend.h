@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+namespace kelvos {
+
+// A system service that turns key combinations into system-wide hotkeys. Each hotkey is
+// known by a small index chosen by the caller; a press anywhere on the desktop is
+// reported through pressed(index).
+class HotkeyBackend : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // Registers `shortcut` (a shortcut word) under `index`, replacing what the index held.
+    // Returns false, leaving the index unregistered, when the system refuses the
+    // combination (another program holds it, or the key has no key on this keyboard).
+    virtual bool AddHotKey(int index, quint16 shortcut) = 0;
+    // Unregisters `index`; false when it was not registered.
+    virtual bool RemoveHotKey(int index) = 0;
+
+signals:
+    void pressed(int index);
+};
+
+} // namespace kelvos

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "autorepeatfilter.h"
+#include "hotkeybackend.h"
+
+#include <QAbstractNativeEventFilter>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+#include <xcb/xcb.h>
+
+struct _XCBKeySymbols;
+
+namespace kelvos {
+
+// System-wide hotkeys on X11: passive key grabs on the root window, made on the
+// application's own X connection; presses arrive through the application's native event
+// filter. Each combination is grabbed once for every state of CapsLock, NumLock and
+// ScrollLock, since X matches modifiers exactly; every grab is checked, and a refused one
+// (another client holds the key) undoes the others.
+class XcbHotkeyBackend : public HotkeyBackend, public QAbstractNativeEventFilter {
+    Q_OBJECT
+
+public:
+    // The backend for the running QGuiApplication; nullptr when it does not run on X11.
+    static std::unique_ptr<XcbHotkeyBackend> fromApplication();
+
+    // `connection` must be the application's connection, whose events reach the native
+    // event filter; it must outlive the backend.
+    XcbHotkeyBackend(xcb_connection_t* connection, xcb_window_t root);
+    ~XcbHotkeyBackend() override;
+
+    bool AddHotKey(int index, quint16 shortcut) override;
+    bool RemoveHotKey(int index) override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    // One key combination without lock modifiers; each is grabbed under every lock state.
+    struct Grab {
+        xcb_keycode_t keycode;
+        quint16 modifiers;
+        bool operator==(const Grab&) const = default;
+    };
+    struct Registration {
+        quint16 shortcut;
+        std::vector<Grab> grabs;
+    };
+
+    std::vector<Grab> grabsFor(quint16 shortcut) const;
+    bool isGrabbedByOtherIndex(const std::vector<Grab>& grabs, int index) const;
+    bool grabAll(const std::vector<Grab>& grabs);
+    void ungrabAll(const std::vector<Grab>& grabs);
+    void ungrab(const std::vector<Grab>& grabs);
+    void readModifierMapping();
+    quint16 modifierMaskOf(const std::vector<quint32>& keysyms) const;
+    void queryXkbEventBase();
+    void keyboardMappingChanged();
+    bool isMappingChange(const xcb_generic_event_t* event) const;
+    void keyPressed(const xcb_key_press_event_t* event);
+    std::optional<int> indexOf(xcb_keycode_t keycode, quint16 modifiers) const;
+
+    xcb_connection_t* connection_;
+    xcb_window_t root_;
+    _XCBKeySymbols* symbols_;
+    quint16 altMask_ = 0;
+    quint16 numLockMask_ = 0;
+    quint16 scrollLockMask_ = 0;
+    quint8 xkbEventBase_ = 0; // 0 when the server has no XKEYBOARD extension
+    std::map<int, Registration> registrations_;
+    AutoRepeatFilter repeats_;
+};
+
+} // namespace kelvos

@@ -1,0 +1,45 @@
+# Shared steps of the end-to-end tests: start the real binary under the current X display in a
+# fresh working directory, find its window, read what it shows, stop it.
+# Every test sources this file; KELVOS_BIN names the binary.
+set -euo pipefail
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# start_kelvos <working directory>: starts the program there with sound going to a file.
+start_kelvos() {
+    KELVOS_DIR="$1"
+    mkdir -p "$KELVOS_DIR"
+    (cd "$KELVOS_DIR" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$KELVOS_DIR/audio.raw" \
+        QT_QPA_PLATFORM=xcb exec "$KELVOS_BIN" >"$KELVOS_DIR/stdout.log" 2>&1) &
+    KELVOS_PID=$!
+    trap stop_kelvos EXIT
+    KELVOS_WID=""
+    for _ in $(seq 1 100); do
+        KELVOS_WID=$(xdotool search --onlyvisible --class KelvoS 2>/dev/null | head -n 1 || true)
+        [ -n "$KELVOS_WID" ] && break
+        kill -0 "$KELVOS_PID" 2>/dev/null || fail "kelvos exited at start: $(cat "$KELVOS_DIR/stdout.log")"
+        sleep 0.1
+    done
+    [ -n "$KELVOS_WID" ] || fail "no KelvoS window appeared"
+    xdotool windowfocus "$KELVOS_WID"
+    sleep 0.3
+}
+
+stop_kelvos() {
+    if [ -n "${KELVOS_PID:-}" ] && kill -0 "$KELVOS_PID" 2>/dev/null; then
+        kill "$KELVOS_PID" 2>/dev/null || true
+        wait "$KELVOS_PID" 2>/dev/null || true
+    fi
+}
+
+window_title() {
+    xprop -id "$KELVOS_WID" _NET_WM_NAME | sed -e 's/^[^"]*"//' -e 's/"$//'
+}
+
+# screenshot <file>: the main window as a PNG.
+screenshot() {
+    import -window "$KELVOS_WID" "$1"
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ClipPlayer.h"
+#include "MillisecondClock.h"
+#include "TKelvoS.h"
+#include "fakehotkeybackend.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <set>
+
+// The real main window on a fake clock, a sound recorder and in-memory hotkeys, shown on the
+// offscreen platform.
+struct AppFixture {
+    AppFixture() : AppFixture(std::make_unique<kelvos::FakeHotkeyBackend>()) {}
+    explicit AppFixture(std::unique_ptr<kelvos::FakeHotkeyBackend> fake);
+    ~AppFixture();
+
+    template <typename T = QWidget> T* control(const char* name) const {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control named %s", name);
+        return found;
+    }
+    QString text(const char* labelName) const;
+    void click(const char* buttonName);
+    bool enabled(const char* name) const { return control(name)->isEnabled(); }
+    std::set<int> registeredHotkeys() const;
+    // What was heard since the last call, after every queued signal has sounded.
+    QStringList heard();
+    // Advances the fake clock and runs one display refresh.
+    void advance(quint32 ms);
+
+    QTemporaryDir workingDirectory;
+    kelvos::ManualClock clock{1000};
+    kelvos::RecordingClipPlayer player;
+    kelvos::FakeHotkeyBackend& hotkeys; // owned by the window
+    QDateTime wallClock{QDate(2026, 12, 8), QTime(12, 34, 56)};
+    std::unique_ptr<TKelvoS> window;
+};
