@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -157,6 +158,9 @@ void TKelvoS::connectHandlers() {
     connect(LAP3, &QPushButton::clicked, this, &TKelvoS::LAP3Click);
     Label2->installEventFilter(this); // a click on the lap time stops the watch
     connect(HookHotKey1, &THookHotKey::OnHotKey, this, &TKelvoS::HookHotKey1HotKey);
+    connect(HookHotKey1, &THookHotKey::hotKeyFailed, this,
+            [this](int, const QString& message) { reportProblem(message); });
+    connectHotkeyButtons();
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -361,9 +365,51 @@ void TKelvoS::HookHotKey1HotKey(QObject*, int index) {
     }
 }
 
-void TKelvoS::registerHotkey(int index) {
+// "OK" (CuteButton5..11) registers the combination in the editor of its row, "Del"
+// (CuteButton12..18) removes it; CuteButton30 and CuteButton31 do so for all seven.
+void TKelvoS::connectHotkeyButtons() {
+    const auto button = [this](int number) {
+        return findChild<QPushButton*>(QString("CuteButton%1").arg(number));
+    };
+    for (int i = HkStart; i <= HkLap3; ++i) {
+        connect(button(4 + i), &QPushButton::clicked, this, [this, i] {
+            confirmHotkey(i);
+            DoCSFocus();
+        });
+        connect(button(11 + i), &QPushButton::clicked, this, [this, i] {
+            unregisterHotkey(i);
+            DoCSFocus();
+        });
+    }
+    connect(button(30), &QPushButton::clicked, this, [this] {
+        for (int i = HkStart; i <= HkLap3; ++i)
+            confirmHotkey(i);
+        DoCSFocus();
+    });
+    connect(button(31), &QPushButton::clicked, this, [this] {
+        for (int i = HkStart; i <= HkLap3; ++i)
+            unregisterHotkey(i);
+        DoCSFocus();
+    });
+}
+
+// An operator who asks for a combination is told when the desktop refuses it.
+void TKelvoS::confirmHotkey(int index) {
+    if (registerHotkey(index))
+        return;
+    const QString combination = hotkeyEditors_[index]->text();
+    reportProblem(
+        hotkeyEditors_[index]->shortcut() == 0
+            ? QString("No key is set for the %1 hotkey.").arg(hotkeyLabels_[index]->text())
+            : QString("The %1 hotkey %2 cannot be used: another program holds it. "
+                      "Choose another combination and press OK.")
+                  .arg(hotkeyLabels_[index]->text(), combination));
+}
+
+bool TKelvoS::registerHotkey(int index) {
     hotkeyLive_[index] = HookHotKey1->AddHotKey(index, hotkeyEditors_[index]->shortcut());
     paintHotkeyLabel(index);
+    return hotkeyLive_[index];
 }
 
 void TKelvoS::unregisterHotkey(int index) {
@@ -377,7 +423,7 @@ bool TKelvoS::isHotkeyRegistered(int index) const {
 }
 
 // The state label shows whether the key really works: a combination the desktop refused (held
-// by another program) stays in the inactive colour, and its hint says why.
+// by another program) stays in the inactive colour.
 void TKelvoS::paintHotkeyLabel(int index) {
     QLabel* label = hotkeyLabels_[index];
     const int active = index >= HkLap1 ? kLapHotkeyActive : kHotkeyActive;
@@ -414,6 +460,14 @@ void TKelvoS::setLabelColor(QLabel* label, int colorValue) {
     QPalette look = label->palette();
     look.setColor(QPalette::WindowText, colorOf(colorValue));
     label->setPalette(look);
+}
+
+void TKelvoS::reportProblem(const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, this);
+    box->setObjectName("problemMessage");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false); // the watch and the hotkeys keep working while it is shown
+    box->show();
 }
 
 void TKelvoS::enable(std::initializer_list<QWidget*> controls, bool enabled) {

@@ -99,12 +99,16 @@ private:
     void connectOptionHandlers();
     QAction* menuItem(const char* name) const;
     void applyUnitTexts();
+    // Tells the operator about a problem without stopping the program or the watch.
+    void reportProblem(const QString& message);
     QWidget* createControl(const kelvos::ControlSpec& spec, QWidget* parent);
     void findControls();
     void connectHandlers();
     void applyLook();
 
-    void registerHotkey(int index);
+    void connectHotkeyButtons();
+    void confirmHotkey(int index);
+    bool registerHotkey(int index);
     void unregisterHotkey(int index);
     void paintHotkeyLabel(int index);
 

@@ -43,3 +43,15 @@ window_title() {
 screenshot() {
     import -window "$KELVOS_WID" "$1"
 }
+
+# wait_for_window <WM_CLASS name>: the id of a visible window of that class.
+wait_for_window() {
+    local wid=""
+    for _ in $(seq 1 50); do
+        wid=$(xdotool search --onlyvisible --classname "$1" 2>/dev/null | head -n 1 || true)
+        [ -n "$wid" ] && break
+        sleep 0.1
+    done
+    [ -n "$wid" ] || fail "no window of class $1 appeared"
+    echo "$wid"
+}

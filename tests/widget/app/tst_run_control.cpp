@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 
 namespace {
 using Hotkeys = std::set<int>;
@@ -155,6 +156,41 @@ private slots:
         QVERIFY(app.hotkeys.press(0x28)); // Down: stop
         QVERIFY(!app.window->isRunning());
         QCOMPARE(app.window->stopWatch().GetElapsed(), 700);
+    }
+
+    void okAndDelButtonsRegisterTheirRow() {
+        AppFixture app;
+        app.click("CuteButton10"); // OK of lap 2
+        app.click("CuteButton13"); // Del of stop
+        QCOMPARE(app.registeredHotkeys(), Hotkeys({1, 6}));
+        app.click("CuteButton30");
+        QCOMPARE(app.registeredHotkeys(), Hotkeys({1, 2, 3, 4, 5, 6, 7}));
+        app.click("CuteButton31");
+        QCOMPARE(app.registeredHotkeys(), Hotkeys({}));
+        QCOMPARE(fontColor(app, "Label19"), QColor(164, 125, 134));
+    }
+
+    void refusedOkTellsTheOperatorAndTheWatchGoesOn() {
+        AppFixture app;
+        app.hotkeys.refuse(0x62); // keypad 2, held by another program
+        app.click("CuteButton10");
+        QVERIFY(!app.window->isHotkeyRegistered(6));
+        auto* message = app.window->findChild<QMessageBox*>("problemMessage");
+        QVERIFY(message);
+        QVERIFY2(message->text().contains("Num 2"), qPrintable(message->text()));
+        QVERIFY(!message->isModal());
+        app.click("start");
+        QVERIFY(app.window->isRunning());
+    }
+
+    void stopKeyOffBoxActsAtOnceInAnyState() {
+        AppFixture app;
+        app.click("start");
+        auto* box = app.control<QCheckBox>("CheckBox5");
+        box->click();
+        QCOMPARE(app.registeredHotkeys(), Hotkeys({5, 6, 7}));
+        box->click();
+        QCOMPARE(app.registeredHotkeys(), Hotkeys({2, 5, 6, 7}));
     }
 
     void clickOnLapTimeStopsInAnyState() {
