@@ -482,7 +482,7 @@ LapPress TKelvoS::pressFor(qint32 elapsed, const QString& name) const {
     press.elapsed = elapsed;
     press.running = Running;
     press.courseLengthText = CourseLengthText;
-    press.courseEntrySelected = ComboBox1->currentIndex() >= 0;
+    press.courseEntrySelected = selectedCourse_ >= 0;
     press.name = name;
     press.wallClock = [this] { return wallClockText(); };
     return press;

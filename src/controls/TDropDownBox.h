@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 
-// A combo box that says when its list opens, so the opening can be acknowledged with a sound.
+// A combo box whose entries are chosen only from its list, and which says when the list opens.
+// Qt's editable combo box would make a typed text that equals an entry the current one when
+// the box loses the focus; here typing never chooses an entry.
 class TDropDownBox : public QComboBox {
     Q_OBJECT
 public:
@@ -11,4 +13,7 @@ public:
 
 signals:
     void droppedDown();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
 };

@@ -1,0 +1,219 @@
+#include "inidocument.h"
+
+#include "settingstext.h"
+
+namespace kelvos {
+namespace {
+
+enum class LineKind { Other, Section, Key };
+
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    QStringView name;
+    QStringView value;
+};
+
+bool isComment(QStringView trimmed) {
+    return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+}
+
+ParsedLine parseLine(QStringView line) {
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.startsWith(u'[')) {
+        const qsizetype close = trimmed.lastIndexOf(u']');
+        if (close > 0)
+            return {LineKind::Section, trimmed.sliced(1, close - 1).trimmed(), {}};
+        return {};
+    }
+    if (isComment(trimmed))
+        return {};
+    const qsizetype equals = trimmed.indexOf(u'=');
+    if (equals < 0)
+        return {};
+    return {LineKind::Key, trimmed.first(equals).trimmed(), trimmed.sliced(equals + 1).trimmed()};
+}
+
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool isEnclosedInQuotes(QStringView text) {
+    return text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
+           text.back() == text.front();
+}
+
+// Cuts at the read limit without splitting a surrogate pair.
+QString limitedValue(QStringView value) {
+    if (value.size() <= IniDocument::MaxValueLength)
+        return value.toString();
+    qsizetype length = IniDocument::MaxValueLength;
+    if (value.at(length - 1).isHighSurrogate())
+        --length;
+    return value.first(length).toString();
+}
+
+QString readValue(QStringView stored) {
+    return limitedValue(isEnclosedInQuotes(stored) ? stored.sliced(1, stored.size() - 2) : stored);
+}
+
+QString oneLine(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+QString storedValue(const QString& value) {
+    const QString flat = oneLine(value);
+    if (flat.trimmed() != flat || isEnclosedInQuotes(flat))
+        return u'"' + flat + u'"';
+    return flat;
+}
+
+// The index of "stem123", or nothing when the key is not stem followed by a canonical
+// decimal number (the form the numbered keys are written in).
+std::optional<qint64> numberedKeyIndex(QStringView key, QStringView stem) {
+    if (key.size() <= stem.size() || !sameName(key.first(stem.size()), stem))
+        return std::nullopt;
+    const QStringView digits = key.sliced(stem.size());
+    if (digits.size() > 1 && digits.front() == u'0')
+        return std::nullopt;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 index = digits.toLongLong(&ok);
+    return ok ? std::optional<qint64>(index) : std::nullopt;
+}
+
+bool isBlank(const QString& line) {
+    return line.trimmed().isEmpty();
+}
+
+} // namespace
+
+IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
+    IniDocument document;
+    if (bytes.isEmpty())
+        return document;
+    const QString text = decodeSettingsText(bytes);
+    const qsizetype firstBreak = text.indexOf(u'\n');
+    if (firstBreak > 0 && text.at(firstBreak - 1) == u'\r')
+        document.m_lineEnd = QStringLiteral("\r\n");
+    document.m_lines = text.split(u'\n');
+    if (document.m_lines.back().isEmpty())
+        document.m_lines.removeLast();
+    for (QString& line : document.m_lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    return document;
+}
+
+QByteArray IniDocument::toBytes() const {
+    QString text;
+    for (const QString& line : m_lines)
+        text += line + m_lineEnd;
+    return text.toUtf8();
+}
+
+std::optional<IniDocument::SectionRange> IniDocument::findSection(QStringView section) const {
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const ParsedLine header = parseLine(m_lines.at(i));
+        if (header.kind != LineKind::Section || !sameName(header.name, section))
+            continue;
+        qsizetype end = i + 1;
+        while (end < m_lines.size() && parseLine(m_lines.at(end)).kind != LineKind::Section)
+            ++end;
+        return SectionRange{i, end};
+    }
+    return std::nullopt;
+}
+
+std::optional<qsizetype> IniDocument::findKey(const SectionRange& range, QStringView key) const {
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        const ParsedLine line = parseLine(m_lines.at(i));
+        if (line.kind == LineKind::Key && sameName(line.name, key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> IniDocument::value(QStringView section, QStringView key) const {
+    const auto range = findSection(section);
+    if (!range)
+        return std::nullopt;
+    const auto line = findKey(*range, key);
+    if (!line)
+        return std::nullopt;
+    return readValue(parseLine(m_lines.at(*line)).value);
+}
+
+QMap<qint64, QString> IniDocument::numberedValues(QStringView section, QStringView stem) const {
+    QMap<qint64, QString> values;
+    const auto range = findSection(section);
+    if (!range)
+        return values;
+    for (qsizetype i = range->header + 1; i < range->end; ++i) {
+        const ParsedLine line = parseLine(m_lines.at(i));
+        if (line.kind != LineKind::Key)
+            continue;
+        const auto index = numberedKeyIndex(line.name, stem);
+        if (index && !values.contains(*index))
+            values.insert(*index, readValue(line.value));
+    }
+    return values;
+}
+
+void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
+    const QString keyName = oneLine(key).trimmed();
+    const QString stored = storedValue(value);
+    const auto range = findSection(oneLine(section).trimmed());
+    if (!range) {
+        if (!m_lines.isEmpty() && !isBlank(m_lines.back()))
+            m_lines.append(QString());
+        m_lines.append(u'[' + oneLine(section).trimmed() + u']');
+        m_lines.append(keyName + u'=' + stored);
+        return;
+    }
+    if (const auto line = findKey(*range, keyName)) {
+        QString& text = m_lines[*line];
+        text = text.first(text.indexOf(u'=') + 1) + stored;
+        return;
+    }
+    qsizetype insertAt = range->end;
+    while (insertAt > range->header + 1 && isBlank(m_lines.at(insertAt - 1)))
+        --insertAt;
+    m_lines.insert(insertAt, keyName + u'=' + stored);
+}
+
+template <typename KeyTest> void IniDocument::removeKeysWhere(QStringView section, KeyTest test) {
+    const auto range = findSection(section);
+    if (!range)
+        return;
+    qsizetype end = range->end;
+    for (qsizetype i = range->header + 1; i < end;) {
+        const ParsedLine line = parseLine(m_lines.at(i));
+        if (line.kind == LineKind::Key && test(line.name)) {
+            m_lines.removeAt(i);
+            --end;
+        } else {
+            ++i;
+        }
+    }
+}
+
+void IniDocument::removeKey(QStringView section, QStringView key) {
+    removeKeysWhere(section, [key](QStringView name) { return sameName(name, key); });
+}
+
+void IniDocument::removeNumberedKeys(QStringView section, QStringView stem, qint64 first,
+                                     qint64 end) {
+    removeKeysWhere(section, [=](QStringView name) {
+        const auto index = numberedKeyIndex(name, stem);
+        return index && *index >= first && *index < end;
+    });
+}
+
+} // namespace kelvos

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "componentstream.h"
+#include "fontsettings.h"
+#include "inidocument.h"
+#include "settingserrorreporter.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+class TRegManager;
+
+// One named setting: where in the INI file its value lives and what it reads as when absent.
+struct TRegItem {
+    QString Name;         // found by this name, without regard to letter case
+    QString Section;      // may contain backslashes, e.g. "Form\HotKey1"
+    QString Ident;        // key name; the stem of the keys of multi-key values
+    QString DefaultValue; // returned when the key is missing
+
+    bool operator==(const TRegItem&) const = default;
+};
+
+// The ordered item list of a settings store.
+class TRegItems {
+public:
+    void add(const TRegItem& item) { m_items.push_back(item); }
+    qsizetype count() const { return static_cast<qsizetype>(m_items.size()); }
+    const TRegItem& at(qsizetype index) const { return m_items.at(static_cast<size_t>(index)); }
+    // The first item whose Name equals name ignoring letter case; nullptr when there is none.
+    const TRegItem* find(QStringView name) const;
+
+private:
+    std::vector<TRegItem> m_items;
+};
+
+// Reads and writes the value of the manager's current item in typed forms. Every file access
+// opens the INI file, does its work and closes it again; a value kept under several keys
+// (font, string list, byte stream, component) is written in one replacement of the file.
+// Without a current item every operation does nothing: reads give "", 0, false or nothing,
+// writes return false. Writes return true only when the value is stored; every failure to
+// store is reported (except an empty section or key, which the store ignores by design).
+class TRegFiler {
+public:
+    explicit TRegFiler(TRegManager& manager) : m_manager(manager) {}
+
+    const TRegItem* currentItem() const { return m_item ? &*m_item : nullptr; }
+    void setCurrentItem(const TRegItem* item);
+
+    QString GetAsString() const;
+    bool SetAsString(const QString& value);
+    qint32 GetAsInteger() const;
+    bool SetAsInteger(qint32 value);
+    bool GetAsBoolean() const;
+    bool SetAsBoolean(bool value);
+
+    // Raw access to any key; the default when section or key is empty, the file name is not
+    // set (reported) or the key is missing.
+    QString ReadValue(const QString& section, const QString& key,
+                      const QString& defaultValue) const;
+    bool WriteValue(const QString& section, const QString& key, const QString& value);
+
+    // Keys Ident + "_FontName", "_FontSize", "_FontColor", "_FontStyle"; reading starts from
+    // the given font's values and keeps the size when not a number, the colour when not a colour
+    // and gives style 0 when not a number.
+    void ReadFont(kelvos::FontSettings& font) const;
+    bool WriteFont(const kelvos::FontSettings& font);
+
+    // Keys Ident + "_ItemCount" and Ident + "_Item0", "_Item1", ...; reading replaces the list.
+    void ReadStrings(QStringList& lines) const;
+    bool WriteStrings(const QStringList& lines);
+
+    // Keys Ident + "_c" (line count) and Ident + "_d0", "_d1", ...: uppercase hexadecimal, 32 bytes
+    // a line. Reading appends to stream; a pair that is not hexadecimal gives a zero byte.
+    void ReadStream(QByteArray& stream) const;
+    bool WriteStream(const QByteArray& stream);
+
+    // A component in the binary "TPF0" form, kept as a byte stream. Nothing when no bytes are
+    // stored or they cannot be read (not reported: the caller keeps its control unchanged).
+    std::optional<kelvos::StreamedComponent> ReadComponent() const;
+    bool WriteComponent(const kelvos::StreamedComponent& component);
+
+private:
+    // A value kept as a count key and numbered line keys: Ident + count, Ident + line + index.
+    struct NumberedKeys {
+        QLatin1String count;
+        QLatin1String line;
+    };
+    static const NumberedKeys StringListKeys;
+    static const NumberedKeys StreamKeys;
+    std::optional<kelvos::IniDocument> openForItem() const;
+    QString readItemValue(const QString& defaultValue) const;
+    QStringList readNumberedLines(const NumberedKeys& keys) const;
+    bool writeNumberedLines(const NumberedKeys& keys, const QStringList& lines);
+    bool store(const kelvos::IniDocument& document);
+
+    TRegManager& m_manager;
+    std::optional<TRegItem> m_item;
+};
+
+// The settings store: an INI file and the list of named items kept in it.
+class TRegManager {
+public:
+    explicit TRegManager(kelvos::SettingsErrorReporter* reporter = nullptr);
+    TRegManager(const TRegManager&) = delete;
+    TRegManager& operator=(const TRegManager&) = delete;
+
+    const QString& IniFileName() const { return m_iniFileName; }
+    void setIniFileName(const QString& path) { m_iniFileName = path; }
+
+    TRegItems& RegItems() { return m_items; }
+    const TRegItems& RegItems() const { return m_items; }
+
+    // Makes the item of that name the filer's current item and returns the filer (the same
+    // object every time: valid until the next lookup). An unknown name is reported as
+    // "[' name '] is invalid." and leaves the filer without an item.
+    TRegFiler& Item(const QString& name);
+
+    // Without a reporter, messages go to the warning log.
+    void setErrorReporter(kelvos::SettingsErrorReporter* reporter) { m_reporter = reporter; }
+    void reportError(const QString& message) const;
+
+private:
+    QString m_iniFileName;
+    TRegItems m_items;
+    TRegFiler m_filer{*this};
+    kelvos::SettingsErrorReporter* m_reporter;
+};

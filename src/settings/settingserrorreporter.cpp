@@ -1,0 +1,7 @@
+#include "settingserrorreporter.h"
+
+namespace kelvos {
+
+SettingsErrorReporter::~SettingsErrorReporter() = default;
+
+} // namespace kelvos
