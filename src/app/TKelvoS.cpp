@@ -2,10 +2,14 @@
 
 #include "ClipPlayer.h"
 #include "CourseList.h"
+#include "GridFollow.h"
+#include "GridSetup.h"
 #include "MainWindowLayout.h"
 #include "SignalQueue.h"
 #include "TCuteButton.h"
 #include "TDropDownBox.h"
+#include "TStrSortGrid.h"
+#include "TStringGridEx.h"
 #include "TimeText.h"
 #include "hookhotkey.h"
 #include "hotkeyedit.h"
@@ -55,6 +59,7 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     });
     findControls();
     applyLook();
+    prepareSettingsStore();
     buildPopupMenu();
     connectHandlers();
     connectOptionHandlers();
@@ -68,8 +73,16 @@ QWidget* TKelvoS::createControl(const ControlSpec& spec, QWidget* parent) {
     switch (spec.kind) {
     case ControlKind::HotKeyEditor:
         return new THotKey(parent);
-    case ControlKind::MainGrid:
-    case ControlKind::MixGrid:
+    case ControlKind::MainGrid: {
+        auto* grid = new TStringGridEx(parent);
+        configureMainGrid(*grid);
+        return grid;
+    }
+    case ControlKind::MixGrid: {
+        auto* grid = new TStrSortGrid(parent);
+        configureMixGrid(*grid);
+        return grid;
+    }
     case ControlKind::Chart:
         return new QFrame(parent);
     default:
@@ -121,6 +134,8 @@ void TKelvoS::findControls() {
     Edit1 = findChild<QLineEdit*>("Edit1");
     Edit2 = findChild<QLineEdit*>("Edit2");
     Edit3 = findChild<QLineEdit*>("Edit3");
+    StringGridEx1 = findChild<TStringGridEx*>("StringGridEx1");
+    StrSortGrid1 = findChild<TStrSortGrid*>("StrSortGrid1");
 }
 
 void TKelvoS::applyLook() {
@@ -161,6 +176,8 @@ void TKelvoS::connectHandlers() {
     connect(HookHotKey1, &THookHotKey::hotKeyFailed, this,
             [this](int, const QString& message) { reportProblem(message); });
     connectHotkeyButtons();
+    connectGridCommands();
+    connectFileHandlers();
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -190,6 +207,9 @@ void TKelvoS::FormCreate() {
         hotkeyEditors_[i]->setShortcut(defaultHotkeys[i - 1]);
     const CourseList courses = loadCourseList(services_.workingDirectory);
     ComboBox1->addItems(courses.entries);
+    if (!courses.problem.isEmpty())
+        settingsMessages_->report(courses.problem);
+    loadCreationSettings();
     for (int i = HkStart; i <= HkLap3; ++i)
         registerHotkey(i);
     const QLineEdit* edits[] = {Edit1, Edit2, Edit3};
@@ -203,11 +223,16 @@ void TKelvoS::FormCreate() {
     Name2 = Edit2->text();
     Name3 = Edit3->text();
     ResultsPending = true;
+    fillMixGridIntro(*StrSortGrid1);
     Label26->setText("0");
     NegativeColor = 15851951;
     PositiveColor = 8646654;
     StopWatch1.setDisplayLabel(Label1);
     Timer1->start();
+    if (startupJingle_) {
+        for (const char* clip : {"laptime.wav", "pi.wav", "po.wav", "pa.wav"})
+            signals_->enqueue(clip); // the jingle plays whatever "Voice" says
+    }
 }
 
 void TKelvoS::showEvent(QShowEvent* event) {
@@ -220,8 +245,15 @@ void TKelvoS::showEvent(QShowEvent* event) {
 
 // Only the start key is live until the first run begins.
 void TKelvoS::FormFirstShow() {
+    restoreShownSettings();
     for (int i : {HkStop, HkRestart, HkReset, HkLap1, HkLap2, HkLap3})
         unregisterHotkey(i);
+    if (milePerHour_) {
+        StringGridEx1->setRowCommaText(0, mainGridStartupMileHeaderLine());
+        StrSortGrid1->setRowCommaText(0, mixGridHeaderLine(HeaderUnit::Mile));
+        applyUnitTexts();
+        Label7->setText("M/h");
+    }
     DoCSFocus();
 }
 
@@ -266,6 +298,7 @@ void TKelvoS::StopClick() {
     registerHotkey(HkReset);
     unregisterHotkey(HkStop);
     ResultsPending = true;
+    writeAutomaticMixFile();
     playSignal("pipi.wav");
     DoCSFocus();
 }
@@ -308,7 +341,6 @@ void TKelvoS::ResetClick() {
     for (int i : {HkStop, HkLap1, HkLap2, HkLap3})
         unregisterHotkey(i);
     Label3->setText(Label1->text());
-    writeHeaderLines();
     start->setFocus();
     if (!ResultsPending)
         playSignals({"pi.wav", "po.wav"});
@@ -516,6 +548,8 @@ void TKelvoS::showLap1(const Lap1Result& result) {
     Label14->setText(result.averageText);
     writeMainRow(result.mainRow);
     writeMixRow(result.mixRow);
+    followNewestRow(StringGridEx1, result.mainRow.row);
+    followNewestRow(StrSortGrid1, result.mixRow.row);
     Label26->setText(QString::number(result.lapCount));
     showGap(Label23, result.gap2);
     showGap(Label24, result.gap3);
@@ -524,6 +558,7 @@ void TKelvoS::showLap1(const Lap1Result& result) {
 void TKelvoS::LAP2Click() {
     const OtherLapResult result = laps_.recordLap2(pressFor(StopWatch1.GetElapsed(), Name2));
     writeMixRow(result.mixRow);
+    followNewestRow(StrSortGrid1, result.mixRow.row);
     showGap(Label23, result.gap);
     signals_->enqueueBeep();
 }
@@ -531,6 +566,7 @@ void TKelvoS::LAP2Click() {
 void TKelvoS::LAP3Click() {
     const OtherLapResult result = laps_.recordLap3(pressFor(StopWatch1.GetElapsed(), Name3));
     writeMixRow(result.mixRow);
+    followNewestRow(StrSortGrid1, result.mixRow.row);
     showGap(Label24, result.gap);
     signals_->enqueueBeep();
 }
@@ -544,9 +580,92 @@ void TKelvoS::showGap(QLabel* label, const GapUpdate& gap) {
 
 // ---- Grids ---------------------------------------------------------------------------------
 
-void TKelvoS::writeMainRow(const GridRowUpdate&) {}
-void TKelvoS::writeMixRow(const GridRowUpdate&) {}
-void TKelvoS::writeHeaderLines() {}
-void TKelvoS::clearGridsForReset() {}
-void TKelvoS::trimGridsAfterStop() {}
-void TKelvoS::resetGridRowCounts() {}
+HeaderUnit TKelvoS::headerUnit() const {
+    return milePerHour_ ? HeaderUnit::Mile : HeaderUnit::Kilometre;
+}
+
+// A lap row: grow the grid when it is full, write the ten cells, make the row current.
+static void writeLapRow(TextGrid* grid, const GridRowUpdate& row) {
+    if (row.growTo)
+        grid->setRowCount(*row.growTo);
+    for (int col = 0; col < row.fields.size(); ++col)
+        grid->setCells(col, row.row, row.fields.at(col));
+    grid->setCurrentCell(0, row.row);
+}
+
+void TKelvoS::writeMainRow(const GridRowUpdate& row) {
+    writeLapRow(StringGridEx1, row);
+}
+
+void TKelvoS::writeMixRow(const GridRowUpdate& row) {
+    writeLapRow(StrSortGrid1, row);
+}
+
+// Keeps row n in view as the last fully visible row.
+void TKelvoS::followNewestRow(TextGrid* grid, int row) {
+    if (const std::optional<int> top = followNewestTopRow(row, grid->visibleDataRowCount()))
+        grid->setTopRow(*top);
+}
+
+void TKelvoS::writeHeaderLines() {
+    StringGridEx1->setRowCommaText(0, mainGridHeaderLine(headerUnit()));
+    StrSortGrid1->setRowCommaText(0, mixGridHeaderLine(headerUnit()));
+}
+
+void TKelvoS::clearGridsForReset() {
+    resetMainGrid(*StringGridEx1, headerUnit());
+    resetMixGrid(*StrSortGrid1, headerUnit());
+}
+
+// At a stop the grids show exactly the recorded laps.
+void TKelvoS::trimGridsAfterStop() {
+    const LapState& state = laps_.state();
+    StringGridEx1->setRowCount(state.Lap1.LapCount > 0 ? state.Lap1.LapCount + 1 : 12);
+    StrSortGrid1->setRowCount(state.MixRows > 0 ? state.MixRows + 1 : 30);
+}
+
+// "Sort" and "undo" reorder the Main grid by lap time and back into recording order, "Num"
+// groups the Mix grid by competitor; "Show MixGrid" brings the Mix grid back into view and
+// "DD" lets it float in a window of its own until the box is cleared again.
+void TKelvoS::connectGridCommands() {
+    const auto button = [this](const char* name) { return findChild<QPushButton*>(name); };
+    connect(button("CuteButton32"), &QPushButton::clicked, this, [this] {
+        StringGridEx1->sortByColumnText(3);
+        DoCSFocus();
+    });
+    connect(button("CuteButton33"), &QPushButton::clicked, this, [this] {
+        StringGridEx1->sortByColumnText(2);
+        DoCSFocus();
+    });
+    connect(button("CuteButton34"), &QPushButton::clicked, this, [this] {
+        StrSortGrid1->numberSort(1);
+        DoCSFocus();
+    });
+    connect(button("CuteButton42"), &QPushButton::clicked, this, [this] {
+        StrSortGrid1->show();
+        StrSortGrid1->raise();
+        DoCSFocus();
+    });
+    connect(findChild<QCheckBox*>("CheckBox3"), &QCheckBox::toggled, this,
+            [this](bool floating) { dockMixGrid(!floating); });
+}
+
+void TKelvoS::dockMixGrid(bool docked) {
+    auto* panel = findChild<QWidget*>("Panel1");
+    if (docked) {
+        StrSortGrid1->setParent(panel);
+        StrSortGrid1->setGeometry(panel->rect());
+    } else {
+        const QPoint where = StrSortGrid1->mapToGlobal(QPoint(0, 0));
+        StrSortGrid1->setParent(this, Qt::Tool);
+        StrSortGrid1->setWindowTitle("MixGrid");
+        StrSortGrid1->move(where);
+    }
+    StrSortGrid1->show();
+    DoCSFocus();
+}
+
+void TKelvoS::resetGridRowCounts() {
+    StringGridEx1->setRowCount(12);
+    StrSortGrid1->setRowCount(30);
+}

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "GridTexts.h"
 #include "LapBook.h"
 #include "MillisecondClock.h"
 #include "TStopWatch.h"
 #include "hotkeybackend.h"
+#include "regmanager.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -27,6 +29,7 @@ class TStrSortGrid;
 
 namespace kelvos {
 struct ControlSpec;
+class TextGrid;
 class ClipPlayer;
 class SignalQueue;
 } // namespace kelvos
@@ -39,6 +42,9 @@ struct KelvosServices {
     std::unique_ptr<kelvos::HotkeyBackend> hotkeys; // none: the desktop's own (X11)
     std::function<QDateTime()> now;                 // the wall clock
     QString workingDirectory;                       // course list, automatic files
+    QString settingsFile;                           // the INI file
+    // Asks the operator for a file to open (save false) or to save to; empty when cancelled.
+    std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
 };
 
 // The main window: the timing figures, the run and lap commands, the grids and the hotkeys.
@@ -90,10 +96,33 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
     void FormFirstShow();
+    void prepareSettingsStore();
+    void loadCreationSettings();
+    void restoreShownSettings();
+    bool saveSettings();
+    void showSettingsProblems();
+    void followNewestRow(kelvos::TextGrid* grid, int row);
+    void connectGridCommands();
+
+    // CSV files and the clipboard (TKelvoSFiles.cpp).
+    void connectFileHandlers();
+    void writeAutomaticMixFile();
+    void CuteButton19Click();          // "SaveCsv": the Main grid under an automatic name
+    void SAVEClick();                  // "Mix save": the automatic Mix file
+    void MixSave1Click();              // menu "MixSave": the Mix grid under a chosen name
+    void MainSave1Click();             // menu "MainSave": the Main grid under a chosen name
+    void CuteButton20Click();          // "LoadCsv" into the Main grid
+    void CuteButton39Click();          // "LoadCsv" into the Mix grid
+    void CuteButton3Click();           // "Copy": the whole Mix grid
+    void copyLapClick(int competitor); // "copylap1".."copylap3"
+    void CuteButton4Click();           // "Paste" into the Main grid
+    void dockMixGrid(bool docked);
+    kelvos::HeaderUnit headerUnit() const;
     void HookHotKey1HotKey(QObject* sender, int index);
     void buildPopupMenu();
     void connectOptionHandlers();
@@ -132,7 +161,21 @@ private:
     void writeMixRow(const kelvos::GridRowUpdate& row);
     kelvos::LapPress pressFor(qint32 elapsed, const QString& name) const;
 
+    // Gathers the settings store's messages, to be shown together once the work is done.
+    class SettingsMessages final : public kelvos::SettingsErrorReporter {
+    public:
+        void report(const QString& message) override { messages_ << message; }
+        QStringList take() { return std::exchange(messages_, {}); }
+
+    private:
+        QStringList messages_;
+    };
+
     KelvosServices services_;
+    std::unique_ptr<SettingsMessages> settingsMessages_;
+    TRegManager RegManager1;
+    bool startupJingle_ = false;
+    int clipboardCellCount_ = 0;
     THookHotKey* HookHotKey1 = nullptr;
     bool shownOnce_ = false;
     TStopWatch StopWatch1;

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -19,6 +21,14 @@ int main(int argc, char* argv[]) {
     services.player = &player;
     services.now = [] { return QDateTime::currentDateTime(); };
     services.workingDirectory = QDir::currentPath();
+    // The settings live beside the program: its own file name with ".ini".
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    services.settingsFile = program.dir().filePath(program.completeBaseName() + ".ini");
+
+    services.chooseFile = [](const QString& caption, const QString& filter, bool save) {
+        return save ? QFileDialog::getSaveFileName(nullptr, caption, QDir::currentPath(), filter)
+                    : QFileDialog::getOpenFileName(nullptr, caption, QDir::currentPath(), filter);
+    };
 
     TKelvoS window(std::move(services));
     window.show();

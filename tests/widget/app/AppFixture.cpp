@@ -10,6 +10,7 @@ AppFixture::AppFixture(std::unique_ptr<kelvos::FakeHotkeyBackend> fake) : hotkey
     services.hotkeys = std::move(fake);
     services.now = [this] { return wallClock; };
     services.workingDirectory = workingDirectory.path();
+    services.settingsFile = workingDirectory.filePath("kelvos.ini");
     window = std::make_unique<TKelvoS>(std::move(services));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace kelvos {
+
+// The one text form of a grid row: header lines, CSV lines and clipboard text all use it.
+//
+// Writing: a field holding a character with code 0 to 32, a double quote or a comma is
+// enclosed in double quotes (inner quotes doubled); other fields, the empty one included, are
+// written as they are; fields are joined by single commas. A list of exactly one empty string
+// is written as two double quotes.
+QString writeCommaText(const QStringList& fields);
+
+// Reading: blanks and control characters around fields are skipped; a quoted field runs to its
+// closing quote ("" inside stands for one quote, a missing closing quote runs to the end); any
+// other field runs to the next comma, blank or control character, so an unquoted blank ends a
+// field. Every field is returned in order, empty ones included, except that an empty field
+// after the last comma produces nothing.
+QStringList readCommaText(QStringView text);
+
+} // namespace kelvos

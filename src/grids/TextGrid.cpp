@@ -1,0 +1,238 @@
+#include "TextGrid.h"
+
+#include <QItemSelection>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace kelvos {
+
+namespace {
+
+// Text inset of the platform grid's own drawing.
+constexpr int plainTextInset = 2;
+
+} // namespace
+
+void drawCellFocus(QPainter* painter, const QStyleOptionViewItem& option) {
+    if (!(option.state & QStyle::State_HasFocus))
+        return;
+    painter->save();
+    QPen dotted(Qt::DotLine);
+    dotted.setColor(option.palette.color(QPalette::Base).lightness() < 128 ? Qt::white : Qt::black);
+    painter->setPen(dotted);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    painter->restore();
+}
+
+void PlainCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+    painter->save();
+    painter->fillRect(option.rect, option.palette.color(QPalette::Base));
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(QPalette::Text));
+    painter->drawText(option.rect.adjusted(plainTextInset, plainTextInset, 0, 0),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+    drawCellFocus(painter, option);
+}
+
+QColor fromStoredColor(quint32 value) {
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+FixedRowHeader::FixedRowHeader(TextGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setSectionResizeMode(QHeaderView::Interactive);
+    setMinimumSectionSize(1);
+}
+
+void FixedRowHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    painter->save();
+    grid_->paintFixedCell(painter, rect, logicalIndex);
+    painter->restore();
+}
+
+void FixedRowHeader::mousePressEvent(QMouseEvent* event) {
+    grid_->fixedRowPressed(event);
+}
+
+TextGrid::TextGrid(QWidget* parent)
+    : QTableView(parent), model_(new CellTableModel(this)), header_(new FixedRowHeader(this)) {
+    setModel(model_);
+    setItemDelegate(new PlainCellDelegate(this));
+    setHorizontalHeader(header_);
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    font_ = {font(), palette().color(QPalette::Text)};
+    applyPalette();
+}
+
+void TextGrid::setRowCount(int rows) {
+    const bool shrinking = rows < rowCount();
+    model_->setGridRowCount(rows);
+    // Fewer rows may move the top row up; growing leaves it where it is.
+    if (shrinking)
+        layOutNow();
+}
+
+void TextGrid::layOutNow() {
+    executeDelayedItemsLayout();
+    updateGeometries();
+}
+
+void TextGrid::setColCount(int cols) {
+    model_->setGridColCount(cols);
+}
+
+// Rows scroll one at a time, so the scroll bar's value is the model row shown at the top.
+int TextGrid::topRow() const {
+    return verticalScrollBar()->value() + 1;
+}
+
+void TextGrid::setTopRow(int row) {
+    // Row count changes lay the view out later; the scroll range must be current first.
+    layOutNow();
+    verticalScrollBar()->setValue(std::max(row, 1) - 1);
+}
+
+int TextGrid::visibleDataRowCount() const {
+    const int height = viewport()->height();
+    int used = 0;
+    int count = 0;
+    for (int modelRow = topRow() - 1; modelRow < model_->rowCount(); ++modelRow) {
+        used += rowHeight(modelRow);
+        if (used > height)
+            break;
+        ++count;
+    }
+    return count;
+}
+
+int TextGrid::currentCol() const {
+    return std::max(currentIndex().column(), 0);
+}
+
+int TextGrid::currentRow() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? CellTableModel::gridRowOf(index) : 1;
+}
+
+void TextGrid::setCurrentCell(int col, int row) {
+    const QModelIndex target = model_->indexOf(col, row);
+    if (!target.isValid())
+        return;
+    if (rangeSelect()) {
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+        selectionModel()->select(QItemSelection(model_->indexOf(0, 1), target),
+                                 QItemSelectionModel::ClearAndSelect);
+    } else {
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+GridRect TextGrid::selection() const {
+    const QItemSelection selected = selectionModel()->selection();
+    if (selected.isEmpty()) {
+        const int col = currentCol();
+        const int row = currentRow();
+        return {col, row, col, row};
+    }
+    const QItemSelectionRange& range = selected.first();
+    return {range.left(), range.top() + 1, range.right(), range.bottom() + 1};
+}
+
+void TextGrid::setColor(const QColor& color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    applyPalette();
+}
+
+void TextGrid::setFixedColor(const QColor& color) {
+    if (color == fixedColor_)
+        return;
+    fixedColor_ = color;
+    header_->viewport()->update();
+}
+
+void TextGrid::setGridFont(const CellFont& font) {
+    font_ = font;
+    setFont(font.font);
+    applyPalette();
+}
+
+int TextGrid::defaultColWidth() const {
+    return header_->defaultSectionSize();
+}
+
+void TextGrid::setDefaultColWidth(int width) {
+    header_->setDefaultSectionSize(width);
+    for (int col = 0; col < colCount(); ++col)
+        header_->resizeSection(col, width);
+}
+
+int TextGrid::defaultRowHeight() const {
+    return verticalHeader()->defaultSectionSize();
+}
+
+void TextGrid::setDefaultRowHeight(int height) {
+    verticalHeader()->setDefaultSectionSize(height);
+    header_->setFixedHeight(height);
+}
+
+bool TextGrid::rangeSelect() const {
+    return selectionMode() == QAbstractItemView::ContiguousSelection;
+}
+
+void TextGrid::setRangeSelect(bool on) {
+    setSelectionMode(on ? QAbstractItemView::ContiguousSelection
+                        : QAbstractItemView::SingleSelection);
+}
+
+void TextGrid::fillFixedCell(QPainter* painter, const QRect& rect) const {
+    painter->fillRect(rect, fixedColor_);
+    // Raised edge and grid lines of a fixed cell.
+    painter->setPen(fixedColor_.lighter(150));
+    painter->drawLine(rect.topLeft(), rect.topRight());
+    painter->drawLine(rect.topLeft(), rect.bottomLeft());
+    painter->setPen(fixedColor_.darker(200));
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+}
+
+void TextGrid::paintFixedCell(QPainter* painter, const QRect& rect, int col) const {
+    fillFixedCell(painter, rect);
+    painter->setFont(font_.font);
+    painter->setPen(font_.color);
+    const QRect textRect = rect.adjusted(plainTextInset, plainTextInset, 0, 0);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      model_->cell(col, 0));
+}
+
+void TextGrid::fixedRowPressed(QMouseEvent* event) {
+    header_->defaultMousePress(event);
+}
+
+void TextGrid::applyPalette() {
+    QPalette colors = palette();
+    colors.setColor(QPalette::Base, color_);
+    colors.setColor(QPalette::Text, font_.color);
+    setPalette(colors);
+    viewport()->update();
+}
+
+} // namespace kelvos
