@@ -143,6 +143,8 @@ void TKelvoS::showSettingsProblems() {
 // Closing always succeeds: an operator must be able to quit even when the settings cannot be
 // written (a full disk, a read-only folder). Then they are told what was not kept.
 void TKelvoS::closeEvent(QCloseEvent* event) {
+    if (Running)
+        StopClick(); // a run still going is stopped, so its laps are written to the Mix file
     if (!saveSettings()) {
         QMessageBox::warning(this, "KelvoS",
                              "The settings could not be saved:\n" +

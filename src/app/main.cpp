@@ -1,5 +1,6 @@
 #include "SdlClipPlayer.h"
 #include "TKelvoS.h"
+#include "TerminationWatcher.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,5 +33,8 @@ int main(int argc, char* argv[]) {
 
     TKelvoS window(std::move(services));
     window.show();
+    TerminationWatcher termination;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
+                     &QWidget::close);
     return app.exec();
 }

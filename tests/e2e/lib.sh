@@ -8,12 +8,15 @@ fail() {
     exit 1
 }
 
-# start_kelvos <working directory>: starts the program there with sound going to a file.
+# start_kelvos <working directory>: starts the program there with sound going to a file. The
+# program is copied into the folder first, so its settings file (beside the program) belongs
+# to this test alone.
 start_kelvos() {
     KELVOS_DIR="$1"
     mkdir -p "$KELVOS_DIR"
+    [ -x "$KELVOS_DIR/kelvos" ] || cp "$KELVOS_BIN" "$KELVOS_DIR/kelvos"
     (cd "$KELVOS_DIR" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$KELVOS_DIR/audio.raw" \
-        QT_QPA_PLATFORM=xcb exec "$KELVOS_BIN" >"$KELVOS_DIR/stdout.log" 2>&1) &
+        QT_QPA_PLATFORM=xcb exec ./kelvos >>"$KELVOS_DIR/stdout.log" 2>&1) &
     KELVOS_PID=$!
     trap stop_kelvos EXIT
     KELVOS_WID=""
@@ -28,9 +31,16 @@ start_kelvos() {
     sleep 0.3
 }
 
+# stop_kelvos: asks the program to end as a desktop would (SIGTERM): it closes its window,
+# saving the settings and any run still going.
 stop_kelvos() {
     if [ -n "${KELVOS_PID:-}" ] && kill -0 "$KELVOS_PID" 2>/dev/null; then
-        kill "$KELVOS_PID" 2>/dev/null || true
+        kill -TERM "$KELVOS_PID" 2>/dev/null || true
+        for _ in $(seq 1 50); do
+            kill -0 "$KELVOS_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$KELVOS_PID" 2>/dev/null || true
         wait "$KELVOS_PID" 2>/dev/null || true
     fi
 }

@@ -1,24 +1,42 @@
 #include "AppFixture.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QLabel>
 
-AppFixture::AppFixture(std::unique_ptr<kelvos::FakeHotkeyBackend> fake) : hotkeys(*fake) {
+namespace {
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+} // namespace
+
+AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake)
+    : hotkeys(*fake) {
+    if (!files.settings.isNull())
+        writeFile(settingsFile(), files.settings);
+    if (!files.courses.isNull())
+        writeFile(workingDirectory.filePath("course.txt"), files.courses);
     KelvosServices services;
     services.clock = &clock;
     services.player = &player;
     services.hotkeys = std::move(fake);
     services.now = [this] { return wallClock; };
     services.workingDirectory = workingDirectory.path();
-    services.settingsFile = workingDirectory.filePath("kelvos.ini");
+    services.settingsFile = settingsFile();
     window = std::make_unique<TKelvoS>(std::move(services));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qFatal("the main window was not shown");
-    heard(); // start from silence
 }
 
 AppFixture::~AppFixture() = default;
+
+QByteArray AppFixture::settingsText() const {
+    QFile file(settingsFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString AppFixture::text(const char* labelName) const {
     return control<QLabel>(labelName)->text();

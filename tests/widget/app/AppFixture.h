@@ -13,8 +13,16 @@
 // The real main window on a fake clock, a sound recorder and in-memory hotkeys, shown on the
 // offscreen platform.
 struct AppFixture {
-    AppFixture() : AppFixture(std::make_unique<kelvos::FakeHotkeyBackend>()) {}
-    explicit AppFixture(std::unique_ptr<kelvos::FakeHotkeyBackend> fake);
+    // Files in the working directory before the window is created.
+    struct Files {
+        QByteArray settings; // kelvos.ini
+        QByteArray courses;  // course.txt
+    };
+    AppFixture() : AppFixture(Files{}) {}
+    explicit AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake =
+                                                std::make_unique<kelvos::FakeHotkeyBackend>());
+    QString settingsFile() const { return workingDirectory.filePath("kelvos.ini"); }
+    QByteArray settingsText() const;
     ~AppFixture();
 
     template <typename T = QWidget> T* control(const char* name) const {
