@@ -1,0 +1,53 @@
+// The cost of one lap of competitor 1 through the real handler of an offscreen main window,
+// early in a run and after 100 000 laps: it must not grow with the number of laps, so the
+// 20 ms refresh never slips.
+#include "ClipPlayer.h"
+#include "MillisecondClock.h"
+#include "TKelvoS.h"
+#include "fakehotkeybackend.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+void BM_LapClickAtLapCount(benchmark::State& state) {
+    QTemporaryDir folder;
+    kelvos::ManualClock clock;
+    kelvos::RecordingClipPlayer player;
+    KelvosServices services;
+    services.clock = &clock;
+    services.player = &player;
+    services.hotkeys = std::make_unique<kelvos::FakeHotkeyBackend>();
+    services.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); };
+    services.workingDirectory = folder.path();
+    services.settingsFile = folder.filePath("kelvos.ini");
+    TKelvoS window(std::move(services));
+    window.show();
+    window.StartClick();
+    for (int lap = 1; lap < state.range(0); ++lap) {
+        clock.advance(60000);
+        window.LapClick();
+    }
+    for (auto _ : state) {
+        clock.advance(60000);
+        window.LapClick();
+        QCoreApplication::processEvents(); // the repaints the lap asked for
+    }
+    state.counters["laps"] = window.lapState().Lap1.LapCount;
+}
+BENCHMARK(BM_LapClickAtLapCount)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Iterations(1000)
+    ->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
