@@ -212,10 +212,10 @@ void TKelvoS::FormCreate() {
     loadCreationSettings();
     for (int i = HkStart; i <= HkLap3; ++i)
         registerHotkey(i);
-    const QLineEdit* edits[] = {Edit1, Edit2, Edit3};
+    QLineEdit* const edits[] = {Edit1, Edit2, Edit3};
     for (int k = 0; k < 3; ++k)
         if (edits[k]->text().isEmpty())
-            const_cast<QLineEdit*>(edits[k])->setText(QString::number(k + 1));
+            edits[k]->setText(QString::number(k + 1));
     Label1->setText("00:00:00:000 ");
     for (QLabel* figure : {Label2, Label3, Label9, Label14})
         figure->setText("00:00:00:000");
@@ -225,8 +225,6 @@ void TKelvoS::FormCreate() {
     ResultsPending = true;
     fillMixGridIntro(*StrSortGrid1);
     Label26->setText("0");
-    NegativeColor = 15851951;
-    PositiveColor = 8646654;
     StopWatch1.setDisplayLabel(Label1);
     Timer1->start();
     if (startupJingle_) {

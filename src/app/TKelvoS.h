@@ -190,8 +190,8 @@ private:
     std::atomic<bool> announcementBusy_{false};
     QString Name1, Name2, Name3;
     QString CourseLengthText;
-    int PositiveColor = 8646654;
-    int NegativeColor = 15851951;
+    const int PositiveColor = 8646654;  // difference >= 0
+    const int NegativeColor = 15851951; // difference < 0
 
     QTimer* Timer1 = nullptr;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label7 = nullptr,
