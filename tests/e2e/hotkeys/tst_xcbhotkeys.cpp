@@ -128,9 +128,12 @@ bool TestXcbHotkeys::otherClientGrab(xcb_keycode_t keycode, quint16 modifiers) {
     return error == nullptr;
 }
 
+// Returns once the server has carried out the ungrab: a request that waits for its reply
+// follows it on the same connection, so a grab sent next from another connection cannot
+// overtake it.
 void TestXcbHotkeys::otherClientUngrab(xcb_keycode_t keycode, quint16 modifiers) {
     xcb_ungrab_key(other_, keycode, root_, modifiers);
-    xcb_flush(other_);
+    std::free(xcb_get_input_focus_reply(other_, xcb_get_input_focus(other_), nullptr));
 }
 
 void TestXcbHotkeys::pressDeliversOnHotKeyOnce() {
