@@ -65,3 +65,46 @@ wait_for_window() {
     [ -n "$wid" ] || fail "no window of class $1 appeared"
     echo "$wid"
 }
+
+# eventually <what> <command...>: waits up to 5 s for the command to succeed, else fails with
+# <what>. Keeps the tests steady on a loaded machine without long fixed sleeps.
+eventually() {
+    local what="$1"
+    shift
+    for _ in $(seq 1 50); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "$what (window title: '$(window_title)')"
+}
+
+# The running total as the title shows it, in either title form.
+title_total() {
+    local title
+    title=$(window_title)
+    case "$title" in
+    DATE=*) echo "${title##*TOTAL=}" ;;
+    *) echo "${title%% :: *}" ;;
+    esac
+}
+
+total_differs_from() { [ "$(title_total)" != "$1" ]; }
+
+# The watch runs: its total moves.
+expect_running() {
+    local total
+    total=$(title_total)
+    eventually "${1:-the watch does not run}" total_differs_from "$total"
+}
+
+# The watch stands still: its total is the same before and after a pause.
+expect_stopped() {
+    local total
+    total=$(title_total)
+    sleep 0.4
+    [ "$(title_total)" = "$total" ] || fail "${1:-the watch still runs}"
+}
+
+# The lap count in the title of the "T" form ("... ; LAP<count>=...").
+lap_count() { window_title | sed -n 's/.* ; LAP\([0-9]*\)=.*/\1/p'; }
+lap_count_is() { [ "$(lap_count)" = "$1" ]; }
