@@ -41,6 +41,10 @@ QColor colorOf(int value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
+// Loading files and the clipboard's per-competitor copies wait while the watch runs.
+constexpr std::initializer_list<const char*> kFileCommands = {
+    "CuteButton20", "CuteButton39", "CuteButton35", "CuteButton36", "CuteButton37"};
+
 const char* const kHotkeyLabelNames[8] = {nullptr,   "Label19", "Label8",  "Label18",
                                           "Label17", "Label20", "Label21", "Label22"};
 } // namespace
@@ -269,24 +273,16 @@ void TKelvoS::StartClick() {
     for (QLabel* figure : {Label7, Label11, Label12, Label13})
         figure->setText("0");
     laps_.start();
-    enable({start, CuteButton1, CuteButton2}, false);
-    enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, true);
-    unregisterHotkey(HkReset);
-    registerHotkey(HkStop);
-    unregisterHotkey(HkStart);
-    unregisterHotkey(HkRestart);
-    for (int i : {HkLap1, HkLap2, HkLap3})
-        registerHotkey(i);
-    if (CheckBox5->isChecked())
-        unregisterHotkey(HkStop);
-    LAP->setFocus();
-    playSignal("goo.wav");
+    enableNamed({"CuteButton28"}, false); // nothing to unzoom on a new chart
+    enterRunningState();
 }
 
 void TKelvoS::StopClick() {
     StopWatch1.Stop();
     Running = false;
     enable({CuteButton2, CuteButton1, start}, true);
+    enableNamed(kFileCommands, true);
+    enableNamed({"CuteButton24", "CuteButton29", "CuteButton22"}, true);
     enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, false);
     registerHotkey(HkStart);
     trimGridsAfterStop();
@@ -304,16 +300,27 @@ void TKelvoS::StopClick() {
 void TKelvoS::CuteButton1Click() {
     StopWatch1.Resume();
     Running = true;
-    enable({start, CuteButton1, CuteButton2}, false);
-    enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, true);
+    enableNamed({"CuteButton28", "CuteButton24", "CuteButton25", "CuteButton29", "CuteButton22"},
+                false);
     resetGridRowCounts();
-    unregisterHotkey(HkStart);
-    unregisterHotkey(HkRestart);
-    for (int i : {HkLap1, HkLap2, HkLap3, HkStop})
+    enterRunningState();
+}
+
+// What start and restart have in common: the buttons and hotkeys of a running watch, the
+// keyboard on LAP 1, and the signal.
+void TKelvoS::enterRunningState() {
+    enable({start, CuteButton1, CuteButton2}, false);
+    enableNamed(kFileCommands, false);
+    enableNamed({"CuteButton4"}, false); // Paste waits for the next copy
+    enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, true);
+    for (int i : {HkStart, HkRestart, HkReset})
+        unregisterHotkey(i);
+    for (int i : {HkLap1, HkLap2, HkLap3})
         registerHotkey(i);
-    unregisterHotkey(HkReset);
     if (CheckBox5->isChecked())
-        unregisterHotkey(HkStop);
+        unregisterHotkey(HkStop); // "stopkeyoff": only the button stops the watch
+    else
+        registerHotkey(HkStop);
     LAP->setFocus();
     playSignal("goo.wav");
 }
@@ -332,6 +339,7 @@ void TKelvoS::ResetClick() {
     laps_.reset();
     clearGridsForReset();
     Label26->setText("0");
+    enableNamed({"CuteButton22", "CuteButton24", "CuteButton25", "CuteButton29"}, false);
     enable({CuteButton1}, false);
     enable({start}, true);
     unregisterHotkey(HkRestart);
@@ -498,6 +506,11 @@ void TKelvoS::reportProblem(const QString& message) {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false); // the watch and the hotkeys keep working while it is shown
     box->show();
+}
+
+void TKelvoS::enableNamed(std::initializer_list<const char*> names, bool enabled) {
+    for (const char* name : names)
+        findChild<QWidget*>(QString::fromLatin1(name))->setEnabled(enabled);
 }
 
 void TKelvoS::enable(std::initializer_list<QWidget*> controls, bool enabled) {

@@ -128,6 +128,7 @@ private:
     void connectOptionHandlers();
     QAction* menuItem(const char* name) const;
     void applyUnitTexts();
+    void applyClipboardBoxRule(QCheckBox* changed, QCheckBox* other);
     // Tells the operator about a problem without stopping the program or the watch.
     void reportProblem(const QString& message);
     QWidget* createControl(const kelvos::ControlSpec& spec, QWidget* parent);
@@ -151,6 +152,8 @@ private:
     void setLabelColor(QLabel* label, int colorValue);
 
     void enable(std::initializer_list<QWidget*> controls, bool enabled);
+    void enableNamed(std::initializer_list<const char*> names, bool enabled);
+    void enterRunningState();
     void writeHeaderLines();
     void clearGridsForReset();
     void trimGridsAfterStop();

@@ -222,23 +222,21 @@ void TKelvoS::CheckBox6Click() {
 }
 
 void TKelvoS::CheckBox7Click() {
-    if (CheckBox10->isChecked() && CheckBox7->isChecked())
-        CheckBox10->setChecked(false);
-    if (!CheckBox7->isChecked() && !CheckBox10->isChecked())
-        CheckBox11->setChecked(false);
-    if (CheckBox7->isChecked()) {
-        CheckBox6->setChecked(false);
-        CheckBox9->setChecked(false);
-    }
-    DoCSFocus();
+    applyClipboardBoxRule(CheckBox7, CheckBox10);
 }
 
 void TKelvoS::CheckBox10Click() {
-    if (CheckBox7->isChecked() && CheckBox10->isChecked())
-        CheckBox7->setChecked(false);
-    if (!CheckBox7->isChecked() && !CheckBox10->isChecked())
+    applyClipboardBoxRule(CheckBox10, CheckBox7);
+}
+
+// "ClipE" and "J" exclude each other and the voice read-out; the clipboard "Re" needs one of
+// them.
+void TKelvoS::applyClipboardBoxRule(QCheckBox* changed, QCheckBox* other) {
+    if (changed->isChecked() && other->isChecked())
+        other->setChecked(false);
+    if (!changed->isChecked() && !other->isChecked())
         CheckBox11->setChecked(false);
-    if (CheckBox10->isChecked()) {
+    if (changed->isChecked()) {
         CheckBox6->setChecked(false);
         CheckBox9->setChecked(false);
     }
