@@ -15,10 +15,18 @@ int CellTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : store_.colCount();
 }
 
+QString CellTableModel::shownText(const QString& text) {
+    // A cell shows far less than this; laying out the whole of a huge cell (a hostile file's
+    // single line) at every repaint would freeze the window.
+    constexpr qsizetype shownCharacters = 4096;
+    return text.size() > shownCharacters ? text.left(shownCharacters) : text;
+}
+
 QVariant CellTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    return store_.cell(index.column(), gridRowOf(index));
+    const QString text = store_.cell(index.column(), gridRowOf(index));
+    return role == Qt::DisplayRole ? shownText(text) : text;
 }
 
 bool CellTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -1,5 +1,6 @@
 #include "TStringGridEx.h"
 
+#include "CellTableModel.h"
 #include "Sorting.h"
 #include "TInplaceEditEx.h"
 
@@ -59,7 +60,7 @@ public:
         // The fill also hides the selection highlight: selected cells look unselected.
         painter->fillRect(option.rect, column ? grid_->cellColor(col, row) : grid_->color());
         if (column) {
-            QString text = grid_->cells(col, row);
+            QString text = kelvos::CellTableModel::shownText(grid_->cells(col, row));
             if (!text.isEmpty() && !column->displayMask().isEmpty())
                 text = kelvos::formatDisplayMask(text, column->displayMask());
             painter->setFont(column->font().font);
@@ -191,7 +192,7 @@ void TStringGridEx::paintFixedCell(QPainter* painter, const QRect& rect, int col
     painter->setPen(column->fixCellFont().color);
     drawCellText(painter,
                  rect.adjusted(fixedCellInset, fixedCellInset, -fixedCellInset, -fixedCellInset),
-                 fixedCellText(col), *column);
+                 kelvos::CellTableModel::shownText(fixedCellText(col)), *column);
 }
 
 QString TStringGridEx::fixedCellText(int col) const {

@@ -220,7 +220,7 @@ void TextGrid::paintFixedCell(QPainter* painter, const QRect& rect, int col) con
     painter->setPen(font_.color);
     const QRect textRect = rect.adjusted(plainTextInset, plainTextInset, 0, 0);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      model_->cell(col, 0));
+                      CellTableModel::shownText(model_->cell(col, 0)));
 }
 
 void TextGrid::fixedRowPressed(QMouseEvent* event) {

@@ -221,26 +221,29 @@ bool XcbHotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* mess
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const quint8 type = event->response_type & ~0x80;
     if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
+        // A grabbed key reaches the root window, or, while one of our own windows has the
+        // keyboard, that window (the grab keeps owner events). Both count; releases of every
+        // key are noted so that the repeat filter knows which keys are down.
         const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
-        if (key->event != root_)
-            return false;
-        if (type == XCB_KEY_PRESS)
-            keyPressed(key);
-        else
+        if (type == XCB_KEY_RELEASE) {
             repeats_.noteRelease(key->detail, key->time);
-        return true;
+            return key->event == root_;
+        }
+        // A hotkey is the hotkey's alone, in our windows too; other keys go on to Qt.
+        return keyPressed(key) || key->event == root_;
     }
     if (isMappingChange(event))
         keyboardMappingChanged();
     return false;
 }
 
-void XcbHotkeyBackend::keyPressed(const xcb_key_press_event_t* event) {
-    if (!repeats_.acceptPress(event->detail, event->time))
-        return;
+bool XcbHotkeyBackend::keyPressed(const xcb_key_press_event_t* event) {
+    const bool fresh = repeats_.acceptPress(event->detail, event->time);
     const quint16 modifiers = event->state & (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | altMask_);
-    if (const std::optional<int> index = indexOf(event->detail, modifiers))
+    const std::optional<int> index = indexOf(event->detail, modifiers);
+    if (index && fresh)
         emit pressed(*index);
+    return index.has_value();
 }
 
 std::optional<int> XcbHotkeyBackend::indexOf(xcb_keycode_t keycode, quint16 modifiers) const {

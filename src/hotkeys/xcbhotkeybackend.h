@@ -58,7 +58,8 @@ private:
     void queryXkbEventBase();
     void keyboardMappingChanged();
     bool isMappingChange(const xcb_generic_event_t* event) const;
-    void keyPressed(const xcb_key_press_event_t* event);
+    // Emits pressed() for a new press of a hotkey; true when the key is a hotkey.
+    bool keyPressed(const xcb_key_press_event_t* event);
     std::optional<int> indexOf(xcb_keycode_t keycode, quint16 modifiers) const;
 
     xcb_connection_t* connection_;

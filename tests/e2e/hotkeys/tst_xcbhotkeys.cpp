@@ -6,6 +6,7 @@
 #include "xcbhotkeybackend.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,6 +59,7 @@ private slots:
     void heldKeyGivesOnePress();
     void keyHeldByAnotherClientIsRefusedWithoutPartialGrab();
     void keyboardMappingChangeGrabsAgain();
+    void everyPressCountsWhileOurWindowHasTheKeyboard();
 
 private:
     int presses(int index) const;
@@ -273,3 +275,21 @@ void TestXcbHotkeys::setKeysym(xcb_keycode_t keycode, quint32 keysym) {
 
 QTEST_MAIN(TestXcbHotkeys)
 #include "tst_xcbhotkeys.moc"
+
+// While one of the program's own windows has the keyboard, X reports the grabbed key to that
+// window instead of the root: each press is still one command, and the key does not also
+// type into the window, while other keys do.
+void TestXcbHotkeys::everyPressCountsWhileOurWindowHasTheKeyboard() {
+    QLineEdit edit;
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QVERIFY(xdotool({"windowfocus", "--sync", QString::number(edit.winId())}));
+    QTRY_VERIFY(edit.hasFocus());
+    QVERIFY(hook_->AddHotKey(5, vk::Numpad0 + 1));
+    for (int press = 0; press < 3; ++press)
+        QVERIFY(xdotool({"key", QString::number(keypad1Keycode)}));
+    QVERIFY(xdotool({"key", "a"}));
+    syncWithServer();
+    QCOMPARE(presses(5), 3);
+    QTRY_COMPARE(edit.text(), QString("a"));
+}

@@ -25,6 +25,9 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     services.now = [this] { return wallClock; };
     services.workingDirectory = workingDirectory.path();
     services.settingsFile = settingsFile();
+    services.chooseFile = [this](const QString& caption, const QString& filter, bool save) {
+        return chooseFile ? chooseFile(caption, filter, save) : QString();
+    };
     window = std::make_unique<TKelvoS>(std::move(services));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))

@@ -45,5 +45,7 @@ struct AppFixture {
     kelvos::RecordingClipPlayer player;
     kelvos::FakeHotkeyBackend& hotkeys; // owned by the window
     QDateTime wallClock{QDate(2026, 12, 8), QTime(12, 34, 56)};
+    // Stands in for the file dialogs; none set: every dialog is cancelled.
+    std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
     std::unique_ptr<TKelvoS> window;
 };

@@ -46,8 +46,10 @@ private slots:
         const QStringList stopped{"start", "CuteButton1", "CuteButton2"};
         QTest::newRow("idle -> running")
             << QStringList{"start"} << running << Hotkeys{2, 5, 6, 7} << QStringList{"goo.wav"};
-        QTest::newRow("running -> stopped") << QStringList{"start", "stop"} << stopped
-                                            << Hotkeys{1, 3, 4} << QStringList{"pipi.wav"};
+        // A stop writes the automatic Mix file, signalled by "po.wav", then sounds "pipi.wav".
+        QTest::newRow("running -> stopped")
+            << QStringList{"start", "stop"} << stopped << Hotkeys{1, 3, 4}
+            << QStringList{"po.wav", "pipi.wav"};
         QTest::newRow("stopped -> running by restart")
             << QStringList{"start", "stop", "CuteButton1"} << running << Hotkeys{2, 5, 6, 7}
             << QStringList{"goo.wav"};
@@ -79,6 +81,30 @@ private slots:
         QCOMPARE(enabledRunButtons(app), enabledAfter);
         QCOMPARE(app.registeredHotkeys(), hotkeysAfter);
         QCOMPARE(app.heard(), soundsOfLast);
+    }
+
+    // Loading files and copying one competitor's laps wait while the watch runs.
+    void fileCommandsFollowTheRun() {
+        AppFixture app;
+        const QStringList files{"CuteButton20", "CuteButton39", "CuteButton35", "CuteButton36",
+                                "CuteButton37"};
+        const auto enabledOf = [&app](const QStringList& names) {
+            QStringList on;
+            for (const QString& name : names)
+                if (app.enabled(name.toLatin1().constData()))
+                    on << name;
+            return on;
+        };
+        QCOMPARE(enabledOf(files), QStringList({"CuteButton20", "CuteButton39"}));
+        app.click("start");
+        QCOMPARE(enabledOf(files + QStringList{"CuteButton4"}), QStringList());
+        QVERIFY(app.enabled("SAVE")); // saving is always possible
+        app.click("stop");
+        QCOMPARE(enabledOf(files), files);
+        QCOMPARE(enabledOf({"CuteButton22", "CuteButton24", "CuteButton29"}),
+                 QStringList({"CuteButton22", "CuteButton24", "CuteButton29"}));
+        app.click("CuteButton1");
+        QCOMPARE(enabledOf(files + QStringList{"CuteButton22", "CuteButton24"}), QStringList());
     }
 
     void stopFreezesAndFirstResetKeepsTheTotal() {
@@ -231,7 +257,8 @@ private slots:
         app.click("stop");
         app.click("CuteButton2");
         app.click("CuteButton2");
-        QCOMPARE(app.heard(), QStringList({"beep", "beep", "beep"}));
+        // start; stop (the automatic file, then the stop); the silent reset; the second reset
+        QCOMPARE(app.heard(), QStringList({"beep", "beep", "beep", "beep"}));
     }
 
     void titleForms() {

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CellStore.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace kelvos {
+
+// CSV files of the two grids: one data row per line, as row comma text, no header line.
+
+// The automatic names, from the local date and time of the save: "yymmddhhnn.csv" for the
+// Main grid and "yymmddhhnnM.csv" for the Mix grid.
+QString automaticMainFileName(const QDateTime& when);
+QString automaticMixFileName(const QDateTime& when);
+
+// Rows 1 to rows of the store, each as its comma text followed by CR LF, in UTF-8 without a
+// byte-order mark. A row the store does not show is written as a row of empty cells.
+QByteArray csvFileBytes(const CellStore& store, int rows);
+
+// The text of a file: everything from the first Ctrl+Z (26) on is dropped; valid UTF-8 is
+// read as such (a byte-order mark skipped), anything else as Windows-31J (Shift_JIS), the
+// code page of files written on Japanese Windows systems. Bytes that fit neither become
+// U+FFFD, so they never act as blanks or line ends.
+QString decodeCsvBytes(QByteArrayView bytes);
+
+// The lines of a text, as views into it: a line ends at a CR, which may be followed by an LF;
+// an LF alone stays in the line. An empty text has no lines; a text ending with a line end
+// has no empty last line after it.
+QList<QStringView> csvLines(QStringView text);
+
+// Loads the lines into rows 1, 2, … of the store: when there is at least one line, the row
+// count becomes lines + 1 and each row is set from its line as comma text; with none the
+// store is left as it is. Returns the number of rows loaded.
+int loadCsvRows(CellStore& store, QStringView text);
+
+// A file read whole, or as far as it could be read.
+struct CsvFileText {
+    QString text;
+    QString error; // empty when the whole file was read
+};
+CsvFileText readCsvFile(const QString& path);
+
+// Writes the file through a temporary file that replaces the old one only once it is
+// complete, so a failed save leaves the previous file as it was. Returns the error text, or
+// an empty string on success.
+QString writeCsvFile(const QString& path, const QByteArray& bytes);
+
+} // namespace kelvos
