@@ -339,7 +339,7 @@ void TKelvoS::ResetClick() {
     laps_.reset();
     clearGridsForReset();
     Label26->setText("0");
-    enableNamed({"CuteButton22", "CuteButton24", "CuteButton25", "CuteButton29"}, false);
+    enableChartRebuilds(false);
     enable({CuteButton1}, false);
     enable({start}, true);
     unregisterHotkey(HkRestart);
@@ -506,6 +506,11 @@ void TKelvoS::reportProblem(const QString& message) {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false); // the watch and the hotkeys keep working while it is shown
     box->show();
+}
+
+// "UPdate", "Animate", "Push" and "Clear" rebuild the chart from the Main grid's rows.
+void TKelvoS::enableChartRebuilds(bool enabled) {
+    enableNamed({"CuteButton22", "CuteButton24", "CuteButton25", "CuteButton29"}, enabled);
 }
 
 void TKelvoS::enableNamed(std::initializer_list<const char*> names, bool enabled) {

@@ -154,6 +154,7 @@ private:
     void enable(std::initializer_list<QWidget*> controls, bool enabled);
     void enableNamed(std::initializer_list<const char*> names, bool enabled);
     void enterRunningState();
+    void enableChartRebuilds(bool enabled);
     void writeHeaderLines();
     void clearGridsForReset();
     void trimGridsAfterStop();

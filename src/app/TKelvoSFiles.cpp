@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <span>
 
 using namespace kelvos;
 
@@ -23,10 +22,7 @@ namespace {
 // The save dialogs offer "*.csv" and "*.txt"; the open dialogs also "all".
 const QString kSaveFilter = QStringLiteral("*.csv (*.csv);;*.txt (*.txt)");
 const QString kOpenFilter = QStringLiteral("csv(*csv) (*.csv);;txt(*txt) (*.txt);;all(*.*) (*)");
-const char* const kChartButtons[] = {"CuteButton22", "CuteButton24", "CuteButton25",
-                                     "CuteButton29"};
 const char* const kCopyLapButtons[] = {"CuteButton35", "CuteButton36", "CuteButton37"};
-const char* const kPasteButton[] = {"CuteButton4"};
 
 // A name chosen without an extension gets ".csv", the save dialogs' default extension.
 QString withDefaultExtension(const QString& path) {
@@ -61,11 +57,6 @@ QString saveUnderChosenName(const KelvosServices& services, const QString& capti
 QString loadProblem(const QString& path, const QString& error) {
     return QStringLiteral("The file %1 could not be read: %2")
         .arg(QDir::toNativeSeparators(path), error);
-}
-
-void enableButtons(const QWidget* window, std::span<const char* const> names) {
-    for (const char* name : names)
-        window->findChild<QPushButton*>(QString::fromLatin1(name))->setEnabled(true);
 }
 
 } // namespace
@@ -146,7 +137,7 @@ void TKelvoS::CuteButton20Click() {
     }
     if (!file.error.isEmpty())
         return reportProblem(loadProblem(path, file.error));
-    enableButtons(this, kChartButtons);
+    enableChartRebuilds(true);
     unregisterHotkey(HkStart);
     DoCSFocus();
 }
@@ -165,7 +156,7 @@ void TKelvoS::CuteButton39Click() {
     StrSortGrid1->cellModel()->replaceStore(std::move(store));
     if (!file.error.isEmpty())
         return reportProblem(loadProblem(path, file.error));
-    enableButtons(this, kCopyLapButtons);
+    enableNamed({kCopyLapButtons[0], kCopyLapButtons[1], kCopyLapButtons[2]}, true);
     const CompetitorNames names =
         namesFromNumberColumn(numbers, {Edit1->text(), Edit2->text(), Edit3->text()});
     Edit1->setText(names.name1); // each box passes its text on as the competitor's name
@@ -184,7 +175,7 @@ void TKelvoS::CuteButton3Click() {
 // every row.
 void TKelvoS::copyLapClick(int competitor) {
     clipboardCellCount_ = 0;
-    enableButtons(this, kPasteButton);
+    enableNamed({"CuteButton4"}, true); // Paste
     const QLineEdit* names[] = {Edit1, Edit2, Edit3};
     const std::optional<QString> name =
         competitor > 0 ? std::optional(names[competitor - 1]->text()) : std::nullopt;
@@ -206,7 +197,7 @@ void TKelvoS::CuteButton4Click() {
         StringGridEx1->cellModel()->replaceStore(std::move(store));
         if (pasted) {
             Label26->setText(QString::number(StringGridEx1->rowCount() - 1));
-            enableButtons(this, kChartButtons);
+            enableChartRebuilds(true);
         }
     }
     DoCSFocus();
