@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "inifile.h"
 
 #include <QDir>
@@ -10,18 +11,10 @@ using kelvos::IniDocument;
 using kelvos::loadIniDocument;
 using kelvos::saveIniDocument;
 
+using testfiles::contents;
+using testfiles::writeContents;
+
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeContents(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 ino_t inodeOf(const QString& path) {
     struct stat status {};

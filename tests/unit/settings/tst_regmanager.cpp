@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "recordingreporter.h"
 #include "regmanager.h"
 
@@ -10,18 +11,10 @@ using kelvos::FontSettings;
 using kelvos::StreamedComponent;
 using kelvos::StreamValue;
 
+using testfiles::contents;
+using testfiles::writeContents;
+
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeContents(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QByteArray countingBytes(int size) {
     QByteArray bytes;

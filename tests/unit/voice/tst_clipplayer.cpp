@@ -1,6 +1,7 @@
 #include "ClipPlayer.h"
 #include "SdlClipPlayer.h"
 #include "SignalQueue.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,11 +41,6 @@ QByteArray wavOf(int milliseconds, int rate = 22050) {
     return wav;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 } // namespace
 
 class TestClipPlayer : public QObject {
@@ -60,7 +56,7 @@ private slots:
         kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
         QVERIFY(player.hasAudio());
         player.play("missing.wav");
-        writeFile("broken.wav", "RIFF-not-a-wave");
+        testfiles::writeContents("broken.wav", "RIFF-not-a-wave");
         player.play("broken.wav");
         QCOMPARE(beeps.load(), 2);
     }
@@ -68,7 +64,7 @@ private slots:
     void clipPlaysToItsEnd() {
         std::atomic<int> beeps{0};
         kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
-        writeFile("goo.wav", wavOf(300));
+        testfiles::writeContents("goo.wav", wavOf(300));
         QElapsedTimer timer;
         timer.start();
         player.play("goo.wav");
@@ -80,8 +76,8 @@ private slots:
     void newerClipCutsTheOlderShort() {
         std::atomic<int> beeps{0};
         kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
-        writeFile("long.wav", wavOf(5000));
-        writeFile("short.wav", wavOf(100));
+        testfiles::writeContents("long.wav", wavOf(5000));
+        testfiles::writeContents("short.wav", wavOf(100));
         std::atomic<bool> longDone{false};
         QElapsedTimer timer;
         timer.start();

@@ -1,23 +1,17 @@
 #include "AppFixture.h"
 
+#include "TestFiles.h"
+
 #include <QAbstractButton>
 #include <QFile>
 #include <QLabel>
 
-namespace {
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-} // namespace
-
 AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake)
     : hotkeys(*fake) {
     if (!files.settings.isNull())
-        writeFile(settingsFile(), files.settings);
+        testfiles::writeContents(settingsFile(), files.settings);
     if (!files.courses.isNull())
-        writeFile(workingDirectory.filePath("course.txt"), files.courses);
+        testfiles::writeContents(workingDirectory.filePath("course.txt"), files.courses);
     KelvosServices services;
     services.clock = &clock;
     services.player = &player;
@@ -37,8 +31,7 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
 AppFixture::~AppFixture() = default;
 
 QByteArray AppFixture::settingsText() const {
-    QFile file(settingsFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return testfiles::contents(settingsFile());
 }
 
 QString AppFixture::text(const char* labelName) const {

@@ -2,6 +2,7 @@
 #include "CommaText.h"
 #include "TStrSortGrid.h"
 #include "TStringGridEx.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -16,17 +17,6 @@ namespace {
 
 const char* const kChartButtons[] = {"CuteButton22", "CuteButton24", "CuteButton25",
                                      "CuteButton29"};
-
-QByteArray fileContent(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
-}
 
 TStringGridEx* mainGrid(const AppFixture& app) {
     return app.control<TStringGridEx>("StringGridEx1");
@@ -126,7 +116,7 @@ void TestFiles::stopWritesTheAutomaticMixFile() {
     QCOMPARE(app.heard(), QStringList({"po.wav", "pipi.wav"}));
     const QDir dir(app.workingDirectory.path());
     QCOMPARE(dir.entryList({"*.csv"}, QDir::Files), QStringList{"2612081234M.csv"});
-    const QByteArray content = fileContent(dir.filePath("2612081234M.csv"));
+    const QByteArray content = testfiles::contents(dir.filePath("2612081234M.csv"));
     QCOMPARE(content, gridLines(mixGrid(app), 6));
     const QList<QByteArray> lines = content.split('\n');
     QVERIFY(lines[0].startsWith("1,1,"));
@@ -144,7 +134,7 @@ void TestFiles::secondStopInTheSameMinuteReplacesTheFile() {
     app.click("stop");
     const QDir dir(app.workingDirectory.path());
     QCOMPARE(dir.entryList({"*.csv"}, QDir::Files), QStringList{"2612081234M.csv"});
-    QCOMPARE(fileContent(dir.filePath("2612081234M.csv")), gridLines(mixGrid(app), 7));
+    QCOMPARE(testfiles::contents(dir.filePath("2612081234M.csv")), gridLines(mixGrid(app), 7));
 }
 
 void TestFiles::saveCsvWritesTheRecordedLaps() {
@@ -154,7 +144,7 @@ void TestFiles::saveCsvWritesTheRecordedLaps() {
     app.heard();
     app.click("CuteButton19");
     QCOMPARE(app.heard(), QStringList{"po.wav"});
-    const QByteArray content = fileContent(app.workingDirectory.filePath("2612081234.csv"));
+    const QByteArray content = testfiles::contents(app.workingDirectory.filePath("2612081234.csv"));
     QCOMPARE(content.count("\r\n"), 3); // three laps, no header
     QCOMPARE(content, gridLines(mainGrid(app), 3));
     QVERIFY(app.control("start")->hasFocus());
@@ -190,7 +180,8 @@ void TestFiles::menuSavesUseTheChosenName() {
     QCOMPARE(dialogs.filter, QString("*.csv (*.csv);;*.txt (*.txt)"));
     const kelvos::TextGrid* grid = mix ? static_cast<kelvos::TextGrid*>(mixGrid(app))
                                        : static_cast<kelvos::TextGrid*>(mainGrid(app));
-    QCOMPARE(fileContent(app.workingDirectory.filePath(written)), gridLines(grid, mix ? 6 : 3));
+    QCOMPARE(testfiles::contents(app.workingDirectory.filePath(written)),
+             gridLines(grid, mix ? 6 : 3));
     QCOMPARE(app.heard(), QStringList{}); // only the automatic saves give a signal
 }
 
@@ -228,11 +219,11 @@ void TestFiles::failedMenuSaveIsReported() {
     recordRun(app);
     app.click("stop");
     const QString blocker = app.workingDirectory.filePath("file");
-    writeFile(blocker, "not a folder");
+    testfiles::writeContents(blocker, "not a folder");
     dialogs.answer = blocker + "/out.csv";
     trigger(app, "MainSave1");
     QVERIFY(problem(app) && problem(app)->text().contains("out.csv"));
-    QCOMPARE(fileContent(blocker), QByteArray("not a folder"));
+    QCOMPARE(testfiles::contents(blocker), QByteArray("not a folder"));
 }
 
 void TestFiles::mainLoadOf25LinesThenEmptySave() {
@@ -245,7 +236,7 @@ void TestFiles::mainLoadOf25LinesThenEmptySave() {
     for (int line = 1; line <= 25; ++line)
         content += QByteArray::number(line) + ",x,00:00:01:000,,,,1000,,1000,\r\n";
     dialogs.answer = app.workingDirectory.filePath("in.csv");
-    writeFile(dialogs.answer, content);
+    testfiles::writeContents(dialogs.answer, content);
     app.click("CuteButton20");
     QVERIFY(!dialogs.save);
     QCOMPARE(dialogs.filter, QString("csv(*csv) (*.csv);;txt(*txt) (*.txt);;all(*.*) (*)"));
@@ -259,7 +250,7 @@ void TestFiles::mainLoadOf25LinesThenEmptySave() {
     QVERIFY(!app.window->isHotkeyRegistered(TKelvoS::HkStart));
 
     app.click("CuteButton19");
-    QCOMPARE(fileContent(app.workingDirectory.filePath("2612081234.csv")), QByteArray());
+    QCOMPARE(testfiles::contents(app.workingDirectory.filePath("2612081234.csv")), QByteArray());
 }
 
 void TestFiles::mainLoadFailureKeepsTheReset() {
@@ -282,7 +273,7 @@ void TestFiles::mixLoadTakesTheNames() {
     Dialogs dialogs;
     dialogs.install(app);
     dialogs.answer = app.workingDirectory.filePath("mix.csv");
-    writeFile(dialogs.answer, "1,A,x\r\n1,B,x\r\n2,A,x\r\n1,D,x\r\n");
+    testfiles::writeContents(dialogs.answer, "1,A,x\r\n1,B,x\r\n2,A,x\r\n1,D,x\r\n");
     app.click("CuteButton39");
     QCOMPARE(mixGrid(app)->rowCount(), 5);
     QCOMPARE(mixGrid(app)->rowCommaText(0),
@@ -306,7 +297,7 @@ void TestFiles::mixLoadOfAnEmptyFileKeepsTheNames() {
     dialogs.install(app);
     edit(app, "Edit1")->setText("Ann");
     dialogs.answer = app.workingDirectory.filePath("empty.csv");
-    writeFile(dialogs.answer, "");
+    testfiles::writeContents(dialogs.answer, "");
     app.click("CuteButton39");
     QCOMPARE(mixGrid(app)->rowCount(), 2);
     QCOMPARE(mixGrid(app)->rowCommaText(1), QString(",,,,,,,,,"));
@@ -349,7 +340,7 @@ void TestFiles::hostileFilesLeaveUsableGrids() {
     Dialogs dialogs;
     dialogs.install(app);
     dialogs.answer = app.workingDirectory.filePath("hostile.csv");
-    writeFile(dialogs.answer, content);
+    testfiles::writeContents(dialogs.answer, content);
     app.click("CuteButton20");
     app.click("CuteButton39");
     QCOMPARE(mainGrid(app)->rowCount(), rows + 1);
