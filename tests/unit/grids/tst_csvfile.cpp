@@ -1,5 +1,6 @@
 #include "CellStore.h"
 #include "CsvFile.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,16 +12,10 @@ using namespace kelvos;
 
 namespace {
 
-QByteArray fileContent(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
+// The file "in.csv" in the folder, holding the content.
 QString writeFile(const QTemporaryDir& dir, const QByteArray& content) {
     const QString path = dir.filePath("in.csv");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
+    testfiles::writeContents(path, content);
     return path;
 }
 
@@ -167,7 +162,7 @@ void TestCsvFile::cellsSurviveSaveAndLoad() {
     saved.setRow(3, {"3", "tab\there", "line\nbreak"});
     const QString path = dir.filePath("round.csv");
     QCOMPARE(writeCsvFile(path, csvFileBytes(saved, 3)), QString());
-    QVERIFY(!fileContent(path).startsWith("\xef\xbb\xbf"));
+    QVERIFY(!testfiles::contents(path).startsWith("\xef\xbb\xbf"));
 
     const CsvFileText file = readCsvFile(path);
     QCOMPARE(file.error, QString());
@@ -209,7 +204,7 @@ void TestCsvFile::saveReplacesTheWholeOldFile() {
     QTemporaryDir dir;
     const QString path = writeFile(dir, QByteArray(1000, 'o'));
     QCOMPARE(writeCsvFile(path, "new\r\n"), QString());
-    QCOMPARE(fileContent(path), QByteArray("new\r\n"));
+    QCOMPARE(testfiles::contents(path), QByteArray("new\r\n"));
 }
 
 void TestCsvFile::failedSaveKeepsTheOldFile() {
@@ -221,7 +216,7 @@ void TestCsvFile::failedSaveKeepsTheOldFile() {
         error = writeCsvFile(path, QByteArray(1 << 20, 'n'));
     }
     QVERIFY(!error.isEmpty());
-    QCOMPARE(fileContent(path), QByteArray("old\r\n"));
+    QCOMPARE(testfiles::contents(path), QByteArray("old\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.csv"}); // no leftovers
 }
 
