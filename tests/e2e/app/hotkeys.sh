@@ -32,8 +32,16 @@ eventually "the held key recorded no lap" lap_count_is 3
 sleep 0.3
 lap_count_is 3 || fail "a held key recorded more than one lap: '$(window_title)'"
 
+focus_is_other || fail "the hotkeys took the keyboard from the other window"
+
+# With KelvoS itself in front, each press of the lap key is still one lap.
+xdotool windowfocus "$KELVOS_WID"
+xdotool key 87
+eventually "keypad 1 with KelvoS in front did not record a lap" lap_count_is 4
+xdotool key 87
+eventually "a second press with KelvoS in front did not record a lap" lap_count_is 5
+
 xdotool key Down
 sleep 0.2
 expect_stopped "Down did not stop the watch"
-focus_is_other || fail "the hotkeys took the keyboard from the other window"
-echo "hotkeys: started, 3 laps, stopped from another window: '$(window_title)'"
+echo "hotkeys: started, 5 laps, stopped: '$(window_title)'"
