@@ -25,6 +25,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 
 using namespace kelvos;
@@ -165,6 +166,11 @@ void TKelvoS::applyLook() {
     medium.setBold(true);
     for (QLabel* figure : {Label7, Label9, Label11, Label12, Label13, Label14, Label16})
         figure->setFont(medium);
+
+    // The chart's animation speed, 3D depth and rotation.
+    findChild<QScrollBar*>("ScrollBar1")->setRange(0, 1000);
+    findChild<QScrollBar*>("ScrollBar2")->setRange(1, 100);
+    findChild<QScrollBar*>("ScrollBar3")->setRange(270, 360);
 }
 
 void TKelvoS::connectHandlers() {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 #include <sys/stat.h>
 
@@ -53,6 +54,8 @@ private slots:
         QCOMPARE(app.registeredHotkeys(), std::set<int>({1}));
         QCOMPARE(app.control<THotKey>("HotKey2")->shortcut(), quint16(0x28));
         QCOMPARE(app.heard(), QStringList()); // no start-up jingle
+        QCOMPARE(app.control<QScrollBar>("ScrollBar3")->value(), 350);
+        QCOMPARE(app.control<QScrollBar>("ScrollBar1")->value(), 500);
     }
 
     // "J" is restored after "ClipE", and its rule unchecks "ClipE" (and "Voice").
