@@ -74,6 +74,9 @@ private slots:
         app.click("LAP");
         app.advance(2500);
         QCOMPARE(app.text("Label3"), QString("00:00:02:500"));
+        app.click("stop");
+        app.advance(5000); // stopped: the last refresh's value stays
+        QCOMPARE(app.text("Label3"), QString("00:00:02:500"));
     }
 
     // The gap shows only when both have the same lap count; positive: competitor 1 behind.
