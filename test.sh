@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds KelvoS and runs every test: unit, widget (offscreen) and
-# end-to-end (Xvfb), then the unit and widget tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# end-to-end (Xvfb), then the unit and widget tests again under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer. Exits non-zero on any failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$root/scripts/install-deps.sh"
@@ -14,4 +14,8 @@ ctest --test-dir "$root/build" --output-on-failure -j 2
 echo "kelvos: running unit and widget tests under address and undefined-behaviour sanitizers"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -L 'unit|widget' -j 2
+"$root/scripts/build.sh" "$root/build-tsan" Debug -DKELVOS_SANITIZE=thread -DKELVOS_BENCH=OFF
+echo "kelvos: running unit and widget tests under the thread sanitizer"
+TSAN_OPTIONS="suppressions=$root/tests/tsan.supp" \
+    ctest --test-dir "$root/build-tsan" --output-on-failure -L 'unit|widget' -j 2
 echo "kelvos: all tests passed"
