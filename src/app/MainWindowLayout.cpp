@@ -41,56 +41,56 @@ const std::array kControls{
     ControlSpec{"CuteButton40", K::FlatButton, "Info", "Infomation", {920, 4, 44, 22}},
 
     // Timing figures.
-    ControlSpec{"Label1", K::Label, "00:00:00:000 ", "Total", {4, 30, 276, 40}},
-    ControlSpec{"Label3", K::Label, "00:00:00:000", "Lap real", {4, 72, 276, 32}},
-    ControlSpec{"Label2", K::Label, "00:00:00:000", "Lap", {4, 106, 276, 32}},
-    ControlSpec{"Label13", K::Label, "0", "+ - milli sec", {4, 140, 136, 24}},
-    ControlSpec{"Label11", K::Label, "0", "Lap count", {144, 140, 136, 24}},
-    ControlSpec{"Label9", K::Label, "00:00:00:000", "Fastest Lap", {4, 166, 136, 22}},
-    ControlSpec{"Label12", K::Label, "0", "Fastest Lap count", {144, 166, 136, 22}},
-    ControlSpec{"Label14", K::Label, "00:00:00:000", "Average Lap", {4, 190, 136, 22}},
-    ControlSpec{"Label7", K::Label, "0", "Lap Km/h", {144, 190, 136, 22}},
-    ControlSpec{"Label25", K::Label, "Behind", "Diffrence1-2-3", {4, 214, 136, 22}},
-    ControlSpec{"Label16", K::Label, "0", "Average Km/h", {144, 214, 136, 22}},
-    ControlSpec{"Label23", K::Label, "Diffrence to 2 ", "Diffrence1-2", {4, 238, 136, 22}},
-    ControlSpec{"Label24", K::Label, "Diffrence to 3 ", "Diffrence1-3", {144, 238, 136, 22}},
+    ControlSpec{"Label1", K::Label, "00:00:00:000 ", "Total", {4, 30, 248, 40}},
+    ControlSpec{"Label3", K::Label, "00:00:00:000", "Lap real", {4, 72, 248, 32}},
+    ControlSpec{"Label2", K::Label, "00:00:00:000", "Lap", {4, 106, 248, 32}},
+    ControlSpec{"Label13", K::Label, "0", "+ - milli sec", {4, 140, 124, 24}},
+    ControlSpec{"Label11", K::Label, "0", "Lap count", {130, 140, 122, 24}},
+    ControlSpec{"Label9", K::Label, "00:00:00:000", "Fastest Lap", {4, 166, 124, 22}},
+    ControlSpec{"Label12", K::Label, "0", "Fastest Lap count", {130, 166, 122, 22}},
+    ControlSpec{"Label14", K::Label, "00:00:00:000", "Average Lap", {4, 190, 124, 22}},
+    ControlSpec{"Label7", K::Label, "0", "Lap Km/h", {130, 190, 122, 22}},
+    ControlSpec{"Label25", K::Label, "Behind", "Diffrence1-2-3", {4, 214, 124, 22}},
+    ControlSpec{"Label16", K::Label, "0", "Average Km/h", {130, 214, 122, 22}},
+    ControlSpec{"Label23", K::Label, "Diffrence to 2 ", "Diffrence1-2", {4, 238, 124, 22}},
+    ControlSpec{"Label24", K::Label, "Diffrence to 3 ", "Diffrence1-3", {130, 238, 122, 22}},
 
     // Run and lap commands.
-    ControlSpec{"start", K::Button, "start", "", {4, 262, 66, 28}},
-    ControlSpec{"stop", K::Button, "stop", "", {72, 262, 66, 28}, false},
-    ControlSpec{"CuteButton1", K::Button, "restart", "", {140, 262, 68, 28}, false},
-    ControlSpec{"CuteButton2", K::Button, "reset", "", {210, 262, 70, 28}},
-    ControlSpec{"LAP", K::Button, "LAP 1", "LAP1(& goal)", {4, 292, 92, 30}, false},
-    ControlSpec{"LAP2", K::Button, "LAP 2", "", {98, 292, 90, 30}, false},
-    ControlSpec{"LAP3", K::Button, "LAP 3", "", {190, 292, 90, 30}, false},
-    ControlSpec{"Lapread", K::Button, "READ LAP(&L)", "Voice Repeat", {4, 324, 92, 24}, false},
+    ControlSpec{"start", K::Button, "start", "", {4, 262, 60, 28}},
+    ControlSpec{"stop", K::Button, "stop", "", {66, 262, 60, 28}, false},
+    ControlSpec{"CuteButton1", K::Button, "restart", "", {128, 262, 62, 28}, false},
+    ControlSpec{"CuteButton2", K::Button, "reset", "", {192, 262, 60, 28}},
+    ControlSpec{"LAP", K::Button, "LAP 1", "LAP1(& goal)", {4, 292, 82, 30}, false},
+    ControlSpec{"LAP2", K::Button, "LAP 2", "", {88, 292, 82, 30}, false},
+    ControlSpec{"LAP3", K::Button, "LAP 3", "", {172, 292, 80, 30}, false},
+    ControlSpec{"Lapread", K::Button, "READ LAP(&L)", "Voice Repeat", {4, 324, 82, 24}, false},
     ControlSpec{
-        "Clipread", K::Button, "Read ClipBoard(&P)", "ClipBoard Repeat", {98, 324, 118, 24}, false},
-    ControlSpec{"Real", K::Button, "Real(&R)", "Real Total & Lap", {218, 324, 62, 24}, false},
-    ControlSpec{"ScrollBar1", K::ScrollBar, "", "Animate Speed", {4, 350, 88, 13}},
-    ControlSpec{"ScrollBar2", K::ScrollBar, "", "3D", {96, 350, 88, 13}},
-    ControlSpec{"ScrollBar3", K::ScrollBar, "", "3DChart Angle", {188, 350, 92, 13}},
+        "Clipread", K::Button, "Read ClipBoard(&P)", "ClipBoard Repeat", {88, 324, 104, 24}, false},
+    ControlSpec{"Real", K::Button, "Real(&R)", "Real Total & Lap", {194, 324, 58, 24}, false},
+    ControlSpec{"ScrollBar1", K::ScrollBar, "", "Animate Speed", {4, 350, 80, 13}},
+    ControlSpec{"ScrollBar2", K::ScrollBar, "", "3D", {88, 350, 80, 13}},
+    ControlSpec{"ScrollBar3", K::ScrollBar, "", "3DChart Angle", {172, 350, 80, 13}},
 
     // Result grids and their commands.
-    ControlSpec{"StringGridEx1", K::MainGrid, "", "Main Number data grid", {286, 30, 730, 186}},
-    ControlSpec{"CuteButton19", K::Button, "SaveCsv", "Main csv file save", {286, 218, 52, 22}},
-    ControlSpec{"CuteButton20", K::Button, "LoadCsv", "Main csv file load", {340, 218, 52, 22}},
-    ControlSpec{"SAVE", K::Button, "Mix save", "Mix Grid csv save", {394, 218, 56, 22}},
-    ControlSpec{"CuteButton39", K::Button, "LoadCsv", "Mix csv file load", {452, 218, 52, 22}},
-    ControlSpec{"CuteButton3", K::Button, "Copy", "Clipboard All Copy- >", {506, 218, 44, 22}},
+    ControlSpec{"StringGridEx1", K::MainGrid, "", "Main Number data grid", {256, 30, 760, 186}},
+    ControlSpec{"CuteButton19", K::Button, "SaveCsv", "Main csv file save", {256, 218, 54, 22}},
+    ControlSpec{"CuteButton20", K::Button, "LoadCsv", "Main csv file load", {312, 218, 54, 22}},
+    ControlSpec{"SAVE", K::Button, "Mix save", "Mix Grid csv save", {368, 218, 58, 22}},
+    ControlSpec{"CuteButton39", K::Button, "LoadCsv", "Mix csv file load", {428, 218, 54, 22}},
+    ControlSpec{"CuteButton3", K::Button, "Copy", "Clipboard All Copy- >", {484, 218, 46, 22}},
     ControlSpec{
-        "CuteButton35", K::FlatButton, "copylap1", "<-- Clipboard Lap1", {552, 218, 56, 22}, false},
+        "CuteButton35", K::FlatButton, "copylap1", "<-- Clipboard Lap1", {532, 218, 58, 22}, false},
     ControlSpec{
-        "CuteButton36", K::FlatButton, "copylap2", "<-- Clipboard Lap2", {610, 218, 56, 22}, false},
+        "CuteButton36", K::FlatButton, "copylap2", "<-- Clipboard Lap2", {592, 218, 58, 22}, false},
     ControlSpec{
-        "CuteButton37", K::FlatButton, "copylap3", "<-- Clipboard Lap3", {668, 218, 56, 22}, false},
-    ControlSpec{"CuteButton4", K::Button, "Paste", "MainGrid Paste", {726, 218, 46, 22}, false},
-    ControlSpec{"CuteButton32", K::Button, "Sort", "Laptime Sort", {774, 218, 40, 22}},
-    ControlSpec{"CuteButton33", K::Button, "undo", "Total Sort", {816, 218, 40, 22}},
-    ControlSpec{"CuteButton34", K::Button, "Num", "Number Sort -->", {858, 218, 40, 22}},
-    ControlSpec{"CuteButton42", K::FlatButton, "Show MixGrid", "", {900, 218, 86, 22}},
-    ControlSpec{"Panel1", K::Panel, "Total", "", {286, 242, 730, 120}},
-    ControlSpec{"StrSortGrid1", K::MixGrid, "", "MixGrid", {0, 0, 730, 120}, true, false, "Panel1"},
+        "CuteButton37", K::FlatButton, "copylap3", "<-- Clipboard Lap3", {652, 218, 58, 22}, false},
+    ControlSpec{"CuteButton4", K::Button, "Paste", "MainGrid Paste", {712, 218, 48, 22}, false},
+    ControlSpec{"CuteButton32", K::Button, "Sort", "Laptime Sort", {762, 218, 44, 22}},
+    ControlSpec{"CuteButton33", K::Button, "undo", "Total Sort", {808, 218, 44, 22}},
+    ControlSpec{"CuteButton34", K::Button, "Num", "Number Sort -->", {854, 218, 44, 22}},
+    ControlSpec{"CuteButton42", K::FlatButton, "Show MixGrid", "", {900, 218, 90, 22}},
+    ControlSpec{"Panel1", K::Panel, "Total", "", {256, 242, 760, 120}},
+    ControlSpec{"StrSortGrid1", K::MixGrid, "", "MixGrid", {0, 0, 760, 120}, true, false, "Panel1"},
 
     // The lap chart; the panel under it is where it docks back.
     ControlSpec{"Panel2", K::Panel, "Docking Chart", "", {3, 365, 998, 332}},
@@ -183,7 +183,9 @@ QWidget* createStandard(const ControlSpec& spec, QWidget* parent) {
             // A flat button shows the window's black face, so its caption needs a light colour.
             button->setFlat(true);
             QPalette look = button->palette();
-            look.setColor(QPalette::ButtonText, Qt::white);
+            look.setColor(QPalette::Active, QPalette::ButtonText, Qt::white);
+            look.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::white);
+            look.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(96, 96, 96));
             button->setPalette(look);
         }
         return button;

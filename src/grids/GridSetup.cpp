@@ -15,6 +15,10 @@ constexpr int mainGridRows = 12;
 constexpr int mixGridRows = 30;
 constexpr int mainGridMinRowsKeepingColumns = 12;
 constexpr int mixGridMinRowsKeepingColumns = 6;
+// The total and lap time columns: a full time text ("00:01:01:040") needs this much in the
+// serif faces found on Linux, where the default width would clip its first digit.
+constexpr int timeColumnWidth = 80;
+constexpr int timeColumns[] = {2, 3};
 
 // "Times New Roman" is asked for by family; where it is missing the font matcher substitutes
 // a metric-compatible serif face.
@@ -88,6 +92,8 @@ void configureMainGrid(TStringGridEx& grid) {
     grid.setStripeColor(grid.palette().color(QPalette::Base));
     for (int col = 0; col < resultColumns; ++col)
         defineMainColumn(*grid.gridColumns()->items(col), mainColumns[std::size_t(col)]);
+    for (int col : timeColumns)
+        grid.setColumnWidth(col, timeColumnWidth);
 }
 
 void configureMixGrid(TStrSortGrid& grid) {
@@ -104,6 +110,8 @@ void configureMixGrid(TStrSortGrid& grid) {
     grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.setSortOps(soBoth);
     grid.setSpacing(10);
+    for (int col : timeColumns)
+        grid.setColumnWidth(col, timeColumnWidth);
 }
 
 void fillMixGridIntro(TStrSortGrid& grid) {

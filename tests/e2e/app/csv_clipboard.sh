@@ -9,9 +9,9 @@ start_kelvos "$out/work"
 work="$out/work"
 
 click() { xdotool mousemove --window "$KELVOS_WID" "$1" "$2" click 1; }
-click_copy() { click 528 229; }
-click_paste() { click 749 229; }
-click_save_csv() { click 312 229; }
+click_copy() { click 507 229; }
+click_paste() { click 736 229; }
+click_save_csv() { click 283 229; }
 
 # "T" puts competitor 1's lap count into the title.
 click 396 15

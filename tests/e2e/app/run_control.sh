@@ -27,7 +27,7 @@ cell_brightness() {
 }
 
 # Enter on the focused LAP 1 button records laps: they appear as rows of the Main grid.
-main_cell_has_text() { [ "$(cell_brightness "60x12+300+$((30 + 18 * $1 + 3))")" -gt 80 ]; }
+main_cell_has_text() { [ "$(cell_brightness "60x12+280+$((30 + 18 * $1 + 3))")" -gt 80 ]; }
 for lap in 1 2 3; do
     xdotool key --window "$KELVOS_WID" Return
     eventually "lap $lap did not appear in the Main grid" main_cell_has_text "$lap"
