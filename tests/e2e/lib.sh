@@ -97,12 +97,17 @@ expect_running() {
     eventually "${1:-the watch does not run}" total_differs_from "$total"
 }
 
-# The watch stands still: its total is the same before and after a pause.
-expect_stopped() {
+# The total is the same before and after a pause.
+total_stands_still() {
     local total
     total=$(title_total)
-    sleep 0.4
-    [ "$(title_total)" = "$total" ] || fail "${1:-the watch still runs}"
+    sleep 0.3
+    [ "$(title_total)" = "$total" ]
+}
+
+# The watch comes to a stop: its total stands still.
+expect_stopped() {
+    eventually "${1:-the watch still runs}" total_stands_still
 }
 
 # The lap count in the title of the "T" form ("... ; LAP<count>=...").

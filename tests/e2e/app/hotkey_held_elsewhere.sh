@@ -13,6 +13,7 @@ start_kelvos "$out/work"
 trap 'kill $holder 2>/dev/null; stop_kelvos' EXIT
 
 xdotool key Up
+sleep 0.5 # time for a press to arrive, had it reached KelvoS
 expect_stopped "Up reached KelvoS although another program holds it"
 xdotool mousemove --window "$KELVOS_WID" 37 276 click 1 # the start button
 expect_running "the start button did not start the watch"
