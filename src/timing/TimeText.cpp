@@ -37,8 +37,9 @@ QString formatSignedShort(qint32 ms) {
 
 QString formatWallClock(const QTime& time, const QLocale& locale) {
     // Qt's long time format carries the time zone ("t", "tttt"); the clock of a lap does not.
+    static const QRegularExpression timeZone(QStringLiteral("\\s*t+"));
     QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    format.remove(timeZone);
     return time.toString(format.trimmed());
 }
 
