@@ -291,6 +291,7 @@ void TKelvoS::StopClick() {
     enableNamed({"CuteButton24", "CuteButton29", "CuteButton22"}, true);
     enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, false);
     registerHotkey(HkStart);
+    announcementBusy_ = false; // a read-out still running must not block the next run's
     trimGridsAfterStop();
     for (int i : {HkLap1, HkLap2, HkLap3})
         unregisterHotkey(i);
@@ -343,6 +344,7 @@ void TKelvoS::ResetClick() {
         figure->setText("0");
     Running = false;
     laps_.reset();
+    announcementBusy_ = false;
     clearGridsForReset();
     Label26->setText("0");
     enableChartRebuilds(false);

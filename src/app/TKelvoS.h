@@ -62,6 +62,8 @@ public:
     const kelvos::LapState& lapState() const { return laps_.state(); }
     TStopWatch& stopWatch() { return StopWatch1; }
     bool isHotkeyRegistered(int index) const;
+    // Whether a read-out is under way; while it is, another one is not started.
+    bool announcementBusy() const { return announcementBusy_; }
     // Blocks until every signal clip asked for so far has sounded.
     void waitForSignals();
 

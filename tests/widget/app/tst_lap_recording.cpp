@@ -173,6 +173,7 @@ private slots:
         QVERIFY(!app.window->isRunning());
         QVERIFY(app.window->resultsPending());
         QVERIFY(!app.enabled("LAP"));
+        QVERIFY(!app.window->announcementBusy()); // the stop frees the read-outs again
         // The stop's automatic file and signal; no read-out of the lap.
         QCOMPARE(app.heard(), QStringList({"po.wav", "pipi.wav"}));
     }
