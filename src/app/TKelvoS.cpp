@@ -10,6 +10,7 @@
 #include "TDropDownBox.h"
 #include "TStrSortGrid.h"
 #include "TStringGridEx.h"
+#include "TextGrid.h"
 #include "TimeText.h"
 #include "hookhotkey.h"
 #include "hotkeyedit.h"
@@ -36,11 +37,6 @@ constexpr int kLapHotkeyActive = 14543586;
 constexpr int kHotkeyInactive = 8813988;
 constexpr int kRefreshIntervalMs = 20;
 constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
-
-// Colours are stored as the original colour values: red in the low byte.
-QColor colorOf(int value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
 
 // Loading files and the clipboard's per-competitor copies wait while the watch runs.
 constexpr std::initializer_list<const char*> kFileCommands = {
@@ -504,7 +500,7 @@ void TKelvoS::waitForSignals() {
 
 void TKelvoS::setLabelColor(QLabel* label, int colorValue) {
     QPalette look = label->palette();
-    look.setColor(QPalette::WindowText, colorOf(colorValue));
+    look.setColor(QPalette::WindowText, fromStoredColor(quint32(colorValue)));
     label->setPalette(look);
 }
 
