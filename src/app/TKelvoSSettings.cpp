@@ -14,6 +14,9 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 using namespace kelvos;
 
@@ -106,32 +109,38 @@ void TKelvoS::restoreShownSettings() {
 // Writes every setting; stops at the first one the store refuses, since the rest would fail
 // the same way. Returns whether everything was stored.
 bool TKelvoS::saveSettings() {
-    bool stored = true;
-    const auto keep = [&stored](bool ok) { stored = stored && ok; };
-    for (int i = HkStart; i <= HkLap3 && stored; ++i) {
-        const QString name = QString("HotKey%1").arg(i);
-        keep(RegManager1.Item(name + "Component")
-                 .WriteComponent(hotkeyEditorComponent(name, hotkeyEditors_[i]->shortcut(),
-                                                       hotkeyEditors_[i]->geometry())));
+    std::vector<std::function<bool()>> writes;
+    for (int i = HkStart; i <= HkLap3; ++i) {
+        writes.push_back([this, i] {
+            const QString name = QString("HotKey%1").arg(i);
+            const THotKey* editor = hotkeyEditors_[i];
+            return RegManager1.Item(name + "Component")
+                .WriteComponent(
+                    hotkeyEditorComponent(name, editor->shortcut(), editor->geometry()));
+        });
     }
-    const QLineEdit* edits[] = {Edit1, Edit2, Edit3};
-    for (int k = 0; k < 3 && stored; ++k)
-        keep(RegManager1.Item(QString("Edit%1Text").arg(k + 1)).SetAsString(edits[k]->text()));
+    QLineEdit* const edits[] = {Edit1, Edit2, Edit3};
+    for (int k = 0; k < 3; ++k) {
+        writes.push_back([this, k, edit = edits[k]] {
+            return RegManager1.Item(QString("Edit%1Text").arg(k + 1)).SetAsString(edit->text());
+        });
+    }
     for (const char* name : kSavedBoxes) {
-        if (!stored)
-            break;
-        keep(RegManager1.Item(itemOfBox(name))
-                 .SetAsBoolean(findChild<QCheckBox*>(name)->isChecked()));
+        writes.push_back([this, name] {
+            return RegManager1.Item(itemOfBox(name))
+                .SetAsBoolean(findChild<QCheckBox*>(name)->isChecked());
+        });
     }
-    if (stored)
-        keep(RegManager1.Item("ComboBox1ItemIndex").SetAsInteger(selectedCourse_));
+    writes.push_back(
+        [this] { return RegManager1.Item("ComboBox1ItemIndex").SetAsInteger(selectedCourse_); });
     // The jingle plays at the next start only when "Voice" was on at this close.
-    if (stored)
-        keep(RegManager1.Item("PipopaChecked").SetAsBoolean(CheckBox6->isChecked()));
-    if (stored)
-        keep(RegManager1.Item("MilePerHour1Checked")
-                 .SetAsBoolean(menuItem("MilePerHour1")->isChecked()));
-    return stored;
+    writes.push_back(
+        [this] { return RegManager1.Item("PipopaChecked").SetAsBoolean(CheckBox6->isChecked()); });
+    writes.push_back([this] {
+        return RegManager1.Item("MilePerHour1Checked")
+            .SetAsBoolean(menuItem("MilePerHour1")->isChecked());
+    });
+    return std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });
 }
 
 void TKelvoS::showSettingsProblems() {
