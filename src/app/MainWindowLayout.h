@@ -2,10 +2,8 @@
 
 #include <QRect>
 #include <QString>
-#include <functional>
+#include <QWidget>
 #include <span>
-
-class QWidget;
 
 namespace kelvos {
 
@@ -25,10 +23,15 @@ enum class ControlKind {
     Panel,
 };
 
-// One control of the main window: its name (the objectName tests and tools find it by), kind,
-// caption, hint, place and whether it starts enabled (or checked, for check boxes).
+// The groups of controls that each panel of the main window owns.
+enum class PanelId { Run, Laps, Course, Grids, Hotkeys, Options, Chart };
+
+// One control of the main window: its name (the objectName tests and tools find it by), the
+// panel that owns it, its kind, caption, hint, place and whether it starts enabled (or checked,
+// for check boxes).
 struct ControlSpec {
     const char* name;
+    PanelId panel;
     ControlKind kind;
     const char* caption;
     const char* hint;
@@ -41,11 +44,39 @@ struct ControlSpec {
 // The whole main window, control by control.
 std::span<const ControlSpec> mainWindowControls();
 
-// Creates a control of the given kind; kinds that need a module's own widget class are made
-// by the factory the window passes in.
-using ControlFactory = std::function<QWidget*(const ControlSpec&, QWidget* parent)>;
+// Creates every control of the table on the form, named, captioned, hinted and placed, in the
+// table's order (which is also the keyboard's Tab order).
+void buildControls(QWidget* form);
 
-// Creates every control of the table on the form, named, captioned, hinted and placed.
-void buildControls(QWidget* form, const ControlFactory& specialised);
+// A panel's view of the controls the table gives it.
+class PanelControls {
+public:
+    PanelControls(QWidget* form, PanelId panel) : form_(form), panel_(panel) {}
+
+    // The control of that name and type; it must belong to this panel.
+    template <typename T> T* take(const char* name) const {
+        T* control = qobject_cast<T*>(find(name));
+        Q_ASSERT_X(control, "PanelControls::take", name);
+        return control;
+    }
+
+private:
+    QWidget* find(const char* name) const;
+
+    QWidget* form_;
+    PanelId panel_;
+};
+
+} // namespace kelvos
+
+#include "RunStates.h"
+
+namespace kelvos {
+
+// Enables or disables a panel's control as a run state asks; Keep leaves it as it is.
+inline void applySwitch(QWidget* control, Switch change) {
+    if (change != Switch::Keep)
+        control->setEnabled(change == Switch::On);
+}
 
 } // namespace kelvos

@@ -1,143 +1,49 @@
 #include "TKelvoS.h"
 
-#include "ClipPlayer.h"
+#include "ChartPanel.h"
 #include "CourseList.h"
-#include "GridFollow.h"
-#include "GridSetup.h"
+#include "CoursePanel.h"
+#include "GridsPanel.h"
+#include "HotkeysPanel.h"
+#include "LapsPanel.h"
 #include "MainWindowLayout.h"
-#include "SignalQueue.h"
+#include "OptionsPanel.h"
+#include "RunPanel.h"
+#include "SettingsBinding.h"
+#include "SignalSounds.h"
 #include "TCuteButton.h"
-#include "TDropDownBox.h"
-#include "TStrSortGrid.h"
-#include "TStringGridEx.h"
-#include "TextGrid.h"
 #include "TimeText.h"
-#include "hookhotkey.h"
-#include "hotkeyedit.h"
-#include "shortcut.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QEvent>
-#include <QFrame>
-#include <QKeyEvent>
+#include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
-#include <QMouseEvent>
-#include <QScrollBar>
 #include <QTimer>
 
 using namespace kelvos;
 
 namespace {
-constexpr int kHotkeyActive = 2518271;
-constexpr int kLapHotkeyActive = 14543586;
-constexpr int kHotkeyInactive = 8813988;
 constexpr int kRefreshIntervalMs = 20;
 constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
-
-// Loading files and the clipboard's per-competitor copies wait while the watch runs.
-constexpr std::initializer_list<const char*> kFileCommands = {
-    "CuteButton20", "CuteButton39", "CuteButton35", "CuteButton36", "CuteButton37"};
-
-const char* const kHotkeyLabelNames[8] = {nullptr,   "Label19", "Label8",  "Label18",
-                                          "Label17", "Label20", "Label21", "Label22"};
 } // namespace
 
 TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)), StopWatch1(*services_.clock),
-      signals_(std::make_unique<SignalQueue>(*services_.player)) {
+    : QWidget(parent), services_(std::move(services)), run_(*services_.clock, services_.now) {
     setObjectName("KelvoS");
     setWindowTitle("KelvoS");
-    HookHotKey1 = services_.hotkeys ? new THookHotKey(std::move(services_.hotkeys), this)
-                                    : new THookHotKey(this); // the desktop's own hotkeys
-    HookHotKey1->setObjectName("HookHotKey1");
-    HookHotKey1->setActivate(false);
-    buildControls(this, [this](const ControlSpec& spec, QWidget* parent) {
-        return createControl(spec, parent);
-    });
-    findControls();
     applyLook();
-    prepareSettingsStore();
-    buildPopupMenu();
-    connectHandlers();
-    connectOptionHandlers();
+    buildControls(this);
+    createPanels();
+    connectPanels();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(kRefreshIntervalMs);
+    connect(Timer1, &QTimer::timeout, this, &TKelvoS::Timer1Timer);
     FormCreate();
 }
 
 TKelvoS::~TKelvoS() = default;
-
-// The controls that are not plain toolkit widgets.
-QWidget* TKelvoS::createControl(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
-    case ControlKind::HotKeyEditor:
-        return new THotKey(parent);
-    case ControlKind::MainGrid: {
-        auto* grid = new TStringGridEx(parent);
-        configureMainGrid(*grid);
-        return grid;
-    }
-    case ControlKind::MixGrid: {
-        auto* grid = new TStrSortGrid(parent);
-        configureMixGrid(*grid);
-        return grid;
-    }
-    case ControlKind::Chart:
-        return new QFrame(parent);
-    default:
-        return nullptr;
-    }
-}
-
-void TKelvoS::findControls() {
-    const auto label = [this](const char* name) { return findChild<QLabel*>(name); };
-    const auto button = [this](const char* name) { return findChild<TCuteButton*>(name); };
-    const auto box = [this](const char* name) { return findChild<QCheckBox*>(name); };
-    Label1 = label("Label1");
-    Label2 = label("Label2");
-    Label3 = label("Label3");
-    Label7 = label("Label7");
-    Label9 = label("Label9");
-    Label11 = label("Label11");
-    Label12 = label("Label12");
-    Label13 = label("Label13");
-    Label14 = label("Label14");
-    Label16 = label("Label16");
-    Label23 = label("Label23");
-    Label24 = label("Label24");
-    Label26 = label("Label26");
-    for (int i = HkStart; i <= HkLap3; ++i) {
-        hotkeyLabels_[i] = label(kHotkeyLabelNames[i]);
-        hotkeyEditors_[i] = findChild<THotKey*>(QString("HotKey%1").arg(i));
-    }
-    start = button("start");
-    stop = button("stop");
-    CuteButton1 = button("CuteButton1");
-    CuteButton2 = button("CuteButton2");
-    LAP = button("LAP");
-    LAP2 = button("LAP2");
-    LAP3 = button("LAP3");
-    Lapread = button("Lapread");
-    Clipread = button("Clipread");
-    Real = button("Real");
-    CheckBox5 = box("CheckBox5");
-    CheckBox6 = box("CheckBox6");
-    CheckBox7 = box("CheckBox7");
-    CheckBox8 = box("CheckBox8");
-    CheckBox9 = box("CheckBox9");
-    CheckBox10 = box("CheckBox10");
-    CheckBox11 = box("CheckBox11");
-    CheckBox12 = box("CheckBox12");
-    DCheck1 = box("DCheck1");
-    ComboBox1 = findChild<TDropDownBox*>("ComboBox1");
-    Edit1 = findChild<QLineEdit*>("Edit1");
-    Edit2 = findChild<QLineEdit*>("Edit2");
-    Edit3 = findChild<QLineEdit*>("Edit3");
-    StringGridEx1 = findChild<TStringGridEx*>("StringGridEx1");
-    StrSortGrid1 = findChild<TStrSortGrid*>("StrSortGrid1");
-}
 
 void TKelvoS::applyLook() {
     setFixedSize(1020, 763);
@@ -149,360 +55,336 @@ void TKelvoS::applyLook() {
     QFont font("Times New Roman");
     font.setPixelSize(13);
     setFont(font);
-
-    QFont large = font;
-    large.setPixelSize(34);
-    large.setBold(true);
-    Label1->setFont(large);
-    large.setPixelSize(26);
-    Label2->setFont(large);
-    Label3->setFont(large);
-    QFont medium = font;
-    medium.setPixelSize(18);
-    medium.setBold(true);
-    for (QLabel* figure : {Label7, Label9, Label11, Label12, Label13, Label14, Label16})
-        figure->setFont(medium);
-
-    // The chart's animation speed, 3D depth and rotation.
-    findChild<QScrollBar*>("ScrollBar1")->setRange(0, 1000);
-    findChild<QScrollBar*>("ScrollBar2")->setRange(1, 100);
-    findChild<QScrollBar*>("ScrollBar3")->setRange(270, 360);
 }
 
-void TKelvoS::connectHandlers() {
-    connect(start, &QPushButton::clicked, this, &TKelvoS::StartClick);
-    connect(stop, &QPushButton::clicked, this, &TKelvoS::StopClick);
-    connect(CuteButton1, &QPushButton::clicked, this, &TKelvoS::CuteButton1Click);
-    connect(CuteButton2, &QPushButton::clicked, this, &TKelvoS::ResetClick);
-    connect(LAP, &QPushButton::clicked, this, &TKelvoS::LapClick);
-    connect(LAP2, &QPushButton::clicked, this, &TKelvoS::LAP2Click);
-    connect(LAP3, &QPushButton::clicked, this, &TKelvoS::LAP3Click);
-    Label2->installEventFilter(this); // a click on the lap time stops the watch
-    connect(HookHotKey1, &THookHotKey::OnHotKey, this, &TKelvoS::HookHotKey1HotKey);
-    connect(HookHotKey1, &THookHotKey::hotKeyFailed, this,
-            [this](int, const QString& message) { reportProblem(message); });
-    connectHotkeyButtons();
-    connectGridCommands();
-    connectFileHandlers();
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(kRefreshIntervalMs);
-    connect(Timer1, &QTimer::timeout, this, &TKelvoS::Timer1Timer);
+void TKelvoS::createPanels() {
+    const auto report = [this](const QString& message) { reportProblem(message); };
+    optionsPanel_ = new OptionsPanel(this);
+    sounds_ = std::make_unique<SignalSounds>(*services_.player,
+                                             [this] { return optionsPanel_->voiceOn(); });
+    runPanel_ = new RunPanel(this);
+    lapsPanel_ = new LapsPanel(this);
+    coursePanel_ = new CoursePanel(this);
+    gridsPanel_ = new GridsPanel(
+        this, {services_.workingDirectory, services_.now, services_.chooseFile, report}, *sounds_,
+        run_.laps());
+    hotkeysPanel_ = new HotkeysPanel(this, std::move(services_.hotkeys), report);
+    chartPanel_ = new ChartPanel(this);
+    settings_ = new SettingsBinding(this, services_.settingsFile,
+                                    {*hotkeysPanel_, *lapsPanel_, *optionsPanel_, *coursePanel_});
 }
 
-bool TKelvoS::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label2 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        StopClick();
-        return true;
-    }
-    if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ComboBox1KeyPress();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+void TKelvoS::connectPanels() {
+    connect(runPanel_, &RunPanel::startClicked, this, &TKelvoS::StartClick);
+    connect(runPanel_, &RunPanel::stopClicked, this, &TKelvoS::StopClick);
+    connect(runPanel_, &RunPanel::lapTimeClicked, this, &TKelvoS::StopClick);
+    connect(runPanel_, &RunPanel::restartClicked, this, &TKelvoS::CuteButton1Click);
+    connect(runPanel_, &RunPanel::resetClicked, this, &TKelvoS::ResetClick);
+
+    connect(lapsPanel_, &LapsPanel::lapPressed, this, [this](int competitor) {
+        competitor == 1 ? LapClick() : competitor == 2 ? LAP2Click() : LAP3Click();
+    });
+    connect(lapsPanel_, &LapsPanel::nameChanged, this, [this](int competitor, const QString& name) {
+        run_.setName(competitor, name);
+        gridsPanel_->setNames(lapsPanel_->names());
+    });
+    connect(lapsPanel_, &LapsPanel::namesUndone, this, &TKelvoS::DoCSFocus);
+    connect(lapsPanel_, &LapsPanel::realClicked, this, &TKelvoS::RealClick);
+
+    connect(coursePanel_, &CoursePanel::courseChanged, this, &TKelvoS::ComboBox1Change);
+    connect(coursePanel_, &CoursePanel::droppedDown, this, [this] { sounds_->play({"pa.wav"}); });
+
+    connect(gridsPanel_, &GridsPanel::mainLoadChosen, this, &TKelvoS::CuteButton20Click);
+    connect(gridsPanel_, &GridsPanel::mixFileLoaded, lapsPanel_, &LapsPanel::setNames);
+    connect(gridsPanel_, &GridsPanel::pasted, this, &TKelvoS::showPasted);
+    connect(gridsPanel_, &GridsPanel::commandDone, this, &TKelvoS::DoCSFocus);
+
+    connect(hotkeysPanel_, &HotkeysPanel::hotkeyPressed, this, &TKelvoS::HookHotKey1HotKey);
+    connect(hotkeysPanel_, &HotkeysPanel::commandDone, this, &TKelvoS::DoCSFocus);
+
+    connect(optionsPanel_, &OptionsPanel::milePerHourToggled, this, &TKelvoS::MilePerHour1Click);
+    connect(optionsPanel_, &OptionsPanel::plus1LapChosen, this, &TKelvoS::Plus1Lap1Click);
+    connect(optionsPanel_, &OptionsPanel::mixSaveChosen, gridsPanel_, &GridsPanel::saveMixGridAs);
+    connect(optionsPanel_, &OptionsPanel::mainSaveChosen, gridsPanel_, &GridsPanel::saveMainGridAs);
+    connect(optionsPanel_, &OptionsPanel::lapAcceleratorsToggled, this, [this](bool on) {
+        lapsPanel_->showLapAccelerators(on);
+        DoCSFocus();
+    });
+    connect(optionsPanel_, &OptionsPanel::readAcceleratorsToggled, this, [this](bool on) {
+        lapsPanel_->showReadAccelerators(on);
+        DoCSFocus();
+    });
+    connect(optionsPanel_, &OptionsPanel::commandDone, this, &TKelvoS::DoCSFocus);
 }
+
+// ---- Window lifecycle ----------------------------------------------------------------------
 
 void TKelvoS::FormCreate() {
     move(0, 0);
-    for (int i = HkStart; i <= HkLap3; ++i)
-        hotkeyEditors_[i]->setShortcut(defaultHotkeys[i - 1]);
+    hotkeysPanel_->putDefaultCombinations();
     const CourseList courses = loadCourseList(services_.workingDirectory);
-    ComboBox1->addItems(courses.entries);
+    coursePanel_->fill(courses.entries);
     if (!courses.problem.isEmpty())
-        settingsMessages_->report(courses.problem);
-    loadCreationSettings();
-    for (int i = HkStart; i <= HkLap3; ++i)
-        registerHotkey(i);
-    QLineEdit* const edits[] = {Edit1, Edit2, Edit3};
-    for (int k = 0; k < 3; ++k)
-        if (edits[k]->text().isEmpty())
-            edits[k]->setText(QString::number(k + 1));
-    Label1->setText("00:00:00:000 ");
-    for (QLabel* figure : {Label2, Label3, Label9, Label14})
-        figure->setText("00:00:00:000");
-    Name1 = Edit1->text();
-    Name2 = Edit2->text();
-    Name3 = Edit3->text();
-    ResultsPending = true;
-    fillMixGridIntro(*StrSortGrid1);
-    Label26->setText("0");
-    StopWatch1.setDisplayLabel(Label1);
+        settings_->reportProblem(courses.problem);
+    startupJingle_ = settings_->loadCreationSettings();
+    hotkeysPanel_->registerAll();
+    lapsPanel_->fillEmptyNames();
+    runPanel_->showCreated();
+    run_.markResultsPending();
+    gridsPanel_->showCreated();
+    chartPanel_->showLapCount(0);
+    run_.stopWatch().setDisplayLabel(runPanel_->totalLabel());
     Timer1->start();
-    if (startupJingle_) {
-        for (const char* clip : {"laptime.wav", "pi.wav", "po.wav", "pa.wav"})
-            signals_->enqueue(clip); // the jingle plays whatever "Voice" says
-    }
+    if (startupJingle_)
+        sounds_->playAlways({"laptime.wav", "pi.wav", "po.wav", "pa.wav"});
 }
 
 void TKelvoS::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!shownOnce_) {
-        shownOnce_ = true;
+    if (!std::exchange(shownOnce_, true))
         FormFirstShow();
-    }
 }
 
-// Only the start key is live until the first run begins.
 void TKelvoS::FormFirstShow() {
-    restoreShownSettings();
-    for (int i : {HkStop, HkRestart, HkReset, HkLap1, HkLap2, HkLap3})
-        unregisterHotkey(i);
-    if (milePerHour_) {
-        StringGridEx1->setRowCommaText(0, mainGridStartupMileHeaderLine());
-        StrSortGrid1->setRowCommaText(0, mixGridHeaderLine(HeaderUnit::Mile));
-        applyUnitTexts();
-        Label7->setText("M/h");
+    settings_->restoreShownSettings();
+    run_.setCourse(coursePanel_->chosenLength());
+    chartPanel_->restoreBarPositions();
+    showSettingsProblems();
+    applyRunState(RunEntry::Shown);
+    run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
+                                              : SpeedUnit::KilometresPerHour);
+    if (run_.unit() == SpeedUnit::MilesPerHour) {
+        gridsPanel_->showUnitAtFirstShow(HeaderUnit::Mile);
+        runPanel_->showUnit(run_.unit());
+        runPanel_->showUnitName(run_.unit());
     }
     DoCSFocus();
+}
+
+// Closing always succeeds: an operator must be able to quit even when the settings cannot be
+// written (a full disk, a read-only folder). Then they are told what was not kept.
+void TKelvoS::closeEvent(QCloseEvent* event) {
+    if (run_.running())
+        StopClick(); // a run still going is stopped, so its laps are written to the Mix file
+    const bool saved = settings_->saveSettings();
+    hotkeysPanel_->unregisterAll();
+    Timer1->stop();
+    if (!saved) {
+        QMessageBox::warning(this, "KelvoS",
+                             "The settings could not be saved:\n" +
+                                 settings_->takeProblems().join('\n') +
+                                 "\n\nThe results in the grids are not affected.");
+    }
+    if (sounds_->voiceOn())
+        sounds_->playAlways({"po.wav", "po.wav", "pa.wav"});
+    sounds_->waitUntilIdle();
+    event->accept();
 }
 
 // ---- Run control ---------------------------------------------------------------------------
 
+// Which buttons work and which hotkeys are live follows the run's state, in this one place.
+void TKelvoS::applyRunState(RunEntry entry) {
+    const RunStateEffects effects = runStateEffects(entry, hotkeysPanel_->stopKeyOff());
+    run_.enter(effects.state);
+    runPanel_->applyRunState(effects);
+    lapsPanel_->applyRunState(effects);
+    gridsPanel_->applyRunState(effects);
+    chartPanel_->applyRunState(effects);
+    hotkeysPanel_->applyRunState(effects);
+}
+
 void TKelvoS::StartClick() {
-    StopWatch1.Start();
-    StopWatch1.UpdateDisplay();
-    if (ResultsPending)
+    run_.startWatch();
+    run_.stopWatch().UpdateDisplay();
+    if (run_.resultsPending())
         ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
-    Label2->setText(" 00:00:00:000");
-    Running = true;
-    for (QLabel* figure : {Label3, Label1, Label9, Label14})
-        figure->setText(" 00:00:00:000");
-    for (QLabel* figure : {Label7, Label11, Label12, Label13})
-        figure->setText("0");
-    laps_.start();
-    enableNamed({"CuteButton28"}, false); // nothing to unzoom on a new chart
-    enterRunningState();
+    runPanel_->showRunStarted();
+    run_.beginRun();
+    applyRunState(RunEntry::Start);
+    lapsPanel_->lap1Button()->setFocus();
+    sounds_->play({"goo.wav"});
 }
 
 void TKelvoS::StopClick() {
-    StopWatch1.Stop();
-    Running = false;
-    enable({CuteButton2, CuteButton1, start}, true);
-    enableNamed(kFileCommands, true);
-    enableNamed({"CuteButton24", "CuteButton29", "CuteButton22"}, true);
-    enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, false);
-    registerHotkey(HkStart);
-    announcementBusy_ = false; // a read-out still running must not block the next run's
-    trimGridsAfterStop();
-    for (int i : {HkLap1, HkLap2, HkLap3})
-        unregisterHotkey(i);
-    registerHotkey(HkRestart);
-    registerHotkey(HkReset);
-    unregisterHotkey(HkStop);
-    ResultsPending = true;
-    writeAutomaticMixFile();
-    playSignal("pipi.wav");
+    run_.stop();
+    applyRunState(RunEntry::Stop);
+    gridsPanel_->trimToLaps(run_.laps());
+    gridsPanel_->writeAutomaticMixFile();
+    sounds_->play({"pipi.wav"});
     DoCSFocus();
 }
 
 void TKelvoS::CuteButton1Click() {
-    StopWatch1.Resume();
-    Running = true;
-    enableNamed({"CuteButton28", "CuteButton24", "CuteButton25", "CuteButton29", "CuteButton22"},
-                false);
-    resetGridRowCounts();
-    enterRunningState();
-}
-
-// What start and restart have in common: the buttons and hotkeys of a running watch, the
-// keyboard on LAP 1, and the signal.
-void TKelvoS::enterRunningState() {
-    enable({start, CuteButton1, CuteButton2}, false);
-    enableNamed(kFileCommands, false);
-    enableNamed({"CuteButton4"}, false); // Paste waits for the next copy
-    enable({LAP, LAP2, LAP3, Lapread, Clipread, Real, stop}, true);
-    for (int i : {HkStart, HkRestart, HkReset})
-        unregisterHotkey(i);
-    for (int i : {HkLap1, HkLap2, HkLap3})
-        registerHotkey(i);
-    if (CheckBox5->isChecked())
-        unregisterHotkey(HkStop); // "stopkeyoff": only the button stops the watch
-    else
-        registerHotkey(HkStop);
-    LAP->setFocus();
-    playSignal("goo.wav");
+    run_.restart();
+    applyRunState(RunEntry::Restart);
+    gridsPanel_->restoreFixedRows();
+    lapsPanel_->lap1Button()->setFocus();
+    sounds_->play({"goo.wav"});
 }
 
 void TKelvoS::ResetClick() {
-    if (!ResultsPending) {
-        StopWatch1.Start();
-        StopWatch1.Stop();
-    }
-    setLabelColor(Label13, PositiveColor);
-    for (QLabel* figure : {Label2, Label9, Label14})
-        figure->setText("00:00:00:000");
-    for (QLabel* figure : {Label7, Label11, Label12, Label13, Label16, Label23, Label24})
-        figure->setText("0");
-    Running = false;
-    laps_.reset();
-    announcementBusy_ = false;
-    clearGridsForReset();
-    Label26->setText("0");
-    enableChartRebuilds(false);
-    enable({CuteButton1}, false);
-    enable({start}, true);
-    unregisterHotkey(HkRestart);
-    registerHotkey(HkStart);
-    for (int i : {HkStop, HkLap1, HkLap2, HkLap3})
-        unregisterHotkey(i);
-    Label3->setText(Label1->text());
-    start->setFocus();
-    if (!ResultsPending)
-        playSignals({"pi.wav", "po.wav"});
-    ResultsPending = false;
+    const bool zeroed = run_.resetWatch();
+    runPanel_->showReset();
+    lapsPanel_->showReset();
+    run_.resetLaps();
+    gridsPanel_->clearForReset(headerUnit());
+    chartPanel_->showLapCount(0);
+    applyRunState(RunEntry::Reset);
+    runPanel_->showUnit(run_.unit());
+    runPanel_->startButton()->setFocus();
+    if (zeroed)
+        sounds_->play({"pi.wav", "po.wav"});
+    run_.finishReset();
     DoCSFocus();
 }
 
 void TKelvoS::Timer1Timer() {
-    StopWatch1.UpdateDisplay();
-    const qint32 total = StopWatch1.GetElapsed();
-    const std::optional<QString> runningLap = laps_.refreshRunningLap(total, Running);
-    Label3->setText(runningLap ? *runningLap : Label1->text());
+    const RunFigures figures = run_.refresh();
+    runPanel_->showRefresh(figures);
     setWindowTitle(windowTitleText());
 }
 
 QString TKelvoS::windowTitleText() const {
     const QDateTime now = services_.now();
     const QLocale locale = QLocale::system();
-    if (CheckBox8->isChecked())
+    if (optionsPanel_->titleShowsLap())
         return "DATE=" + locale.toString(now.date(), QLocale::ShortFormat) + " " +
-               formatWallClock(now.time(), locale) + " ; LAP" + Label11->text() + "=" +
-               Label2->text() + " ; TOTAL=" + Label1->text();
-    return Label1->text() + " :: " + formatWallClock(now.time(), locale) + " :: " + " " +
+               formatWallClock(now.time(), locale) + " ; LAP" + runPanel_->lapCountText() + "=" +
+               runPanel_->lapText() + " ; TOTAL=" + runPanel_->totalText();
+    return runPanel_->totalText() + " :: " + formatWallClock(now.time(), locale) + " :: " + " " +
            locale.dayName(now.date().dayOfWeek(), QLocale::ShortFormat) + " " +
-           " ::  " + Label23->text() + " : " + Label24->text() + kCredit;
+           " ::  " + lapsPanel_->gapText(2) + " : " + lapsPanel_->gapText(3) + kCredit;
 }
 
 void TKelvoS::DoCSFocus() {
-    TCuteButton* target = Running ? LAP : start;
+    TCuteButton* target = run_.running() ? lapsPanel_->lap1Button() : runPanel_->startButton();
     if (target->isEnabled())
         target->setFocus();
 }
 
-// ---- Hotkeys -------------------------------------------------------------------------------
-
-void TKelvoS::HookHotKey1HotKey(QObject*, int index) {
-    switch (index) {
-    case HkStart:
+void TKelvoS::HookHotKey1HotKey(Hotkey key) {
+    switch (key) {
+    case Hotkey::Start:
         return StartClick();
-    case HkStop:
+    case Hotkey::Stop:
         return StopClick();
-    case HkRestart:
+    case Hotkey::Restart:
         return CuteButton1Click();
-    case HkReset:
+    case Hotkey::Reset:
         return ResetClick();
-    case HkLap1:
+    case Hotkey::Lap1:
         return LapClick();
-    case HkLap2:
+    case Hotkey::Lap2:
         return LAP2Click();
-    case HkLap3:
+    case Hotkey::Lap3:
         return LAP3Click();
-    default:
-        return;
     }
 }
 
-// "OK" (CuteButton5..11) registers the combination in the editor of its row, "Del"
-// (CuteButton12..18) removes it; CuteButton30 and CuteButton31 do so for all seven.
-void TKelvoS::connectHotkeyButtons() {
-    const auto button = [this](int number) {
-        return findChild<QPushButton*>(QString("CuteButton%1").arg(number));
-    };
-    for (int i = HkStart; i <= HkLap3; ++i) {
-        connect(button(4 + i), &QPushButton::clicked, this, [this, i] {
-            confirmHotkey(i);
-            DoCSFocus();
-        });
-        connect(button(11 + i), &QPushButton::clicked, this, [this, i] {
-            unregisterHotkey(i);
-            DoCSFocus();
-        });
-    }
-    connect(button(30), &QPushButton::clicked, this, [this] {
-        for (int i = HkStart; i <= HkLap3; ++i)
-            confirmHotkey(i);
-        DoCSFocus();
-    });
-    connect(button(31), &QPushButton::clicked, this, [this] {
-        for (int i = HkStart; i <= HkLap3; ++i)
-            unregisterHotkey(i);
-        DoCSFocus();
-    });
-}
-
-// An operator who asks for a combination is told when the desktop refuses it.
-void TKelvoS::confirmHotkey(int index) {
-    if (registerHotkey(index))
-        return;
-    const QString combination = hotkeyEditors_[index]->text();
-    reportProblem(
-        hotkeyEditors_[index]->shortcut() == 0
-            ? QString("No key is set for the %1 hotkey.").arg(hotkeyLabels_[index]->text())
-            : QString("The %1 hotkey %2 cannot be used: another program holds it. "
-                      "Choose another combination and press OK.")
-                  .arg(hotkeyLabels_[index]->text(), combination));
-}
-
-bool TKelvoS::registerHotkey(int index) {
-    hotkeyLive_[index] = HookHotKey1->AddHotKey(index, hotkeyEditors_[index]->shortcut());
-    paintHotkeyLabel(index);
-    return hotkeyLive_[index];
-}
-
-void TKelvoS::unregisterHotkey(int index) {
-    HookHotKey1->RemoveHotKey(index);
-    hotkeyLive_[index] = false;
-    paintHotkeyLabel(index);
-}
-
-bool TKelvoS::isHotkeyRegistered(int index) const {
-    return index >= HkStart && index <= HkLap3 && hotkeyLive_[index];
-}
-
-// The state label shows whether the key really works: a combination the desktop refused (held
-// by another program) stays in the inactive colour.
-void TKelvoS::paintHotkeyLabel(int index) {
-    QLabel* label = hotkeyLabels_[index];
-    const int active = index >= HkLap1 ? kLapHotkeyActive : kHotkeyActive;
-    setLabelColor(label, hotkeyLive_[index] ? active : kHotkeyInactive);
-}
-
-// ---- Sound ---------------------------------------------------------------------------------
-
-bool TKelvoS::voiceOn() const {
-    return CheckBox6->isChecked();
-}
-
-void TKelvoS::playSignal(const QString& clip) {
-    playSignals({clip});
-}
-
-// With "Voice" on the clips sound one after another; otherwise one beep stands for them all.
-void TKelvoS::playSignals(const QStringList& clips) {
-    if (!voiceOn()) {
-        signals_->enqueueBeep();
-        return;
-    }
-    for (const QString& clip : clips)
-        signals_->enqueue(clip);
+bool TKelvoS::isHotkeyRegistered(Hotkey key) const {
+    return hotkeysPanel_->isLive(key);
 }
 
 void TKelvoS::waitForSignals() {
-    signals_->waitUntilIdle();
+    sounds_->waitUntilIdle();
 }
 
-// ---- Helpers -------------------------------------------------------------------------------
+// ---- Laps ----------------------------------------------------------------------------------
 
-void TKelvoS::setLabelColor(QLabel* label, int colorValue) {
-    QPalette look = label->palette();
-    look.setColor(QPalette::WindowText, fromStoredColor(quint32(colorValue)));
-    label->setPalette(look);
+void TKelvoS::LapClick() {
+    const Lap1Result result = run_.lap1();
+    runPanel_->showLap1(result);
+    gridsPanel_->showLap(result.mainRow, result.mixRow);
+    chartPanel_->showLapCount(result.lapCount);
+    lapsPanel_->showGap(2, result.gap2);
+    lapsPanel_->showGap(3, result.gap3);
+    lapsPanel_->lap1Button()->setFocus();
+    if (!sounds_->voiceOn())
+        sounds_->beep();
 }
+
+void TKelvoS::LAP2Click() {
+    const OtherLapResult result = run_.lap2();
+    gridsPanel_->showMixLap(result.mixRow);
+    lapsPanel_->showGap(2, result.gap);
+    sounds_->beep();
+}
+
+void TKelvoS::LAP3Click() {
+    const OtherLapResult result = run_.lap3();
+    gridsPanel_->showMixLap(result.mixRow);
+    lapsPanel_->showGap(3, result.gap);
+    sounds_->beep();
+}
+
+// One more lap of competitor 1, ending at the watch's present total, then the run stops. The
+// busy flag keeps the lap's read-outs from starting.
+void TKelvoS::Plus1Lap1Click() {
+    lapsPanel_->enableExtraLap();
+    run_.treatAsRunning();
+    run_.holdAnnouncement();
+    LapClick();
+    StopClick();
+}
+
+void TKelvoS::RealClick() {
+    if (!optionsPanel_->readOutWanted())
+        return;
+    if (!run_.claimAnnouncement())
+        return; // a read-out is still running
+    // The spoken and clipboard read-outs of the running total are not part of this program yet:
+    // nothing holds the flag, so it is released at once.
+    run_.releaseAnnouncement();
+}
+
+// ---- Course, unit and files ----------------------------------------------------------------
+
+void TKelvoS::ComboBox1Change(bool chosen) {
+    run_.setCourse(coursePanel_->chosenLength());
+    sounds_->play({"po.wav"});
+    // Only a choice from the list hands the keyboard back to the run buttons; while a length
+    // is being typed the box keeps the focus, or it could never be typed at all.
+    if (chosen)
+        DoCSFocus();
+}
+
+void TKelvoS::MilePerHour1Click() {
+    run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
+                                              : SpeedUnit::KilometresPerHour);
+    gridsPanel_->writeHeaderLines(headerUnit());
+    runPanel_->showUnit(run_.unit());
+    DoCSFocus();
+}
+
+HeaderUnit TKelvoS::headerUnit() const {
+    return run_.unit() == SpeedUnit::MilesPerHour ? HeaderUnit::Mile : HeaderUnit::Kilometre;
+}
+
+// "LoadCsv" into the Main grid, after a full reset. The loaded rows are for charting, sorting
+// and copying: the lap counters stay at zero, and the start hotkey is switched off so that a
+// stray key cannot reset them away.
+void TKelvoS::CuteButton20Click() {
+    const QString path = gridsPanel_->chooseMainFile();
+    if (path.isEmpty())
+        return DoCSFocus();
+    ResetClick();
+    const GridsPanel::MainLoad load = gridsPanel_->loadMainFile(path);
+    if (load.rows > 0)
+        chartPanel_->showLapCount(load.rows);
+    if (!load.complete)
+        return;
+    chartPanel_->enableRebuilds(true);
+    hotkeysPanel_->unregisterHotkey(Hotkey::Start);
+    DoCSFocus();
+}
+
+void TKelvoS::showPasted(int rows) {
+    chartPanel_->showLapCount(rows);
+    chartPanel_->enableRebuilds(true);
+}
+
+// ---- Messages ------------------------------------------------------------------------------
 
 void TKelvoS::reportProblem(const QString& message) {
     auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, this);
@@ -512,180 +394,8 @@ void TKelvoS::reportProblem(const QString& message) {
     box->show();
 }
 
-// "UPdate", "Animate", "Push" and "Clear" rebuild the chart from the Main grid's rows.
-void TKelvoS::enableChartRebuilds(bool enabled) {
-    enableNamed({"CuteButton22", "CuteButton24", "CuteButton25", "CuteButton29"}, enabled);
-}
-
-void TKelvoS::enableNamed(std::initializer_list<const char*> names, bool enabled) {
-    for (const char* name : names)
-        findChild<QWidget*>(QString::fromLatin1(name))->setEnabled(enabled);
-}
-
-void TKelvoS::enable(std::initializer_list<QWidget*> controls, bool enabled) {
-    for (QWidget* control : controls)
-        control->setEnabled(enabled);
-}
-
-// ---- Laps ----------------------------------------------------------------------------------
-
-LapPress TKelvoS::pressFor(qint32 elapsed, const QString& name) const {
-    LapPress press;
-    press.elapsed = elapsed;
-    press.running = Running;
-    press.courseLengthText = CourseLengthText;
-    press.courseEntrySelected = selectedCourse_ >= 0;
-    press.name = name;
-    press.wallClock = [this] { return wallClockText(); };
-    return press;
-}
-
-QString TKelvoS::wallClockText() const {
-    return formatWallClock(services_.now().time());
-}
-
-void TKelvoS::LapClick() {
-    const qint32 total = StopWatch1.GetElapsed(); // the press is timed before anything else
-    const SpeedUnit unit = milePerHour_ ? SpeedUnit::MilesPerHour : SpeedUnit::KilometresPerHour;
-    const Lap1Result result = laps_.recordLap1(pressFor(total, Name1), unit);
-    showLap1(result);
-    LAP->setFocus();
-    if (!voiceOn())
-        signals_->enqueueBeep();
-}
-
-void TKelvoS::showLap1(const Lap1Result& result) {
-    if (result.fastestChanged) {
-        Label9->setText(result.lapText);
-        Label12->setText(QString::number(result.lapCount));
-    }
-    Label7->setText(result.lapSpeedText);
-    Label16->setText(result.averageSpeedText);
-    Label2->setText(result.lapText);
-    setLabelColor(Label13, result.diffNegative ? NegativeColor : PositiveColor);
-    Label13->setText(result.diffText);
-    Label11->setText(QString::number(result.lapCount));
-    Label14->setText(result.averageText);
-    writeMainRow(result.mainRow);
-    writeMixRow(result.mixRow);
-    followNewestRow(StringGridEx1, result.mainRow.row);
-    followNewestRow(StrSortGrid1, result.mixRow.row);
-    Label26->setText(QString::number(result.lapCount));
-    showGap(Label23, result.gap2);
-    showGap(Label24, result.gap3);
-}
-
-void TKelvoS::LAP2Click() {
-    const OtherLapResult result = laps_.recordLap2(pressFor(StopWatch1.GetElapsed(), Name2));
-    writeMixRow(result.mixRow);
-    followNewestRow(StrSortGrid1, result.mixRow.row);
-    showGap(Label23, result.gap);
-    signals_->enqueueBeep();
-}
-
-void TKelvoS::LAP3Click() {
-    const OtherLapResult result = laps_.recordLap3(pressFor(StopWatch1.GetElapsed(), Name3));
-    writeMixRow(result.mixRow);
-    followNewestRow(StrSortGrid1, result.mixRow.row);
-    showGap(Label24, result.gap);
-    signals_->enqueueBeep();
-}
-
-void TKelvoS::showGap(QLabel* label, const GapUpdate& gap) {
-    if (!gap.changed)
-        return;
-    setLabelColor(label, gap.negative ? NegativeColor : PositiveColor);
-    label->setText(gap.text);
-}
-
-// ---- Grids ---------------------------------------------------------------------------------
-
-HeaderUnit TKelvoS::headerUnit() const {
-    return milePerHour_ ? HeaderUnit::Mile : HeaderUnit::Kilometre;
-}
-
-// A lap row: grow the grid when it is full, write the ten cells, make the row current.
-static void writeLapRow(TextGrid* grid, const GridRowUpdate& row) {
-    if (row.growTo)
-        grid->setRowCount(*row.growTo);
-    for (int col = 0; col < row.fields.size(); ++col)
-        grid->setCells(col, row.row, row.fields.at(col));
-    grid->setCurrentCell(0, row.row);
-}
-
-void TKelvoS::writeMainRow(const GridRowUpdate& row) {
-    writeLapRow(StringGridEx1, row);
-}
-
-void TKelvoS::writeMixRow(const GridRowUpdate& row) {
-    writeLapRow(StrSortGrid1, row);
-}
-
-// Keeps row n in view as the last fully visible row.
-void TKelvoS::followNewestRow(TextGrid* grid, int row) {
-    if (const std::optional<int> top = followNewestTopRow(row, grid->visibleDataRowCount()))
-        grid->setTopRow(*top);
-}
-
-void TKelvoS::writeHeaderLines() {
-    StringGridEx1->setRowCommaText(0, mainGridHeaderLine(headerUnit()));
-    StrSortGrid1->setRowCommaText(0, mixGridHeaderLine(headerUnit()));
-}
-
-void TKelvoS::clearGridsForReset() {
-    resetMainGrid(*StringGridEx1, headerUnit());
-    resetMixGrid(*StrSortGrid1, headerUnit());
-}
-
-// At a stop the grids show exactly the recorded laps.
-void TKelvoS::trimGridsAfterStop() {
-    const LapState& state = laps_.state();
-    StringGridEx1->setRowCount(state.Lap1.LapCount > 0 ? state.Lap1.LapCount + 1 : 12);
-    StrSortGrid1->setRowCount(state.MixRows > 0 ? state.MixRows + 1 : 30);
-}
-
-// "Sort" and "undo" reorder the Main grid by lap time and back into recording order, "Num"
-// groups the Mix grid by competitor; "Show MixGrid" brings the Mix grid back into view and
-// "DD" lets it float in a window of its own until the box is cleared again.
-void TKelvoS::connectGridCommands() {
-    const auto button = [this](const char* name) { return findChild<QPushButton*>(name); };
-    connect(button("CuteButton32"), &QPushButton::clicked, this, [this] {
-        StringGridEx1->sortByColumnText(3);
-        DoCSFocus();
-    });
-    connect(button("CuteButton33"), &QPushButton::clicked, this, [this] {
-        StringGridEx1->sortByColumnText(2);
-        DoCSFocus();
-    });
-    connect(button("CuteButton34"), &QPushButton::clicked, this, [this] {
-        StrSortGrid1->numberSort(1);
-        DoCSFocus();
-    });
-    connect(button("CuteButton42"), &QPushButton::clicked, this, [this] {
-        StrSortGrid1->show();
-        StrSortGrid1->raise();
-        DoCSFocus();
-    });
-    connect(findChild<QCheckBox*>("CheckBox3"), &QCheckBox::toggled, this,
-            [this](bool floating) { dockMixGrid(!floating); });
-}
-
-void TKelvoS::dockMixGrid(bool docked) {
-    auto* panel = findChild<QWidget*>("Panel1");
-    if (docked) {
-        StrSortGrid1->setParent(panel);
-        StrSortGrid1->setGeometry(panel->rect());
-    } else {
-        const QPoint where = StrSortGrid1->mapToGlobal(QPoint(0, 0));
-        StrSortGrid1->setParent(this, Qt::Tool);
-        StrSortGrid1->setWindowTitle("MixGrid");
-        StrSortGrid1->move(where);
-    }
-    StrSortGrid1->show();
-    DoCSFocus();
-}
-
-void TKelvoS::resetGridRowCounts() {
-    StringGridEx1->setRowCount(12);
-    StrSortGrid1->setRowCount(30);
+void TKelvoS::showSettingsProblems() {
+    const QStringList problems = settings_->takeProblems();
+    if (!problems.isEmpty())
+        reportProblem(problems.join('\n'));
 }

@@ -50,6 +50,8 @@ QString CellStore::cell(int col, int row) const {
 }
 
 void CellStore::setCell(int col, int row, const QString& text) {
+    // A text written where no cell is would be lost without a word: callers make room first.
+    Q_ASSERT_X(contains(col, row), "CellStore::setCell", "cell outside the grid");
     if (contains(col, row))
         at(col, row) = text;
 }
@@ -65,6 +67,7 @@ QStringList CellStore::row(int row) const {
 }
 
 void CellStore::setRow(int row, const QStringList& texts) {
+    Q_ASSERT_X(row >= 0 && row < rows_, "CellStore::setRow", "row outside the grid");
     if (row < 0 || row >= rows_)
         return;
     for (int c = 0; c < cols_; ++c)

@@ -23,7 +23,8 @@ public:
     void setColCount(int cols);
 
     bool contains(int col, int row) const;
-    // Reading outside the grid gives an empty text; writing outside it is ignored.
+    // Reading outside the grid gives an empty text. Writing outside it is a caller's fault that
+    // would lose the text: debug builds stop on it, release builds ignore the write.
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
 

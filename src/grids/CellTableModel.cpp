@@ -86,6 +86,13 @@ void CellTableModel::setCell(int col, int row, const QString& text) {
     }
 }
 
+void CellTableModel::setRow(int row, const QStringList& texts) {
+    if (row >= store_.rowCount())
+        setGridRowCount(row + 1);
+    store_.setRow(row, texts);
+    announceRowChanged(row);
+}
+
 void CellTableModel::setRowCommaText(int row, QStringView text) {
     if (row < 0 || row >= store_.rowCount())
         return;

@@ -33,6 +33,8 @@ public:
     QString cell(int col, int row) const { return store_.cell(col, row); }
     void setCell(int col, int row, const QString& text);
     void setRowCommaText(int row, QStringView text);
+    // Writes a whole data row in one change, first growing the grid to hold it.
+    void setRow(int row, const QStringList& texts);
     void clearCells();
 
     // Runs a change that keeps the grid's size (a sort, a column cleared) and refreshes views.

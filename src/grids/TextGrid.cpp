@@ -1,5 +1,7 @@
 #include "TextGrid.h"
 
+#include "GridFollow.h"
+
 #include <QItemSelection>
 #include <QMouseEvent>
 #include <QPainter>
@@ -120,6 +122,16 @@ int TextGrid::visibleDataRowCount() const {
         ++count;
     }
     return count;
+}
+
+void TextGrid::writeRow(int row, const QStringList& fields) {
+    model_->setRow(row, fields);
+    setCurrentCell(0, row);
+}
+
+void TextGrid::followRow(int row) {
+    if (const std::optional<int> top = followNewestTopRow(row, visibleDataRowCount()))
+        setTopRow(*top);
 }
 
 int TextGrid::currentCol() const {

@@ -87,6 +87,10 @@ public:
     void setRowCommaText(int row, const QString& text) { model_->setRowCommaText(row, text); }
     // Empties every cell of every column.
     void clearCells() { model_->clearCells(); }
+    // A lap's row: written whole, the grid growing to hold it, and made the current row.
+    void writeRow(int row, const QStringList& fields);
+    // Scrolls so that the row is the last fully visible one, unless it is in view from the top.
+    void followRow(int row);
 
     // The first data row shown at the top, and the number of data rows fully visible from it.
     int topRow() const;

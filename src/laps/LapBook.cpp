@@ -8,18 +8,10 @@ namespace kelvos {
 
 namespace {
 
-constexpr int kMainGridFixedRows = 12;
-constexpr int kMixGridFixedRows = 30;
-
 // Differences of 32-bit clock readings wrap like the clock itself, so a lap that spans the
 // wrap of the millisecond total keeps its true length.
 qint32 msBetween(qint32 later, qint32 earlier) {
     return static_cast<qint32>(static_cast<quint32>(later) - static_cast<quint32>(earlier));
-}
-
-// A grid with a fixed number of rows grows one row past the newest once that row reaches it.
-std::optional<int> grownRowCount(int newestRow, int fixedRows) {
-    return newestRow >= fixedRows ? std::optional<int>(newestRow + 1) : std::nullopt;
 }
 
 } // namespace
@@ -44,14 +36,12 @@ void LapBook::reset() {
     state_.FastestLap1 = 0;
     state_.RunningLap1 = 0;
     state_.MixRows = 0;
-    state_.LapCountCopy = 0;
 }
 
 Lap1Result LapBook::recordLap1(const LapPress& press, SpeedUnit unit) {
     state_.LapTotal1 = press.elapsed;
     CompetitorLaps& lap1 = state_.Lap1;
     closeLap(lap1, press);
-    state_.LapCountCopy = lap1.LapCount;
 
     Lap1Result result;
     result.lapCount = lap1.LapCount;
@@ -74,15 +64,12 @@ Lap1Result LapBook::recordLap1(const LapPress& press, SpeedUnit unit) {
     result.averageText = formatFullTime(lap1.LapAverage);
 
     updateMixRows();
-    result.mainRow = {lap1.LapCount, grownRowCount(lap1.LapCount, kMainGridFixedRows),
+    // Each row reads the wall clock itself, so the Mix row may show a later second.
+    result.mainRow = {lap1.LapCount,
                       rowFields(lap1, press, result.lapSpeedText, result.averageSpeedText)};
-    result.mixRow = {state_.MixRows, grownRowCount(state_.MixRows, kMixGridFixedRows),
+    result.mixRow = {state_.MixRows,
                      rowFields(lap1, press, result.lapSpeedText, result.averageSpeedText)};
     state_.LastTotalText = formatFullTime(state_.PressTotal);
-
-    result.chartLap = lap1.LapTime;
-    result.chartAverage = lap1.LapAverage;
-    result.chartPointCopies = lap1.LapCount <= 1 ? 2 : 1;
     result.gap2 = gapAgainst(state_.Lap2);
     result.gap3 = gapAgainst(state_.Lap3);
     return result;
@@ -102,9 +89,7 @@ OtherLapResult LapBook::recordOtherLap(CompetitorLaps& laps, const LapPress& pre
     // Competitors 2 and 3 are always timed in km/h, whatever unit competitor 1 uses.
     const QString lapSpeed = speedTextOf(laps.LapTime, press, SpeedUnit::KilometresPerHour);
     const QString averageSpeed = speedTextOf(laps.LapAverage, press, SpeedUnit::KilometresPerHour);
-    return {{state_.MixRows, grownRowCount(state_.MixRows, kMixGridFixedRows),
-             rowFields(laps, press, lapSpeed, averageSpeed)},
-            gapAgainst(laps)};
+    return {{state_.MixRows, rowFields(laps, press, lapSpeed, averageSpeed)}, gapAgainst(laps)};
 }
 
 std::optional<QString> LapBook::refreshRunningLap(qint32 elapsed, bool running) {

@@ -36,9 +36,8 @@ struct LapState {
     qint32 RunningLap1 = 0; // competitor 1's lap in progress
     QString LapSpeedText1;
     QString AverageSpeedText1;
-    QString LastTotalText;   // full form of the total at competitor 1's latest press
-    qint32 MixRows = 0;      // Mix grid data rows: the three lap counts together
-    qint32 LapCountCopy = 0; // competitor 1's lap count as the Lap chart last saw it
+    QString LastTotalText; // full form of the total at competitor 1's latest press
+    qint32 MixRows = 0;    // Mix grid data rows: the three lap counts together
 };
 
 // Returns the local time of day as the Realtime column shows it; read once per row.
@@ -62,11 +61,11 @@ struct GapUpdate {
     bool negative = false; // shown in the negative colour
 };
 
-// One row written by a press.
-struct GridRowUpdate {
-    int row = 0;               // data row number, 1-based
-    std::optional<int> growTo; // new row count of the grid, header included
-    QStringList fields;        // the ten cells
+// One row written by a press: where it goes and its ten cells. How the grid makes room for
+// it is the grid's own business.
+struct LapRow {
+    int row = 0; // data row number, 1-based
+    QStringList fields;
 };
 
 struct Lap1Result {
@@ -78,17 +77,14 @@ struct Lap1Result {
     QString averageText;
     QString lapSpeedText;
     QString averageSpeedText;
-    GridRowUpdate mainRow;
-    GridRowUpdate mixRow;
+    LapRow mainRow;
+    LapRow mixRow;
     GapUpdate gap2;
     GapUpdate gap3;
-    qint32 chartLap = 0;      // point of the lap series
-    qint32 chartAverage = 0;  // point of the average series
-    int chartPointCopies = 1; // the first lap is appended twice (chart positions 0 and 1)
 };
 
 struct OtherLapResult {
-    GridRowUpdate mixRow;
+    LapRow mixRow;
     GapUpdate gap; // against competitor 1
 };
 
@@ -103,9 +99,6 @@ public:
     void start();
     // Zeroing of a reset; competitors 2 and 3 keep their sums and lap starts until the next start.
     void reset();
-    // The chart's "Clear" forgets the lap count it saw.
-    void clearLapCountCopy() { state_.LapCountCopy = 0; }
-
     Lap1Result recordLap1(const LapPress& press, SpeedUnit unit);
     OtherLapResult recordLap2(const LapPress& press);
     OtherLapResult recordLap3(const LapPress& press);

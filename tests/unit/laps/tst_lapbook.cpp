@@ -278,38 +278,6 @@ private slots:
         QCOMPARE(result.mainRow.fields[6].toInt(), book.state().Lap1.LapTime);
     }
 
-    void gridsGrowPastTheirFixedRows() {
-        LapBook book(QStringLiteral("."));
-        book.start();
-        qint32 total = 0;
-        std::optional<int> growth;
-        for (int lap = 1; lap <= 12; ++lap) {
-            total += 1000;
-            growth = book.recordLap1(pressAt(total), SpeedUnit::KilometresPerHour).mainRow.growTo;
-            QCOMPARE(growth, lap < 12 ? std::nullopt : std::optional<int>(13));
-        }
-        for (int row = 13; row <= 30; ++row) {
-            total += 1000;
-            growth = book.recordLap2(pressAt(total)).mixRow.growTo;
-            QCOMPARE(growth, row < 30 ? std::nullopt : std::optional<int>(31));
-        }
-        total += 1000;
-        QCOMPARE(book.recordLap1(pressAt(total), SpeedUnit::KilometresPerHour).mixRow.growTo,
-                 std::optional<int>(32));
-    }
-
-    void chartGetsTheFirstLapTwice() {
-        LapBook book(QStringLiteral("."));
-        const auto first = recordLaps(book, {61040});
-        QCOMPARE(first.chartPointCopies, 2);
-        QCOMPARE(first.chartLap, 61040);
-        const auto second = book.recordLap1(pressAt(61040 + 60000), SpeedUnit::KilometresPerHour);
-        QCOMPARE(second.chartPointCopies, 1);
-        QCOMPARE(second.chartLap, 60000);
-        QCOMPARE(second.chartAverage, 60520);
-        QCOMPARE(book.state().LapCountCopy, 2);
-    }
-
     void resetForgetsTheRunButKeepsTheLastLapTotal() {
         LapBook book(QStringLiteral("."));
         recordLaps(book, {61040, 60000});
@@ -318,7 +286,6 @@ private slots:
         QCOMPARE(book.state().Lap1.LapCount, 0);
         QCOMPARE(book.state().Lap2.LapCount, 0);
         QCOMPARE(book.state().MixRows, 0);
-        QCOMPARE(book.state().LapCountCopy, 0);
         QCOMPARE(book.state().LapTotal1, 121040);
         QCOMPARE(book.refreshRunningLap(5000, false), std::nullopt);
         // "Plus1Lap" after a reset: lap 1 from 0, the fastest set anew.
@@ -327,14 +294,6 @@ private slots:
         QCOMPARE(result.mixRow.row, 1);
         QVERIFY(result.fastestChanged);
         QCOMPARE(book.state().FastestLap1, 5000);
-    }
-
-    void chartClearForgetsTheLapCountCopy() {
-        LapBook book(QStringLiteral("."));
-        recordLaps(book, {1000, 1000});
-        book.clearLapCountCopy();
-        QCOMPARE(book.state().LapCountCopy, 0);
-        QCOMPARE(book.state().Lap1.LapCount, 2);
     }
 
     void runningLap() {

@@ -247,7 +247,7 @@ void TestFiles::mainLoadOf25LinesThenEmptySave() {
     QCOMPARE(app.window->lapState().MixRows, 0); // the full reset came first
     for (const char* button : kChartButtons)
         QVERIFY2(app.enabled(button), button);
-    QVERIFY(!app.window->isHotkeyRegistered(TKelvoS::HkStart));
+    QVERIFY(!app.window->isHotkeyRegistered(kelvos::Hotkey::Start));
 
     app.click("CuteButton19");
     QCOMPARE(testfiles::contents(app.workingDirectory.filePath("2612081234.csv")), QByteArray());
@@ -265,7 +265,7 @@ void TestFiles::mainLoadFailureKeepsTheReset() {
     QCOMPARE(mainGrid(app)->rowCount(), 12);
     QCOMPARE(app.text("Label26"), QString("0"));
     QVERIFY(!app.enabled("CuteButton22"));
-    QVERIFY(app.window->isHotkeyRegistered(TKelvoS::HkStart));
+    QVERIFY(app.window->isHotkeyRegistered(kelvos::Hotkey::Start));
 }
 
 void TestFiles::mixLoadTakesTheNames() {

@@ -170,7 +170,7 @@ private slots:
         AppFixture app;
         app.hotkeys.refuse(0x28); // another program holds the Down arrow
         app.click("start");
-        QVERIFY(!app.window->isHotkeyRegistered(2));
+        QVERIFY(!app.window->isHotkeyRegistered(kelvos::Hotkey::Stop));
         QCOMPARE(fontColor(app, "Label8"), QColor(164, 125, 134));
     }
 
@@ -200,7 +200,7 @@ private slots:
         AppFixture app;
         app.hotkeys.refuse(0x62); // keypad 2, held by another program
         app.click("CuteButton10");
-        QVERIFY(!app.window->isHotkeyRegistered(6));
+        QVERIFY(!app.window->isHotkeyRegistered(kelvos::Hotkey::Lap2));
         auto* message = app.window->findChild<QMessageBox*>("problemMessage");
         QVERIFY(message);
         QVERIFY2(message->text().contains("Num 2"), qPrintable(message->text()));

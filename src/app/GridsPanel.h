@@ -1,0 +1,98 @@
+#pragma once
+
+#include "ClipboardExchange.h"
+#include "GridTexts.h"
+#include "LapBook.h"
+#include "RunStates.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QWidget;
+class TCuteButton;
+class TStringGridEx;
+class TStrSortGrid;
+class SignalSounds;
+
+// What the grids' file commands take from the window's surroundings.
+struct FileServices {
+    QString workingDirectory; // automatic files are saved here
+    std::function<QDateTime()> now;
+    // Asks the operator for a file to open (save false) or to save to; empty when cancelled.
+    std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
+    // Tells the operator about a problem without stopping anything.
+    std::function<void(const QString&)> reportProblem;
+};
+
+// The Main grid and the Mix grid with their commands: sorting, CSV files and the clipboard.
+class GridsPanel : public QObject {
+    Q_OBJECT
+public:
+    // The laps tell how many rows a save writes.
+    GridsPanel(QWidget* form, FileServices services, SignalSounds& sounds,
+               const kelvos::LapState& laps);
+
+    TStringGridEx* mainGrid() const { return StringGridEx1; }
+    TStrSortGrid* mixGrid() const { return StrSortGrid1; }
+
+    void applyRunState(const kelvos::RunStateEffects& effects);
+    void showCreated();
+    void showUnitAtFirstShow(kelvos::HeaderUnit unit);
+    void writeHeaderLines(kelvos::HeaderUnit unit);
+    void clearForReset(kelvos::HeaderUnit unit);
+    void showLap(const kelvos::LapRow& mainRow, const kelvos::LapRow& mixRow);
+    void showMixLap(const kelvos::LapRow& mixRow);
+    // At a stop the grids show exactly the recorded laps; at a restart their fixed rows again.
+    void trimToLaps(const kelvos::LapState& laps);
+    void restoreFixedRows();
+
+    // Saves the Mix grid's laps under this minute's automatic name; false when it failed (the
+    // operator has been told).
+    bool writeAutomaticMixFile();
+    void saveMixGridAs();
+    void saveMainGridAs();
+    // Asks for a Main file; empty when cancelled.
+    QString chooseMainFile() const;
+    // Loads the file into the Main grid. When it could not be read whole the operator has been
+    // told, and what was read stays.
+    struct MainLoad {
+        int rows = 0;
+        bool complete = false;
+    };
+    MainLoad loadMainFile(const QString& path);
+    // The copy commands copy the Mix rows of these names.
+    void setNames(const kelvos::CompetitorNames& names) { names_ = names; }
+
+signals:
+    void mixFileLoaded(const kelvos::CompetitorNames& names);
+    void mainLoadChosen();
+    // A paste filled the Main grid with this many data rows.
+    void pasted(int rows);
+    void commandDone();
+
+private:
+    void connectCommands();
+    void CuteButton19Click();
+    void SAVEClick();
+    void CuteButton39Click();
+    void copyLapClick(int competitor);
+    void CuteButton4Click();
+    void dockMixGrid(bool docked);
+    bool report(const QString& problem);
+
+    FileServices services_;
+    SignalSounds& sounds_;
+    const kelvos::LapState& laps_;
+    kelvos::CompetitorNames names_;
+    int clipboardCellCount_ = 0;
+    TStringGridEx* StringGridEx1;
+    TStrSortGrid* StrSortGrid1;
+    QWidget* Panel1;
+    QCheckBox* CheckBox3;
+    TCuteButton *CuteButton19, *CuteButton20, *SAVE, *CuteButton39, *CuteButton3, *CuteButton35,
+        *CuteButton36, *CuteButton37, *CuteButton4, *CuteButton32, *CuteButton33, *CuteButton34,
+        *CuteButton42;
+};

@@ -1,0 +1,100 @@
+#include "LapsPanel.h"
+
+#include "LabelLook.h"
+#include "MainWindowLayout.h"
+#include "TCuteButton.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace kelvos;
+
+LapsPanel::LapsPanel(QWidget* form) : QObject(form) {
+    const PanelControls controls(form, PanelId::Laps);
+    LAP = controls.take<TCuteButton>("LAP");
+    LAP2 = controls.take<TCuteButton>("LAP2");
+    LAP3 = controls.take<TCuteButton>("LAP3");
+    Lapread = controls.take<TCuteButton>("Lapread");
+    Clipread = controls.take<TCuteButton>("Clipread");
+    Real = controls.take<TCuteButton>("Real");
+    CuteButton38 = controls.take<TCuteButton>("CuteButton38");
+    Edit1 = controls.take<QLineEdit>("Edit1");
+    Edit2 = controls.take<QLineEdit>("Edit2");
+    Edit3 = controls.take<QLineEdit>("Edit3");
+    Label23 = controls.take<QLabel>("Label23");
+    Label24 = controls.take<QLabel>("Label24");
+
+    const TCuteButton* lapButtons[] = {LAP, LAP2, LAP3};
+    QLineEdit* const edits[] = {Edit1, Edit2, Edit3};
+    for (int competitor = 1; competitor <= 3; ++competitor) {
+        connect(lapButtons[competitor - 1], &QPushButton::clicked, this,
+                [this, competitor] { emit lapPressed(competitor); });
+        connect(edits[competitor - 1], &QLineEdit::textChanged, this,
+                [this, competitor](const QString& text) { emit nameChanged(competitor, text); });
+    }
+    connect(Real, &QPushButton::clicked, this, &LapsPanel::realClicked);
+    connect(CuteButton38, &QPushButton::clicked, this, [this] {
+        setNames({"1", "2", "3"});
+        emit namesUndone();
+    });
+}
+
+CompetitorNames LapsPanel::names() const {
+    return {Edit1->text(), Edit2->text(), Edit3->text()};
+}
+
+void LapsPanel::setNames(const CompetitorNames& names) {
+    Edit1->setText(names.name1);
+    Edit3->setText(names.name3);
+    Edit2->setText(names.name2);
+}
+
+void LapsPanel::fillEmptyNames() {
+    QLineEdit* const edits[] = {Edit1, Edit2, Edit3};
+    for (int k = 0; k < 3; ++k)
+        if (edits[k]->text().isEmpty())
+            edits[k]->setText(QString::number(k + 1));
+}
+
+void LapsPanel::applyRunState(const RunStateEffects& effects) {
+    applySwitch(LAP, effects.command(Command::Lap1));
+    applySwitch(LAP2, effects.command(Command::Lap2));
+    applySwitch(LAP3, effects.command(Command::Lap3));
+    applySwitch(Lapread, effects.command(Command::LapRead));
+    applySwitch(Clipread, effects.command(Command::ClipRead));
+    applySwitch(Real, effects.command(Command::RealRead));
+}
+
+void LapsPanel::enableExtraLap() {
+    for (TCuteButton* button : {LAP, Lapread, Clipread})
+        button->setEnabled(true);
+}
+
+void LapsPanel::showGap(int competitor, const GapUpdate& gap) {
+    if (!gap.changed)
+        return;
+    QLabel* label = gapLabel(competitor);
+    setLabelColor(label, gap.negative ? NegativeColor : PositiveColor);
+    label->setText(gap.text);
+}
+
+void LapsPanel::showReset() {
+    Label23->setText("0");
+    Label24->setText("0");
+}
+
+QString LapsPanel::gapText(int competitor) const {
+    return gapLabel(competitor)->text();
+}
+
+void LapsPanel::showLapAccelerators(bool on) {
+    LAP->setText(on ? "LAP(&1)" : "LAP1");
+    LAP2->setText(on ? "LAP(&2)" : "LAP2");
+    LAP3->setText(on ? "LAP(&3)" : "LAP3");
+}
+
+void LapsPanel::showReadAccelerators(bool on) {
+    Lapread->setText(on ? "LAP READ(&L)" : "LAP READ");
+    Clipread->setText(on ? "ClipBoard Read(&P)" : "ClipBoard Read");
+    Real->setText(on ? "Real(&R)" : "Real");
+}

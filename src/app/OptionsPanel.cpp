@@ -1,0 +1,185 @@
+#include "OptionsPanel.h"
+
+#include "MainWindowLayout.h"
+#include "TCuteButton.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+
+using namespace kelvos;
+
+namespace {
+struct MenuItemSpec {
+    const char* name;
+    const char* caption;
+    bool checkable;
+    bool checked;
+};
+
+// The pop-up menu in its order; a null caption stands for a separator.
+constexpr MenuItemSpec kMenuItems[] = {
+    {"MixSave1", "MixSave", false, false},
+    {"MainSave1", "MainSave", false, false},
+    {"N1", nullptr, false, false},
+    {"LapReadKey1", "ReadLapbyKey", true, true},
+    {"Autoscroll", "AutoScroll", true, true},
+    {"Voice1", "Voice", true, true},
+    {"N2", nullptr, false, false},
+    {"key1", "key", true, false},
+    {"About1", "About", false, false},
+    {"N3", nullptr, false, false},
+    {"Display1", "Display", true, false},
+    {"MilePerHour1", "MilePerHour", true, false},
+    {"Plus1Lap1", "Plus1Lap", false, false},
+};
+
+// Runs a rule when a box changes, whoever changed it: the user, another rule or the settings.
+void onToggled(QCheckBox* box, QObject* context, std::function<void()> rule) {
+    QObject::connect(box, &QCheckBox::toggled, context, [rule = std::move(rule)] { rule(); });
+}
+} // namespace
+
+OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
+    const PanelControls controls(form, PanelId::Options);
+    CuteButton44 = controls.take<TCuteButton>("CuteButton44");
+    CuteButton41 = controls.take<TCuteButton>("CuteButton41");
+    CheckBox6 = controls.take<QCheckBox>("CheckBox6");
+    CheckBox7 = controls.take<QCheckBox>("CheckBox7");
+    CheckBox8 = controls.take<QCheckBox>("CheckBox8");
+    CheckBox9 = controls.take<QCheckBox>("CheckBox9");
+    CheckBox10 = controls.take<QCheckBox>("CheckBox10");
+    CheckBox11 = controls.take<QCheckBox>("CheckBox11");
+    CheckBox12 = controls.take<QCheckBox>("CheckBox12");
+    controls.take<QCheckBox>("DCheck1");
+    buildPopupMenu(form);
+    connectRules();
+}
+
+void OptionsPanel::buildPopupMenu(QWidget* form) {
+    PopupMenu2 = new QMenu(form);
+    PopupMenu2->setObjectName("PopupMenu2");
+    for (const MenuItemSpec& spec : kMenuItems) {
+        QAction* item = spec.caption ? PopupMenu2->addAction(QString::fromLatin1(spec.caption))
+                                     : PopupMenu2->addSeparator();
+        item->setObjectName(QString::fromLatin1(spec.name));
+        item->setCheckable(spec.checkable);
+        item->setChecked(spec.checked);
+    }
+    // The menu drops down the moment the button is pressed, not when it is released.
+    connect(CuteButton44, &QPushButton::pressed, this, [this] {
+        CuteButton44->setDown(false);
+        PopupMenu2->popup(CuteButton44->mapToGlobal(QPoint(0, CuteButton44->height())));
+    });
+}
+
+QAction* OptionsPanel::menuItem(const char* name) const {
+    return PopupMenu2->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void OptionsPanel::connectRules() {
+    // Menu items act on triggered only: their check marks are also set from code. By the time
+    // a handler runs, the menu has toggled the mark.
+    connect(menuItem("MilePerHour1"), &QAction::triggered, this, &OptionsPanel::milePerHourToggled);
+    connect(menuItem("Plus1Lap1"), &QAction::triggered, this, &OptionsPanel::plus1LapChosen);
+    connect(menuItem("MixSave1"), &QAction::triggered, this, &OptionsPanel::mixSaveChosen);
+    connect(menuItem("MainSave1"), &QAction::triggered, this, &OptionsPanel::mainSaveChosen);
+    connect(menuItem("key1"), &QAction::triggered, this,
+            [this](bool on) { emit lapAcceleratorsToggled(on); });
+    connect(menuItem("LapReadKey1"), &QAction::triggered, this,
+            [this](bool on) { emit readAcceleratorsToggled(on); });
+    connect(menuItem("Autoscroll"), &QAction::triggered, this, &OptionsPanel::AutoscrollClick);
+    connect(menuItem("Voice1"), &QAction::triggered, this, &OptionsPanel::Voice1Click);
+    connect(CuteButton41, &QPushButton::clicked, menuItem("key1"), &QAction::trigger);
+
+    onToggled(CheckBox6, this, [this] { CheckBox6Click(); });
+    onToggled(CheckBox7, this, [this] { CheckBox7Click(); });
+    onToggled(CheckBox9, this, [this] { CheckBox9Click(); });
+    onToggled(CheckBox10, this, [this] { CheckBox10Click(); });
+    onToggled(CheckBox11, this, [this] { CheckBox11Click(); });
+    onToggled(CheckBox12, this, [this] {
+        menuItem("Autoscroll")->setChecked(CheckBox12->isChecked());
+        emit commandDone();
+    });
+}
+
+bool OptionsPanel::voiceOn() const {
+    return CheckBox6->isChecked();
+}
+
+// A read-out of any kind: spoken, or a sentence on the clipboard.
+bool OptionsPanel::readOutWanted() const {
+    return CheckBox6->isChecked() || CheckBox7->isChecked() || CheckBox10->isChecked();
+}
+
+bool OptionsPanel::titleShowsLap() const {
+    return CheckBox8->isChecked();
+}
+
+bool OptionsPanel::milePerHour() const {
+    return menuItem("MilePerHour1")->isChecked();
+}
+
+void OptionsPanel::syncMenuWithBoxes() {
+    menuItem("Autoscroll")->setChecked(CheckBox12->isChecked());
+    menuItem("Voice1")->setChecked(CheckBox6->isChecked());
+    if (CheckBox7->isChecked() && CheckBox10->isChecked())
+        CheckBox10->setChecked(false);
+}
+
+void OptionsPanel::AutoscrollClick() {
+    CheckBox12->setChecked(menuItem("Autoscroll")->isChecked());
+}
+
+void OptionsPanel::Voice1Click() {
+    CheckBox6->setChecked(menuItem("Voice1")->isChecked());
+}
+
+// ---- Check box rules -----------------------------------------------------------------------
+// Setting a box from code runs its own rule too, so the rules cascade until they agree.
+
+void OptionsPanel::CheckBox6Click() {
+    menuItem("Voice1")->setChecked(CheckBox6->isChecked());
+    if (CheckBox9->isChecked() && !CheckBox6->isChecked())
+        CheckBox9->setChecked(false);
+    if (CheckBox6->isChecked()) {
+        CheckBox7->setChecked(false);
+        CheckBox10->setChecked(false);
+        CheckBox11->setChecked(false);
+    }
+    emit commandDone();
+}
+
+void OptionsPanel::CheckBox7Click() {
+    applyClipboardBoxRule(CheckBox7, CheckBox10);
+}
+
+void OptionsPanel::CheckBox10Click() {
+    applyClipboardBoxRule(CheckBox10, CheckBox7);
+}
+
+// "ClipE" and "J" exclude each other and the voice read-out; the clipboard "Re" needs one of
+// them.
+void OptionsPanel::applyClipboardBoxRule(QCheckBox* changed, QCheckBox* other) {
+    if (changed->isChecked() && other->isChecked())
+        other->setChecked(false);
+    if (!changed->isChecked() && !other->isChecked())
+        CheckBox11->setChecked(false);
+    if (changed->isChecked()) {
+        CheckBox6->setChecked(false);
+        CheckBox9->setChecked(false);
+    }
+    emit commandDone();
+}
+
+void OptionsPanel::CheckBox9Click() {
+    if (!CheckBox6->isChecked())
+        CheckBox9->setChecked(false);
+    emit commandDone();
+}
+
+void OptionsPanel::CheckBox11Click() {
+    if (!CheckBox7->isChecked() && !CheckBox10->isChecked())
+        CheckBox11->setChecked(false);
+    emit commandDone();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QCheckBox;
+class QMenu;
+class TCuteButton;
+
+// The options along the top of the window: the announcement check boxes and their rules, the
+// title form, the Display wish, "AutoScroll", and the pop-up menu under "S D".
+class OptionsPanel : public QObject {
+    Q_OBJECT
+public:
+    explicit OptionsPanel(QWidget* form);
+
+    QMenu* menu() const { return PopupMenu2; }
+    QAction* menuItem(const char* name) const;
+    bool voiceOn() const;
+    bool readOutWanted() const;
+    bool titleShowsLap() const;
+    bool milePerHour() const;
+    // Sets the menu's check marks that follow the boxes, after the boxes were restored.
+    void syncMenuWithBoxes();
+
+signals:
+    void milePerHourToggled();
+    void plus1LapChosen();
+    void mixSaveChosen();
+    void mainSaveChosen();
+    void lapAcceleratorsToggled(bool on);
+    void readAcceleratorsToggled(bool on);
+    void commandDone();
+
+private:
+    void buildPopupMenu(QWidget* form);
+    void connectRules();
+    void Voice1Click();
+    void AutoscrollClick();
+    void CheckBox6Click();
+    void CheckBox7Click();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void CheckBox11Click();
+    void applyClipboardBoxRule(QCheckBox* changed, QCheckBox* other);
+
+    QMenu* PopupMenu2 = nullptr;
+    TCuteButton *CuteButton44, *CuteButton41;
+    QCheckBox *CheckBox6, *CheckBox7, *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12;
+};

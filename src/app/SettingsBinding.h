@@ -1,0 +1,48 @@
+#pragma once
+
+#include "regmanager.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class CoursePanel;
+class HotkeysPanel;
+class LapsPanel;
+class OptionsPanel;
+
+// What the main window keeps between sessions, bound to the controls that show it: read partly
+// while the window is created and partly when it is first shown, and written when it closes.
+// The settings are keyed by the controls' names, so the check boxes are found by name.
+class SettingsBinding : public QObject {
+    Q_OBJECT
+public:
+    struct Panels {
+        HotkeysPanel& hotkeys;
+        LapsPanel& laps;
+        OptionsPanel& options;
+        CoursePanel& course;
+    };
+    SettingsBinding(QWidget* form, const QString& iniFile, Panels panels);
+    ~SettingsBinding() override;
+
+    // Hotkeys and names are needed before the hotkeys are registered; a missing key keeps the
+    // editor's own combination. Returns whether the start-up jingle is wanted.
+    bool loadCreationSettings();
+    // The check boxes in the order in which their rules cascade, the speed unit and the course.
+    void restoreShownSettings();
+    // Writes every setting; stops at the first one the store refuses, since the rest would fail
+    // the same way. Returns whether everything was stored.
+    bool saveSettings();
+    // The store's messages since the last call, to be shown together once the work is done.
+    QStringList takeProblems();
+    void reportProblem(const QString& message);
+
+private:
+    class Messages;
+
+    QWidget* form_;
+    Panels panels_;
+    std::unique_ptr<Messages> messages_;
+    TRegManager RegManager1;
+};
