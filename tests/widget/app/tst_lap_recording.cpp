@@ -1,6 +1,9 @@
 #include "AppFixture.h"
+#include "TStringGridEx.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -128,25 +131,45 @@ private slots:
         QCOMPARE(app.control("Label7")->toolTip(), QString("Lap Km/h"));
     }
 
-    void typedLengthIsAddedButNotSelected() {
+    // Typed into the focused box and added with Enter, a length is listed exactly as typed, even
+    // one that begins a listed length, and once chosen from the list it gives speeds.
+    void typedLengthIsAddedExactlyAndCanBeChosen_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<Qt::Key>("enter");
+        QTest::addColumn<QString>("lapSpeed");
+        QTest::newRow("new length") << "1234" << Qt::Key_Return << "74.040";
+        QTest::newRow("beginning of a listed one") << "80" << Qt::Key_Enter << "4.800";
+    }
+    void typedLengthIsAddedExactlyAndCanBeChosen() {
+        QFETCH(QString, typed);
+        QFETCH(Qt::Key, enter);
         AppFixture app;
         auto* box = app.control<QComboBox>("ComboBox1");
         const int before = box->count();
-        box->lineEdit()->setFocus();
-        QTest::keyClick(box->lineEdit(), Qt::Key_A, Qt::ControlModifier); // replace the text
-        QTest::keyClicks(box->lineEdit(), "1234");
-        QVERIFY(box->lineEdit()->hasFocus()); // typing keeps the keyboard in the box
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused == box || focused == box->lineEdit());
+        QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier); // replace the text
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::keyClick(QApplication::focusWidget(), enter);
         QCOMPARE(box->count(), before + 1);
-        QCOMPARE(box->itemText(before), QString("1234"));
+        QCOMPARE(box->itemText(before), typed);
         app.click("start");
         app.advance(60000);
         app.click("LAP");
-        QCOMPARE(app.text("Label7"), QString(".000")); // no entry is selected
-        selectCourse(app, "1234");
+        QCOMPARE(app.text("Label7"), QString(".000")); // typed, not chosen
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+        const QModelIndex entry = list->model()->index(before, 0);
+        list->scrollTo(entry);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+        QTRY_VERIFY(!list->window()->isVisible());
         app.advance(60000);
         app.click("LAP");
-        QCOMPARE(app.text("Label7"), QString("74.040"));
+        QFETCH(QString, lapSpeed);
+        QCOMPARE(app.text("Label7"), lapSpeed);
+        QCOMPARE(app.control<TStringGridEx>("StringGridEx1")->cells(7, 2), lapSpeed);
     }
 
     void lengthAlreadyListedIsNotAddedAgain() {

@@ -230,6 +230,20 @@ private slots:
         QCOMPARE(app.registeredHotkeys(), Hotkeys({1, 3, 4}));
     }
 
+    // Only a release over the label is a click: a press dragged away, or a release of another
+    // button, leaves the watch running.
+    void pressOnLapTimeDraggedAwayDoesNotStop() {
+        AppFixture app;
+        app.click("start");
+        QWidget* label = app.control("Label2");
+        QTest::mousePress(label, Qt::LeftButton);
+        QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(label->width() + 20, 5));
+        QVERIFY(app.window->isRunning());
+        QTest::mousePress(label, Qt::RightButton);
+        QTest::mouseRelease(label, Qt::RightButton);
+        QVERIFY(app.window->isRunning());
+    }
+
     void enterAndSpaceOnTheFocusedButton() {
         AppFixture app;
         QTest::keyClick(app.window.get()->focusWidget(), Qt::Key_Return);

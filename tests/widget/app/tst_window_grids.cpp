@@ -1,6 +1,8 @@
 #include "AppFixture.h"
+#include "CsvFile.h"
 #include "TStrSortGrid.h"
 #include "TStringGridEx.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,6 +21,35 @@ TStrSortGrid* mixGrid(const AppFixture& app) {
 void lapOf(AppFixture& app, const char* button, quint32 ms) {
     app.advance(ms);
     app.click(button);
+}
+
+// Opens the menu under "S D" with a press, as the operator does, and clicks the item.
+void chooseFromMenu(AppFixture& app, const char* item) {
+    QTest::mousePress(app.control("CuteButton44"), Qt::LeftButton);
+    auto* menu = app.control<QMenu>("PopupMenu2");
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QAction* action = menu->findChild<QAction*>(item);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    QTRY_VERIFY(!menu->isVisible());
+}
+
+// Plays presses given as letters: 1 to 3 a lap of that competitor a second after the last
+// press, S stop, R restart, N start, P "Plus1Lap" from the menu.
+void play(AppFixture& app, const QString& presses) {
+    const char* const laps[] = {"LAP", "LAP2", "LAP3"};
+    for (QChar press : presses) {
+        app.advance(1000);
+        if (press.isDigit())
+            app.click(laps[press.digitValue() - 1]);
+        else if (press == 'S')
+            app.click("stop");
+        else if (press == 'R')
+            app.click("CuteButton1");
+        else if (press == 'N')
+            app.click("start");
+        else if (press == 'P')
+            chooseFromMenu(app, "Plus1Lap1");
+    }
 }
 } // namespace
 
@@ -85,6 +116,36 @@ private slots:
         QCOMPARE(mixGrid(app)->rowCount(), 30);
         lapOf(app, "LAP3", 10);
         QCOMPARE(mixGrid(app)->rowCount(), 31); // the 30th row of all competitors together
+    }
+
+    // Every lap gets its row in both grids and in the stop's automatic Mix file, whatever row
+    // count a stop's trim or a restart left the grids with.
+    void everyLapIsWrittenWhateverTheRowCount_data() {
+        QTest::addColumn<QString>("presses");
+        QTest::newRow("Plus1Lap after a stop's trim") << "N1121SP";
+        QTest::newRow("competitors 2 and 3 after a restart") << "N112SR3321S";
+        QTest::newRow("Plus1Lap past the fixed rows") << "N" + QString(13, '1') + "SP";
+        QTest::newRow("restart and Plus1Lap below the fixed rows") << "N1SR1SPP";
+    }
+    void everyLapIsWrittenWhateverTheRowCount() {
+        QFETCH(QString, presses);
+        AppFixture app;
+        app.click("start");
+        play(app, presses.mid(1));
+        const kelvos::LapState& laps = app.window->lapState();
+        QCOMPARE(mainGrid(app)->rowCount(), laps.Lap1.LapCount + 1);
+        for (int row = 1; row <= laps.Lap1.LapCount; ++row)
+            QCOMPARE(mainGrid(app)->cells(0, row), QString::number(row));
+        const QList<QByteArray> lines =
+            testfiles::contents(
+                app.workingDirectory.filePath(kelvos::automaticMixFileName(app.wallClock)))
+                .split('\n');
+        QCOMPARE(lines.size() - 1, laps.MixRows); // each line ends with CR LF
+        for (int row = 1; row <= laps.MixRows; ++row) {
+            QVERIFY(!mixGrid(app)->cells(2, row).isEmpty());
+            QVERIFY2(lines[row - 1].startsWith(mixGrid(app)->cells(0, row).toUtf8() + ','),
+                     lines[row - 1].constData());
+        }
     }
 
     void unitSwitchRewritesTheHeaders() {
