@@ -1,5 +1,6 @@
 #include "GridsPanel.h"
 
+#include "AutomaticName.h"
 #include "CsvFile.h"
 #include "GridSetup.h"
 #include "MainWindowLayout.h"
@@ -169,8 +170,14 @@ bool GridsPanel::report(const QString& problem) {
 // ---- Saving --------------------------------------------------------------------------------
 
 bool GridsPanel::writeAutomaticMixFile() {
-    const QString path =
-        QDir(services_.workingDirectory).filePath(automaticMixFileName(services_.now()));
+    const QDir folder(services_.workingDirectory);
+    const QString name = automaticMixFileName(services_.now());
+    if (!runFiles_.contains(name)) {
+        runFiles_[name] = freeFileName(name, [&folder](const QString& file) {
+            return QFileInfo::exists(folder.filePath(file));
+        });
+    }
+    const QString path = folder.filePath(runFiles_[name]);
     if (!report(saveGridRows(*StrSortGrid1, laps_.MixRows, path)))
         return false;
     sounds_.play({"po.wav"});

@@ -6,6 +6,7 @@
 #include "RunStates.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <functional>
 #include <optional>
@@ -49,7 +50,10 @@ public:
     void trimToLaps(const kelvos::LapState& laps);
     void restoreFixedRows();
 
-    // Saves the Mix grid's laps under this minute's automatic name; false when it failed (the
+    // A new run: its automatic files must not replace those of earlier runs.
+    void startNewRun() { runFiles_.clear(); }
+    // Saves the Mix grid's laps under this minute's automatic name, or, when another run has a
+    // file of that name, under the first free name with a suffix; false when it failed (the
     // operator has been told).
     bool writeAutomaticMixFile();
     void saveMixGridAs();
@@ -88,6 +92,7 @@ private:
     const kelvos::LapState& laps_;
     kelvos::CompetitorNames names_;
     int clipboardCellCount_ = 0;
+    QHash<QString, QString> runFiles_; // this run's automatic names, and the files they went to
     TStringGridEx* StringGridEx1;
     TStrSortGrid* StrSortGrid1;
     QWidget* Panel1;

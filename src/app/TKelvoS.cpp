@@ -43,7 +43,9 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     FormCreate();
 }
 
-TKelvoS::~TKelvoS() = default;
+TKelvoS::~TKelvoS() {
+    delete closeProblem_;
+}
 
 void TKelvoS::applyLook() {
     setFixedSize(1020, 763);
@@ -169,12 +171,10 @@ void TKelvoS::closeEvent(QCloseEvent* event) {
     const bool saved = settings_->saveSettings();
     hotkeysPanel_->unregisterAll();
     Timer1->stop();
-    if (!saved) {
-        QMessageBox::warning(this, "KelvoS",
-                             "The settings could not be saved:\n" +
-                                 settings_->takeProblems().join('\n') +
-                                 "\n\nThe results in the grids are not affected.");
-    }
+    if (!saved)
+        showCloseProblem("The settings could not be saved:\n" +
+                         settings_->takeProblems().join('\n') +
+                         "\n\nThe results in the grids are not affected.");
     if (sounds_->voiceOn())
         sounds_->playAlways({"po.wav", "po.wav", "pa.wav"});
     sounds_->waitUntilIdle();
@@ -201,6 +201,7 @@ void TKelvoS::StartClick() {
         ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
     runPanel_->showRunStarted();
     run_.beginRun();
+    gridsPanel_->startNewRun();
     applyRunState(RunEntry::Start);
     lapsPanel_->lap1Button()->setFocus();
     sounds_->play({"goo.wav"});
@@ -392,6 +393,18 @@ void TKelvoS::reportProblem(const QString& message) {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false); // the watch and the hotkeys keep working while it is shown
     box->show();
+}
+
+// The window is going, so the message stands on its own: it waits for the operator without
+// blocking anything (the hotkeys are already released), and a termination request still ends
+// the program at once. It also goes to the error output, where a session log keeps it.
+void TKelvoS::showCloseProblem(const QString& message) {
+    qWarning("kelvos: %s", qUtf8Printable(message));
+    closeProblem_ = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok);
+    closeProblem_->setObjectName("problemMessage");
+    closeProblem_->setAttribute(Qt::WA_DeleteOnClose);
+    closeProblem_->setModal(false);
+    closeProblem_->show();
 }
 
 void TKelvoS::showSettingsProblems() {

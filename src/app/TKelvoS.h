@@ -8,6 +8,8 @@
 #include "hotkeybackend.h"
 
 #include <QDateTime>
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -93,6 +95,7 @@ private:
     // Tells the operator about a problem without stopping the program or the watch.
     void reportProblem(const QString& message);
     void showSettingsProblems();
+    void showCloseProblem(const QString& message);
 
     KelvosServices services_;
     kelvos::RunController run_;
@@ -108,4 +111,5 @@ private:
     QTimer* Timer1 = nullptr;
     bool startupJingle_ = false;
     bool shownOnce_ = false;
+    QPointer<QMessageBox> closeProblem_;
 };

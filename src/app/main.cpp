@@ -34,7 +34,10 @@ int main(int argc, char* argv[]) {
     TKelvoS window(std::move(services));
     window.show();
     TerminationWatcher termination;
-    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
-                     &QWidget::close);
+    // A termination request ends the program even when a message waits for the operator.
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window, [&window] {
+        window.close();
+        QCoreApplication::quit();
+    });
     return app.exec();
 }

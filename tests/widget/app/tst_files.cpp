@@ -87,7 +87,7 @@ class TestFiles : public QObject {
     Q_OBJECT
 private slots:
     void stopWritesTheAutomaticMixFile();
-    void secondStopInTheSameMinuteReplacesTheFile();
+    void stopsInTheSameMinuteKeepEveryRunsFile();
     void saveCsvWritesTheRecordedLaps();
     void menuSavesUseTheChosenName_data();
     void menuSavesUseTheChosenName();
@@ -124,7 +124,7 @@ void TestFiles::stopWritesTheAutomaticMixFile() {
     QVERIFY(lines[5].startsWith("3,1,"));
 }
 
-void TestFiles::secondStopInTheSameMinuteReplacesTheFile() {
+void TestFiles::stopsInTheSameMinuteKeepEveryRunsFile() {
     AppFixture app;
     recordRun(app);
     app.click("stop");
@@ -134,7 +134,23 @@ void TestFiles::secondStopInTheSameMinuteReplacesTheFile() {
     app.click("stop");
     const QDir dir(app.workingDirectory.path());
     QCOMPARE(dir.entryList({"*.csv"}, QDir::Files), QStringList{"2612081234M.csv"});
-    QCOMPARE(testfiles::contents(dir.filePath("2612081234M.csv")), gridLines(mixGrid(app), 7));
+    const QByteArray firstRun = testfiles::contents(dir.filePath("2612081234M.csv"));
+    QCOMPARE(firstRun, gridLines(mixGrid(app), 7));
+
+    // A new run in the same minute keeps the first run's file and takes a free name; its own
+    // restart rewrites that one.
+    app.click("start");
+    app.advance(1000);
+    app.click("LAP");
+    app.click("stop");
+    app.click("CuteButton1");
+    app.advance(1000);
+    app.click("LAP2");
+    app.click("stop");
+    QCOMPARE(dir.entryList({"*.csv"}, QDir::Files),
+             QStringList({"2612081234M-2.csv", "2612081234M.csv"}));
+    QCOMPARE(testfiles::contents(dir.filePath("2612081234M.csv")), firstRun);
+    QCOMPARE(testfiles::contents(dir.filePath("2612081234M-2.csv")), gridLines(mixGrid(app), 2));
 }
 
 void TestFiles::saveCsvWritesTheRecordedLaps() {
