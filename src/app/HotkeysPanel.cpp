@@ -97,13 +97,19 @@ void HotkeysPanel::unregisterAll() {
 }
 
 void HotkeysPanel::applyRunState(const RunStateEffects& effects) {
+    QStringList refused;
     for (int i = 0; i < kHotkeyCount; ++i) {
         const Switch change = effects.hotkey(hotkeyAt(i));
-        if (change == Switch::On)
-            registerHotkey(hotkeyAt(i));
+        if (change == Switch::On && !registerHotkey(hotkeyAt(i)) && !std::exchange(told_[i], true))
+            refused << QString("%1 (%2)").arg(stateLabels_[i]->text(), editors_[i]->text());
         else if (change == Switch::Off)
             unregisterHotkey(hotkeyAt(i));
     }
+    // Told once a key, without stopping anything: the buttons still work.
+    if (!refused.isEmpty())
+        reportProblem_(QString("Another program holds these hotkeys, so they do not work in "
+                               "KelvoS for now: %1. The buttons in the window still do.")
+                           .arg(refused.join(", ")));
 }
 
 // An operator who asks for a combination is told when the desktop refuses it.

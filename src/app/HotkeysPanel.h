@@ -49,5 +49,6 @@ private:
     std::array<THotKey*, kelvos::kHotkeyCount> editors_{};
     std::array<QLabel*, kelvos::kHotkeyCount> stateLabels_{};
     std::array<bool, kelvos::kHotkeyCount> live_{};
+    std::array<bool, kelvos::kHotkeyCount> told_{}; // the operator knows the key is refused
     QCheckBox* CheckBox5;
 };

@@ -172,6 +172,17 @@ private slots:
         app.click("start");
         QVERIFY(!app.window->isHotkeyRegistered(kelvos::Hotkey::Stop));
         QCOMPARE(fontColor(app, "Label8"), QColor(164, 125, 134));
+        // Told once, without a modal box, naming the key.
+        const auto messages = [&app] {
+            return app.window->findChildren<QMessageBox*>("problemMessage");
+        };
+        QCOMPARE(messages().size(), 1);
+        QVERIFY2(messages().first()->text().contains("stop (Down)"),
+                 qPrintable(messages().first()->text()));
+        QVERIFY(!messages().first()->isModal());
+        app.click("stop");
+        app.click("start");
+        QCOMPARE(messages().size(), 1);
     }
 
     void hotkeysRunTheCommands() {
