@@ -25,6 +25,9 @@ private slots:
     void activateBringsOwnerWindowToFront_data();
     void activateBringsOwnerWindowToFront();
     void withoutHotkeyServiceEverythingIsRefused();
+    void pressCarriesTheKeyEventTime();
+    void refusedCombinationIsTakenOnceReleased_data();
+    void refusedCombinationIsTakenOnceReleased();
 };
 
 namespace {
@@ -148,6 +151,47 @@ void TestHookHotKey::withoutHotkeyServiceEverythingIsRefused() {
     QVERIFY(!hook.AddHotKey(1, vk::Up));
     QVERIFY(!hook.RemoveHotKey(1));
     QVERIFY(hook.Activate());
+}
+
+void TestHookHotKey::pressCarriesTheKeyEventTime() {
+    Fixture f;
+    QSignalSpy timed(&f.hook, &THookHotKey::OnHotKeyAt);
+    f.hook.AddHotKey(6, vk::numpad(2));
+    f.backend->press(vk::numpad(2), 4123456789u);
+    QCOMPARE(timed.count(), 1);
+    QCOMPARE(timed.at(0).at(1).toInt(), 6);
+    QCOMPARE(timed.at(0).at(2).value<quint32>(), 4123456789u);
+    QCOMPARE(f.spy.count(), 1);
+}
+
+// Another program holds the combination when it is asked for, then lets it go: the retry
+// timer takes it, unless the index was removed meanwhile.
+void TestHookHotKey::refusedCombinationIsTakenOnceReleased_data() {
+    QTest::addColumn<bool>("removedWhileHeld");
+    QTest::newRow("still wanted") << false;
+    QTest::newRow("removed while held") << true;
+}
+
+void TestHookHotKey::refusedCombinationIsTakenOnceReleased() {
+    QFETCH(bool, removedWhileHeld);
+    Fixture f;
+    QSignalSpy changes(&f.hook, &THookHotKey::registrationChanged);
+    f.hook.setRetryInterval(5);
+    f.backend->refuse(vk::Up);
+    f.backend->refuse(vk::Down);
+    QVERIFY(!f.hook.AddHotKey(1, vk::Up));
+    QVERIFY(!f.hook.AddHotKey(2, vk::Down));
+    if (removedWhileHeld)
+        f.hook.RemoveHotKey(1);
+    f.backend->release(vk::Up);
+    f.backend->release(vk::Down);
+    // Both are retried on the same tick: once index 2 is live, index 1 had its chance.
+    QVERIFY(QTest::qWaitFor([&] { return f.backend->isRegistered(2); }));
+    QCOMPARE(f.backend->isRegistered(1), !removedWhileHeld);
+    QCOMPARE(changes.count(), removedWhileHeld ? 1 : 2);
+    QCOMPARE(changes.last(), (QList<QVariant>{2, true}));
+    QCOMPARE(f.backend->press(vk::Up), !removedWhileHeld);
+    QCOMPARE(f.spy.count(), removedWhileHeld ? 0 : 1);
 }
 
 QTEST_MAIN(TestHookHotKey)
