@@ -62,6 +62,8 @@ XcbHotkeyBackend::~XcbHotkeyBackend() {
         app->removeEventFilter(this);
         for (const auto& [index, registration] : registrations_)
             ungrab(registration.grabs);
+        if (repeats_.detectableAutoRepeat())
+            dropDetectableAutoRepeat();
         xcb_flush(connection_);
     }
     xcb_key_symbols_free(symbols_);
@@ -199,6 +201,15 @@ bool XcbHotkeyBackend::requestDetectableAutoRepeat() {
         xcb_xkb_per_client_flags(connection_, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0),
         nullptr));
     return flags && (flags->value & flag);
+}
+
+// Qt's windows stay on the connection after the service is gone: give them back the plain
+// auto-repeat they expect.
+void XcbHotkeyBackend::dropDetectableAutoRepeat() {
+    const auto cookie =
+        xcb_xkb_per_client_flags(connection_, XCB_XKB_ID_USE_CORE_KBD,
+                                 XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0, 0);
+    xcb_discard_reply(connection_, cookie.sequence);
 }
 
 // Qt asks for XKB map notifications on its connection, and the server then sends it no core

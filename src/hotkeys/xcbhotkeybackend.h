@@ -74,6 +74,7 @@ private:
     bool keyPressed(const xcb_key_press_event_t* event);
     std::optional<int> indexOf(xcb_keycode_t keycode, quint16 modifiers) const;
     bool requestDetectableAutoRepeat();
+    void dropDetectableAutoRepeat();
     // Posts the key's last first press again, marked as auto-repeat, to the focus window.
     bool repostAsAutoRepeat(const xcb_key_press_event_t* event);
 

@@ -96,6 +96,7 @@ private:
 void TestXcbHotkeys::initTestCase() {
     auto backend = XcbHotkeyBackend::fromApplication();
     QVERIFY2(backend, "needs the xcb platform and an X server");
+    QVERIFY2(backend->detectableAutoRepeat(), "the server did not grant detectable auto-repeat");
     hook_ = new THookHotKey(std::move(backend));
     hook_->setActivate(false);
     spy_ = new QSignalSpy(hook_, &THookHotKey::OnHotKey);
