@@ -26,6 +26,7 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 TerminationWatcher::~TerminationWatcher() {
@@ -33,6 +34,7 @@ TerminationWatcher::~TerminationWatcher() {
         return;
     signal(SIGTERM, SIG_DFL);
     signal(SIGINT, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
 }

@@ -6,7 +6,8 @@ namespace kelvos {
 
 bool AutoRepeatFilter::acceptPress(quint8 keycode, quint32 time) {
     KeyState& key = keys_[keycode];
-    const bool repeated = key.down || (key.released && key.releaseTime == time);
+    const bool sameTimeAsRelease = !detectable_ && key.released && key.releaseTime == time;
+    const bool repeated = key.down || sameTimeAsRelease;
     key.down = true;
     return !repeated;
 }

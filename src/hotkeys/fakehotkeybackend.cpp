@@ -20,11 +20,11 @@ bool FakeHotkeyBackend::RemoveHotKey(int index) {
     return removed;
 }
 
-bool FakeHotkeyBackend::press(quint16 shortcut) {
+bool FakeHotkeyBackend::press(quint16 shortcut, quint32 eventTime) {
     const QList<int> indexes = registered_.keys(shortcut);
     if (indexes.isEmpty())
         return false;
-    emit pressed(indexes.first());
+    emit pressed(indexes.first(), eventTime);
     return true;
 }
 

@@ -30,14 +30,17 @@ public:
 
     // From now on the combination counts as held by another program.
     void refuse(quint16 shortcut) { refused_.insert(shortcut); }
+    // The other program has let the combination go.
+    void release(quint16 shortcut) { refused_.remove(shortcut); }
     bool isRegistered(int index) const { return registered_.contains(index); }
     // The combination registered under `index`, 0 when none.
     quint16 shortcutOf(int index) const { return registered_.value(index, 0); }
     const QList<Call>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
 
-    // Presses the combination; returns whether a registered hotkey took it.
-    bool press(quint16 shortcut);
+    // Presses the combination, with the key event's time stamp; returns whether a registered
+    // hotkey took it.
+    bool press(quint16 shortcut, quint32 eventTime = 0);
 
 private:
     QMap<int, quint16> registered_;

@@ -6,7 +6,7 @@ namespace kelvos {
 
 // A system service that turns key combinations into system-wide hotkeys. Each hotkey is
 // known by a small index chosen by the caller; a press anywhere on the desktop is
-// reported through pressed(index).
+// reported through pressed(index, eventTime).
 class HotkeyBackend : public QObject {
     Q_OBJECT
 
@@ -21,7 +21,9 @@ public:
     virtual bool RemoveHotKey(int index) = 0;
 
 signals:
-    void pressed(int index);
+    // `eventTime` is the system's time stamp of the key event in milliseconds (the X server
+    // time), 0 when unknown.
+    void pressed(int index, quint32 eventTime);
 };
 
 } // namespace kelvos

@@ -4,11 +4,17 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <xcb/xcb_keysyms.h>
+// xkb.h names a structure field `explicit`, a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
 
 namespace kelvos {
 namespace {
@@ -43,15 +49,21 @@ XcbHotkeyBackend::XcbHotkeyBackend(xcb_connection_t* connection, xcb_window_t ro
     : connection_(connection), root_(root), symbols_(xcb_key_symbols_alloc(connection)) {
     readModifierMapping();
     queryXkbEventBase();
+    repeats_.setDetectableAutoRepeat(requestDetectableAutoRepeat());
     QCoreApplication::instance()->installNativeEventFilter(this);
+    if (repeats_.detectableAutoRepeat())
+        QCoreApplication::instance()->installEventFilter(this);
 }
 
 // The connection belongs to the application: once that is gone, so are our grabs.
 XcbHotkeyBackend::~XcbHotkeyBackend() {
     if (QCoreApplication* app = QCoreApplication::instance()) {
         app->removeNativeEventFilter(this);
+        app->removeEventFilter(this);
         for (const auto& [index, registration] : registrations_)
             ungrab(registration.grabs);
+        if (repeats_.detectableAutoRepeat())
+            dropDetectableAutoRepeat();
         xcb_flush(connection_);
     }
     xcb_key_symbols_free(symbols_);
@@ -175,6 +187,31 @@ quint16 XcbHotkeyBackend::modifierMaskOf(const std::vector<quint32>& keysyms) co
     return 0;
 }
 
+// Only the detectable flag is changed; the connection's other XKB flags stay as Qt set them.
+// A server without XKB, or one that does not grant the flag, keeps sending release/press pairs.
+bool XcbHotkeyBackend::requestDetectableAutoRepeat() {
+    XcbReply<xcb_xkb_use_extension_reply_t> use(xcb_xkb_use_extension_reply(
+        connection_,
+        xcb_xkb_use_extension(connection_, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr));
+    if (!use || !use->supported)
+        return false;
+    constexpr quint32 flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    XcbReply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
+        connection_,
+        xcb_xkb_per_client_flags(connection_, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0),
+        nullptr));
+    return flags && (flags->value & flag);
+}
+
+// Qt's windows stay on the connection after the service is gone: give them back the plain
+// auto-repeat they expect.
+void XcbHotkeyBackend::dropDetectableAutoRepeat() {
+    const auto cookie =
+        xcb_xkb_per_client_flags(connection_, XCB_XKB_ID_USE_CORE_KBD,
+                                 XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0, 0);
+    xcb_discard_reply(connection_, cookie.sequence);
+}
+
 // Qt asks for XKB map notifications on its connection, and the server then sends it no core
 // MappingNotify; keyboard changes arrive as XKB events, whose codes start at this base.
 void XcbHotkeyBackend::queryXkbEventBase() {
@@ -230,7 +267,10 @@ bool XcbHotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* mess
             return key->event == root_;
         }
         // A hotkey is the hotkey's alone, in our windows too; other keys go on to Qt.
-        return keyPressed(key) || key->event == root_;
+        const bool repeated = repeats_.detectableAutoRepeat() && repeats_.isDown(key->detail);
+        if (keyPressed(key) || key->event == root_)
+            return true;
+        return repeated && repostAsAutoRepeat(key);
     }
     if (isMappingChange(event))
         keyboardMappingChanged();
@@ -242,7 +282,7 @@ bool XcbHotkeyBackend::keyPressed(const xcb_key_press_event_t* event) {
     const quint16 modifiers = event->state & (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | altMask_);
     const std::optional<int> index = indexOf(event->detail, modifiers);
     if (index && fresh)
-        emit pressed(*index);
+        emit pressed(*index, event->time);
     return index.has_value();
 }
 
@@ -254,6 +294,34 @@ std::optional<int> XcbHotkeyBackend::indexOf(xcb_keycode_t keycode, quint16 modi
             return index;
     }
     return std::nullopt;
+}
+
+bool XcbHotkeyBackend::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (!key->isAutoRepeat() && key->nativeScanCode() <= 0xff) {
+            firstPresses_[quint8(key->nativeScanCode())] = {key->key(),
+                                                            key->modifiers(),
+                                                            key->nativeScanCode(),
+                                                            key->nativeVirtualKey(),
+                                                            key->nativeModifiers(),
+                                                            key->text()};
+        }
+    }
+    return false;
+}
+
+bool XcbHotkeyBackend::repostAsAutoRepeat(const xcb_key_press_event_t* event) {
+    const auto first = firstPresses_.find(event->detail);
+    QWindow* window = QGuiApplication::focusWindow();
+    if (first == firstPresses_.end() || !window)
+        return false;
+    const QtKeyPress& press = first->second;
+    auto* repeat = new QKeyEvent(QEvent::KeyPress, press.key, press.modifiers, press.nativeScanCode,
+                                 press.nativeVirtualKey, press.nativeModifiers, press.text, true);
+    repeat->setTimestamp(event->time);
+    QCoreApplication::postEvent(window, repeat);
+    return true;
 }
 
 } // namespace kelvos

@@ -12,7 +12,10 @@
 //
 // Start, Stop, Resume and UpdateDisplay belong to the UI thread; GetElapsed may be called from
 // any thread at any time. The whole state is one 64-bit atomic word, so a reader on another
-// thread always sees a consistent pair of (running, value) without taking a lock.
+// thread always sees a consistent state without taking a lock.
+//
+// Each operation also comes with a given clock reading (StartAt, StopAt, ResumeAt, elapsedAt),
+// for a press timed by its input event rather than by the moment it is handled.
 class TStopWatch {
 public:
     explicit TStopWatch(const kelvos::MillisecondClock& clock = kelvos::SystemClock::instance());
@@ -20,8 +23,15 @@ public:
     void Start();
     void Stop();
     void Resume();
+    void StartAt(quint32 clock);
+    void StopAt(quint32 clock);
+    void ResumeAt(quint32 clock);
 
     qint32 GetElapsed() const;
+    // The total at the clock reading `clock`. A reading from before the current running
+    // stretch began gives the total carried into it (0 after Start), never a negative or
+    // wrapped total.
+    qint32 elapsedAt(quint32 clock) const;
     QString GetElapsedText() const;
     void UpdateDisplay();
 
@@ -31,10 +41,16 @@ public:
     QObject* displayLabel() const { return DisplayLabel; }
 
 private:
-    // While running, the word holds the clock reading at which the total would have been zero
-    // (start tick minus carried total, wrapping), so the total is now - base in 32-bit arithmetic.
-    // While stopped, it holds the frozen total.
-    static quint64 pack(bool running, quint32 value) { return (quint64(value) << 1) | running; }
+    // Bit 0: running. Bits 1-32: the clock reading at which the running stretch began. Bits
+    // 33-63: the total carried into that stretch, or while stopped the frozen total (a total is
+    // never negative, so 31 bits hold it).
+    static quint64 pack(bool running, quint32 startTick, qint32 total) {
+        return (quint64(quint32(total) & 0x7fffffffu) << 33) | (quint64(startTick) << 1) | running;
+    }
+    static bool isRunning(quint64 word) { return word & 1u; }
+    static quint32 startTickOf(quint64 word) { return quint32(word >> 1); }
+    static qint32 totalOf(quint64 word) { return qint32(word >> 33); }
+    static qint32 elapsedIn(quint64 word, quint32 clock);
 
     void writeDisplay();
 

@@ -6,6 +6,7 @@
 #include "xcbhotkeybackend.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
@@ -40,6 +41,18 @@ public:
     std::map<xcb_keycode_t, quint16> lastState;
 };
 
+// Counts the key presses a widget receives, first presses and auto-repeats apart.
+class KeyPressCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            ++(static_cast<QKeyEvent*>(event)->isAutoRepeat() ? repeats : firsts);
+        return false;
+    }
+    int firsts = 0;
+    int repeats = 0;
+};
+
 bool xdotool(const QStringList& arguments) {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
 }
@@ -60,6 +73,9 @@ private slots:
     void keyHeldByAnotherClientIsRefusedWithoutPartialGrab();
     void keyboardMappingChangeGrabsAgain();
     void everyPressCountsWhileOurWindowHasTheKeyboard();
+    void pressesSentBackToBackAllCount();
+    void heldKeyStillRepeatsInOurWindow();
+    void keyLetGoByAnotherClientIsTakenOnRetry();
 
 private:
     int presses(int index) const;
@@ -80,6 +96,7 @@ private:
 void TestXcbHotkeys::initTestCase() {
     auto backend = XcbHotkeyBackend::fromApplication();
     QVERIFY2(backend, "needs the xcb platform and an X server");
+    QVERIFY2(backend->detectableAutoRepeat(), "the server did not grant detectable auto-repeat");
     hook_ = new THookHotKey(std::move(backend));
     hook_->setActivate(false);
     spy_ = new QSignalSpy(hook_, &THookHotKey::OnHotKey);
@@ -292,4 +309,49 @@ void TestXcbHotkeys::everyPressCountsWhileOurWindowHasTheKeyboard() {
     syncWithServer();
     QCOMPARE(presses(5), 3);
     QTRY_COMPARE(edit.text(), QString("a"));
+}
+
+// A timing gate or a script sends presses faster than the server's clock ticks, so a press
+// often carries the time of the release before it; each one is a lap all the same.
+void TestXcbHotkeys::pressesSentBackToBackAllCount() {
+    constexpr int count = 2000;
+    QVERIFY(hook_->AddHotKey(5, vk::numpad(1)));
+    QStringList arguments{"key", "--delay", "0"};
+    for (int press = 0; press < count; ++press)
+        arguments.append(QString::number(keypad1Keycode));
+    QVERIFY(xdotool(arguments));
+    syncWithServer();
+    QCOMPARE(presses(5), count);
+}
+
+// Detectable auto-repeat is set on Qt's own connection: a key held in one of our windows must
+// still arrive as one first press and then auto-repeats, as widgets expect.
+void TestXcbHotkeys::heldKeyStillRepeatsInOurWindow() {
+    QLineEdit edit;
+    KeyPressCounter counter;
+    edit.installEventFilter(&counter);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QVERIFY(xdotool({"windowfocus", "--sync", QString::number(edit.winId())}));
+    QTRY_VERIFY(edit.hasFocus());
+    QVERIFY(xdotool({"keydown", "b"}));
+    QTRY_VERIFY_WITH_TIMEOUT(counter.repeats >= 3, 20000);
+    QVERIFY(xdotool({"keyup", "b"}));
+    syncWithServer();
+    QCOMPARE(counter.firsts, 1);
+    QTRY_COMPARE(edit.text(), QString(counter.repeats + 1, u'b'));
+}
+
+void TestXcbHotkeys::keyLetGoByAnotherClientIsTakenOnRetry() {
+    const xcb_keycode_t down = keycodeOf(0xff54);
+    QSignalSpy changes(hook_, &THookHotKey::registrationChanged);
+    hook_->setRetryInterval(20);
+    QVERIFY(otherClientGrab(down, XCB_MOD_MASK_ANY));
+    QVERIFY(!hook_->AddHotKey(2, vk::Down));
+    otherClientUngrab(down, XCB_MOD_MASK_ANY);
+    QTRY_COMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0), (QList<QVariant>{2, true}));
+    QVERIFY(xdotool({"key", "Down"}));
+    syncWithServer();
+    QCOMPARE(presses(2), 1);
 }

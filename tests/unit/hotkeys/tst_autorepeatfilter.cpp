@@ -19,28 +19,38 @@ private slots:
 
 // Events as "P87@100" (press of keycode 87 at server time 100) and "R87@150" (release).
 void TestAutoRepeatFilter::onePhysicalPressGivesOneCommand_data() {
+    QTest::addColumn<bool>("detectable");
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<int>("commands");
-    QTest::newRow("tap") << QStringList{"P87@1", "R87@90"} << 1;
-    QTest::newRow("held, repeats as release/press pairs")
-        << QStringList{"P87@1", "R87@660", "P87@660", "R87@700", "P87@700", "R87@900"} << 1;
-    QTest::newRow("held, detectable auto-repeat")
-        << QStringList{"P87@1", "P87@660", "P87@700", "P87@740", "R87@900"} << 1;
-    QTest::newRow("two taps") << QStringList{"P87@1", "R87@90", "P87@200", "R87@290"} << 2;
-    QTest::newRow("two taps, the second held")
-        << QStringList{"P87@1", "R87@90", "P87@200", "R87@860", "P87@860", "R87@990"} << 2;
-    QTest::newRow("two keys at the same time")
-        << QStringList{"P87@1", "P88@1", "R87@5", "R88@5"} << 2;
-    QTest::newRow("press at the time another key is released")
-        << QStringList{"P87@1", "R87@5", "P88@5", "R88@9"} << 2;
-    QTest::newRow("first event is a release") << QStringList{"R87@5", "P87@9"} << 1;
-    QTest::newRow("press at server time 0") << QStringList{"P87@0", "R87@3"} << 1;
+    for (const bool detectable : {false, true}) {
+        const auto row = [detectable](const char* name) -> QTestData* {
+            return &(QTest::addRow("%s%s", name, detectable ? ", detectable" : "") << detectable);
+        };
+        *row("tap") << QStringList{"P87@1", "R87@90"} << 1;
+        *row("held, repeated presses without releases")
+            << QStringList{"P87@1", "P87@660", "P87@700", "P87@740", "R87@900"} << 1;
+        *row("two taps") << QStringList{"P87@1", "R87@90", "P87@200", "R87@290"} << 2;
+        *row("two keys at the same time") << QStringList{"P87@1", "P88@1", "R87@5", "R88@5"} << 2;
+        *row("press at the time another key is released")
+            << QStringList{"P87@1", "R87@5", "P88@5", "R88@9"} << 2;
+        *row("first event is a release") << QStringList{"R87@5", "P87@9"} << 1;
+        *row("press at server time 0") << QStringList{"P87@0", "R87@3"} << 1;
+    }
+    // Without detectable auto-repeat the server repeats a held key as release/press pairs of
+    // one time, and a new press in the millisecond of the release cannot be told from them.
+    QTest::newRow("held, release/press pairs")
+        << false << QStringList{"P87@1", "R87@660", "P87@660", "R87@700", "P87@700", "R87@900"}
+        << 1;
+    QTest::newRow("presses back to back, in the millisecond of the release")
+        << true << QStringList{"P87@1", "R87@1", "P87@1", "R87@1", "P87@2", "R87@2", "P87@2"} << 4;
 }
 
 void TestAutoRepeatFilter::onePhysicalPressGivesOneCommand() {
+    QFETCH(bool, detectable);
     QFETCH(QStringList, events);
     QFETCH(int, commands);
     AutoRepeatFilter filter;
+    filter.setDetectableAutoRepeat(detectable);
     int accepted = 0;
     for (const QString& event : events) {
         const QStringList parts = event.mid(1).split(u'@');

@@ -25,6 +25,8 @@ private slots:
     void activateBringsOwnerWindowToFront_data();
     void activateBringsOwnerWindowToFront();
     void withoutHotkeyServiceEverythingIsRefused();
+    void refusedCombinationIsTakenOnceReleased_data();
+    void refusedCombinationIsTakenOnceReleased();
 };
 
 namespace {
@@ -148,6 +150,36 @@ void TestHookHotKey::withoutHotkeyServiceEverythingIsRefused() {
     QVERIFY(!hook.AddHotKey(1, vk::Up));
     QVERIFY(!hook.RemoveHotKey(1));
     QVERIFY(hook.Activate());
+}
+
+// Another program holds the combinations when they are asked for, then lets them go: the retry
+// timer takes each one still wanted, and its presses then come with their key event time.
+void TestHookHotKey::refusedCombinationIsTakenOnceReleased_data() {
+    QTest::addColumn<bool>("removedWhileHeld");
+    QTest::newRow("still wanted") << false;
+    QTest::newRow("removed while held") << true;
+}
+
+void TestHookHotKey::refusedCombinationIsTakenOnceReleased() {
+    QFETCH(bool, removedWhileHeld);
+    Fixture f;
+    QSignalSpy changes(&f.hook, &THookHotKey::registrationChanged);
+    QSignalSpy timed(&f.hook, &THookHotKey::OnHotKeyAt);
+    f.hook.setRetryInterval(5);
+    for (const quint16 key : {vk::Up, vk::Down}) {
+        f.backend->refuse(key);
+        QVERIFY(!f.hook.AddHotKey(key == vk::Up ? 1 : 2, key));
+        f.backend->release(key);
+    }
+    if (removedWhileHeld)
+        f.hook.RemoveHotKey(1);
+    // Both are retried on the same tick: once index 2 is live, index 1 had its chance.
+    QVERIFY(QTest::qWaitFor([&] { return f.backend->isRegistered(2); }));
+    QCOMPARE(changes.count(), removedWhileHeld ? 1 : 2);
+    QCOMPARE(changes.last(), (QList<QVariant>{2, true}));
+    QCOMPARE(f.backend->press(vk::Up, 4123456789u), !removedWhileHeld);
+    QCOMPARE(timed.count(), removedWhileHeld ? 0 : 1);
+    QVERIFY(removedWhileHeld || timed.at(0).at(2).value<quint32>() == 4123456789u);
 }
 
 QTEST_MAIN(TestHookHotKey)
