@@ -4,6 +4,7 @@
 //   the number of laps, so the 20 ms refresh never slips.
 #include "ClipPlayer.h"
 #include "MillisecondClock.h"
+#include "PressTiming.h"
 #include "TKelvoS.h"
 #include "fakehotkeybackend.h"
 
@@ -15,7 +16,7 @@ namespace {
 struct BenchWindow {
     BenchWindow() {
         KelvosServices services;
-        services.clock = &clock;
+        services.timing = &timing;
         services.player = &player;
         services.hotkeys = std::make_unique<kelvos::FakeHotkeyBackend>();
         services.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); };
@@ -27,6 +28,7 @@ struct BenchWindow {
     }
     QTemporaryDir folder;
     kelvos::ManualClock clock;
+    kelvos::PressTiming timing{clock};
     kelvos::RecordingClipPlayer player;
     std::unique_ptr<TKelvoS> window;
 };

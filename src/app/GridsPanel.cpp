@@ -178,6 +178,7 @@ bool GridsPanel::writeAutomaticMixFile() {
         });
     }
     const QString path = folder.filePath(runFiles_[name]);
+    lastAutomaticFile_ = QDir::toNativeSeparators(path);
     if (!report(saveGridRows(*StrSortGrid1, laps_.MixRows, path)))
         return false;
     sounds_.play({"po.wav"});

@@ -56,6 +56,8 @@ public:
     // file of that name, under the first free name with a suffix; false when it failed (the
     // operator has been told).
     bool writeAutomaticMixFile();
+    // The file the last automatic save of the Mix grid went to.
+    QString lastAutomaticFile() const { return lastAutomaticFile_; }
     void saveMixGridAs();
     void saveMainGridAs();
     // Asks for a Main file; empty when cancelled.
@@ -92,6 +94,7 @@ private:
     const kelvos::LapState& laps_;
     kelvos::CompetitorNames names_;
     int clipboardCellCount_ = 0;
+    QString lastAutomaticFile_;
     QHash<QString, QString> runFiles_; // this run's automatic names, and the files they went to
     TStringGridEx* StringGridEx1;
     TStrSortGrid* StrSortGrid1;

@@ -35,8 +35,8 @@ Hotkey hotkeyAt(int slot) {
 } // namespace
 
 HotkeysPanel::HotkeysPanel(QWidget* form, std::unique_ptr<HotkeyBackend> backend,
-                           std::function<void(const QString&)> reportProblem)
-    : QObject(form), reportProblem_(std::move(reportProblem)) {
+                           PressTiming& timing, std::function<void(const QString&)> reportProblem)
+    : QObject(form), timing_(timing), reportProblem_(std::move(reportProblem)) {
     HookHotKey1 = backend ? new THookHotKey(std::move(backend), form) : new THookHotKey(form);
     HookHotKey1->setObjectName("HookHotKey1");
     HookHotKey1->setActivate(false);
@@ -46,8 +46,16 @@ HotkeysPanel::HotkeysPanel(QWidget* form, std::unique_ptr<HotkeyBackend> backend
         stateLabels_[i] = controls.take<QLabel>(kStateLabels[i]);
     }
     CheckBox5 = controls.take<QCheckBox>("CheckBox5");
-    connect(HookHotKey1, &THookHotKey::OnHotKey, this,
-            [this](QObject*, int index) { emit hotkeyPressed(Hotkey(index)); });
+    connect(HookHotKey1, &THookHotKey::OnHotKeyAt, this,
+            [this](QObject*, int index, quint32 eventTime) {
+                const PressClock::Scope press(timing_.pressReading(eventTime));
+                emit hotkeyPressed(Hotkey(index));
+            });
+    // A key another program held comes back to life once it is let go.
+    connect(HookHotKey1, &THookHotKey::registrationChanged, this, [this](int index, bool live) {
+        live_[slot(Hotkey(index))] = live;
+        paintStateLabel(Hotkey(index));
+    });
     connect(HookHotKey1, &THookHotKey::hotKeyFailed, this,
             [this](int, const QString& message) { reportProblem_(message); });
     connect(CheckBox5, &QCheckBox::toggled, this, &HotkeysPanel::CheckBox5Click);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PressTiming.h"
 #include "RunStates.h"
 #include "hotkeybackend.h"
 
@@ -18,9 +19,10 @@ class THotKey;
 class HotkeysPanel : public QObject {
     Q_OBJECT
 public:
-    // No backend: the desktop's own hotkeys (X11).
+    // No backend: the desktop's own hotkeys (X11). A press is handled at the time its key
+    // event carries.
     HotkeysPanel(QWidget* form, std::unique_ptr<kelvos::HotkeyBackend> backend,
-                 std::function<void(const QString&)> reportProblem);
+                 kelvos::PressTiming& timing, std::function<void(const QString&)> reportProblem);
 
     THotKey* editor(kelvos::Hotkey key) const { return editors_[slot(key)]; }
     bool stopKeyOff() const;
@@ -45,6 +47,7 @@ private:
     void CheckBox5Click();
 
     THookHotKey* HookHotKey1;
+    kelvos::PressTiming& timing_;
     std::function<void(const QString&)> reportProblem_;
     std::array<THotKey*, kelvos::kHotkeyCount> editors_{};
     std::array<QLabel*, kelvos::kHotkeyCount> stateLabels_{};

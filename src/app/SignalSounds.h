@@ -13,14 +13,17 @@ public:
         : queue_(player), voiceOn_(std::move(voiceOn)) {}
 
     void play(const QStringList& clips);
-    void beep() { queue_.enqueueBeep(); }
+    void beep();
     // Clips that sound whatever "Voice" says (the start-up jingle, the closing sounds).
     void playAlways(const QStringList& clips);
     bool voiceOn() const { return voiceOn_(); }
+    // While muted nothing sounds, the beep neither (a run being rebuilt from its record).
+    void setMuted(bool muted) { muted_ = muted; }
     // Blocks until everything asked for so far has sounded.
     void waitUntilIdle() { queue_.waitUntilIdle(); }
 
 private:
     kelvos::SignalQueue queue_;
     std::function<bool()> voiceOn_;
+    bool muted_ = false;
 };

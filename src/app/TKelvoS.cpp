@@ -5,6 +5,7 @@
 #include "CoursePanel.h"
 #include "GridsPanel.h"
 #include "HotkeysPanel.h"
+#include "JournalReader.h"
 #include "LapsPanel.h"
 #include "MainWindowLayout.h"
 #include "OptionsPanel.h"
@@ -15,6 +16,7 @@
 #include "TimeText.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -25,10 +27,16 @@ using namespace kelvos;
 namespace {
 constexpr int kRefreshIntervalMs = 20;
 constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
+constexpr const char* kJournalFile = "kelvos-run.journal";
+// A rebuilt run's watch is started at this clock reading (any will do), so that each press
+// rebuilt at this reading plus its recorded total reads that total.
+constexpr quint32 kReplayBase = 0;
+using Kind = JournalEntry::Kind;
 } // namespace
 
 TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)), run_(*services_.clock, services_.now) {
+    : QWidget(parent), services_(std::move(services)),
+      run_(services_.timing->clock(), services_.now) {
     setObjectName("KelvoS");
     setWindowTitle("KelvoS");
     applyLook();
@@ -70,7 +78,7 @@ void TKelvoS::createPanels() {
     gridsPanel_ = new GridsPanel(
         this, {services_.workingDirectory, services_.now, services_.chooseFile, report}, *sounds_,
         run_.laps());
-    hotkeysPanel_ = new HotkeysPanel(this, std::move(services_.hotkeys), report);
+    hotkeysPanel_ = new HotkeysPanel(this, std::move(services_.hotkeys), *services_.timing, report);
     chartPanel_ = new ChartPanel(this);
     settings_ = new SettingsBinding(this, services_.settingsFile,
                                     {*hotkeysPanel_, *lapsPanel_, *optionsPanel_, *coursePanel_});
@@ -160,6 +168,7 @@ void TKelvoS::FormFirstShow() {
         runPanel_->showUnit(run_.unit());
         runPanel_->showUnitName(run_.unit());
     }
+    openJournal();
     DoCSFocus();
 }
 
@@ -196,6 +205,7 @@ void TKelvoS::applyRunState(RunEntry entry) {
 
 void TKelvoS::StartClick() {
     run_.startWatch();
+    record(Kind::Start);
     run_.stopWatch().UpdateDisplay();
     if (run_.resultsPending())
         ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
@@ -209,6 +219,7 @@ void TKelvoS::StartClick() {
 
 void TKelvoS::StopClick() {
     run_.stop();
+    record(Kind::Stop);
     applyRunState(RunEntry::Stop);
     gridsPanel_->trimToLaps(run_.laps());
     gridsPanel_->writeAutomaticMixFile();
@@ -218,6 +229,7 @@ void TKelvoS::StopClick() {
 
 void TKelvoS::CuteButton1Click() {
     run_.restart();
+    record(Kind::Restart);
     applyRunState(RunEntry::Restart);
     gridsPanel_->restoreFixedRows();
     lapsPanel_->lap1Button()->setFocus();
@@ -226,6 +238,7 @@ void TKelvoS::CuteButton1Click() {
 
 void TKelvoS::ResetClick() {
     const bool zeroed = run_.resetWatch();
+    record(Kind::Reset);
     runPanel_->showReset();
     lapsPanel_->showReset();
     run_.resetLaps();
@@ -295,6 +308,7 @@ void TKelvoS::waitForSignals() {
 
 void TKelvoS::LapClick() {
     const Lap1Result result = run_.lap1();
+    recordLap(1, result.mainRow);
     runPanel_->showLap1(result);
     gridsPanel_->showLap(result.mainRow, result.mixRow);
     chartPanel_->showLapCount(result.lapCount);
@@ -307,6 +321,7 @@ void TKelvoS::LapClick() {
 
 void TKelvoS::LAP2Click() {
     const OtherLapResult result = run_.lap2();
+    recordLap(2, result.mixRow);
     gridsPanel_->showMixLap(result.mixRow);
     lapsPanel_->showGap(2, result.gap);
     sounds_->beep();
@@ -314,6 +329,7 @@ void TKelvoS::LAP2Click() {
 
 void TKelvoS::LAP3Click() {
     const OtherLapResult result = run_.lap3();
+    recordLap(3, result.mixRow);
     gridsPanel_->showMixLap(result.mixRow);
     lapsPanel_->showGap(3, result.gap);
     sounds_->beep();
@@ -383,6 +399,117 @@ void TKelvoS::CuteButton20Click() {
 void TKelvoS::showPasted(int rows) {
     chartPanel_->showLapCount(rows);
     chartPanel_->enableRebuilds(true);
+}
+
+// ---- The run journal -----------------------------------------------------------------------
+
+// Every command and press goes to the journal before anything shows it, so that a killed
+// program, a lost display or a crash loses nothing of the run.
+void TKelvoS::record(Kind kind) {
+    JournalEntry entry;
+    entry.kind = kind;
+    entry.total = run_.stopWatch().GetElapsed();
+    if (replaying_)
+        return;
+    const QString error = journal_.append(entry);
+    if (!error.isEmpty() && !std::exchange(journalProblemTold_, true))
+        reportProblem("The run journal cannot be written (" + error +
+                      "). Laps are still recorded in the grids; save them with \"Mix save\".");
+}
+
+void TKelvoS::recordLap(int competitor, const LapRow& row) {
+    if (replaying_)
+        return;
+    JournalEntry entry;
+    entry.kind = Kind::Lap;
+    entry.competitor = competitor;
+    entry.total = run_.laps().PressTotal;
+    entry.name = run_.name(competitor);
+    entry.courseLength = run_.course().value_or(QString());
+    entry.courseSelected = run_.course().has_value();
+    entry.milesPerHour = run_.unit() == SpeedUnit::MilesPerHour;
+    entry.wallClock = row.fields.value(5);
+    const QString error = journal_.append(entry);
+    if (!error.isEmpty() && !std::exchange(journalProblemTold_, true))
+        reportProblem("The run journal cannot be written (" + error +
+                      "). Laps are still recorded in the grids; save them with \"Mix save\".");
+}
+
+// A run the last session did not finish comes back into the grids first, then the journal
+// goes on recording.
+void TKelvoS::openJournal() {
+    const QString path = QDir(services_.workingDirectory).filePath(kJournalFile);
+    const JournalContents contents = readJournal(path);
+    if (!contents.error.isEmpty())
+        reportProblem("The run journal " + QDir::toNativeSeparators(path) +
+                      " could not be read: " + contents.error);
+    if (const QString error = journal_.open(path); !error.isEmpty()) {
+        journalProblemTold_ = true;
+        reportProblem("The run journal " + QDir::toNativeSeparators(path) + " cannot be written (" +
+                      error +
+                      "). Laps are still recorded in the grids; save them with \"Mix save\".");
+    }
+    journal_.setSyncErrorHandler([this](const QString& message) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, message] {
+                if (!std::exchange(journalProblemTold_, true))
+                    reportProblem("The run journal cannot be kept on disk (" + message + ").");
+            },
+            Qt::QueuedConnection);
+    });
+    if (const auto run = unfinishedRun(contents.entries))
+        restoreUnfinishedRun(*run);
+}
+
+// The recorded presses run through the same handlers again, each at its recorded total and
+// with the names, course and time of day it had; then the run is stopped, which writes its
+// automatic Mix file and records that it ended.
+void TKelvoS::restoreUnfinishedRun(const QList<JournalEntry>& run) {
+    const CompetitorNames names = lapsPanel_->names();
+    replaying_ = true;
+    sounds_->setMuted(true);
+    for (const JournalEntry& entry : run)
+        replay(entry);
+    run_.setName(1, names.name1);
+    run_.setName(2, names.name2);
+    run_.setName(3, names.name3);
+    run_.setCourse(coursePanel_->chosenLength());
+    run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
+                                              : SpeedUnit::KilometresPerHour);
+    run_.setWallClockText(std::nullopt);
+    sounds_->setMuted(false);
+    replaying_ = false;
+    const PressClock::Scope lastPress(kReplayBase + quint32(run.last().total));
+    StopClick();
+    reportProblem(QString("KelvoS was not closed properly last time. Its unfinished run (%1 laps "
+                          "of competitor 1, %2 laps in all) is back in the grids and saved to "
+                          "%3.")
+                      .arg(run_.laps().Lap1.LapCount)
+                      .arg(run_.laps().MixRows)
+                      .arg(gridsPanel_->lastAutomaticFile()));
+}
+
+void TKelvoS::replay(const JournalEntry& entry) {
+    const PressClock::Scope press(kReplayBase + quint32(entry.total));
+    switch (entry.kind) {
+    case Kind::Start:
+        return StartClick();
+    case Kind::Stop:
+        return StopClick();
+    case Kind::Restart:
+        return CuteButton1Click();
+    case Kind::Reset:
+        return ResetClick();
+    case Kind::Lap:
+        break;
+    }
+    run_.setName(entry.competitor, entry.name);
+    run_.setCourse(entry.courseSelected ? std::optional(entry.courseLength) : std::nullopt);
+    run_.setUnit(entry.milesPerHour ? SpeedUnit::MilesPerHour : SpeedUnit::KilometresPerHour);
+    run_.setWallClockText(entry.wallClock);
+    run_.treatAsRunning(); // every lap was taken running, "Plus1Lap" too
+    entry.competitor == 1 ? LapClick() : entry.competitor == 2 ? LAP2Click() : LAP3Click();
 }
 
 // ---- Messages ------------------------------------------------------------------------------

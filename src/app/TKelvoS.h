@@ -2,8 +2,9 @@
 
 #include "GridTexts.h"
 #include "LapBook.h"
-#include "MillisecondClock.h"
+#include "PressTiming.h"
 #include "RunController.h"
+#include "RunJournal.h"
 #include "RunStates.h"
 #include "hotkeybackend.h"
 
@@ -32,11 +33,12 @@ class ClipPlayer;
 // What the main window takes from its surroundings, so that tests can give it a fake clock,
 // a sound recorder and in-memory hotkeys.
 struct KelvosServices {
-    const kelvos::MillisecondClock* clock = nullptr;
+    // The clock of the run: presses handled inside one of its scopes are timed at the press.
+    kelvos::PressTiming* timing = nullptr;
     kelvos::ClipPlayer* player = nullptr;
     std::unique_ptr<kelvos::HotkeyBackend> hotkeys; // none: the desktop's own (X11)
     std::function<QDateTime()> now;                 // the wall clock
-    QString workingDirectory;                       // course list, automatic files
+    QString workingDirectory;                       // course list, automatic files, the run journal
     QString settingsFile;                           // the INI file
     // Asks the operator for a file to open (save false) or to save to; empty when cancelled.
     std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
@@ -96,6 +98,11 @@ private:
     void reportProblem(const QString& message);
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
+    void record(kelvos::JournalEntry::Kind kind);
+    void recordLap(int competitor, const kelvos::LapRow& row);
+    void openJournal();
+    void restoreUnfinishedRun(const QList<kelvos::JournalEntry>& run);
+    void replay(const kelvos::JournalEntry& entry);
 
     KelvosServices services_;
     kelvos::RunController run_;
@@ -111,5 +118,8 @@ private:
     QTimer* Timer1 = nullptr;
     bool startupJingle_ = false;
     bool shownOnce_ = false;
+    kelvos::RunJournal journal_;
+    bool replaying_ = false; // a run from the journal is being rebuilt: not journalled again
+    bool journalProblemTold_ = false;
     QPointer<QMessageBox> closeProblem_;
 };

@@ -1,3 +1,4 @@
+#include "KelvosApplication.h"
 #include "SdlClipPlayer.h"
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
@@ -8,7 +9,8 @@
 #include <QFileInfo>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    kelvos::PressTiming timing;
+    KelvosApplication app(argc, argv, timing);
     QApplication::setApplicationName("KelvoS");
 
     // The bell belongs to the UI thread; clips that cannot be played ask for it from anywhere.
@@ -18,7 +20,7 @@ int main(int argc, char* argv[]) {
     });
 
     KelvosServices services;
-    services.clock = &kelvos::SystemClock::instance();
+    services.timing = &timing;
     services.player = &player;
     services.now = [] { return QDateTime::currentDateTime(); };
     services.workingDirectory = QDir::currentPath();

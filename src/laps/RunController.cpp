@@ -49,7 +49,9 @@ LapPress RunController::pressOf(int competitor) const {
     press.courseLengthText = course_.value_or(QString());
     press.courseEntrySelected = course_.has_value();
     press.name = name(competitor);
-    press.wallClock = [this] { return formatWallClock(now_().time()); };
+    press.wallClock = [this] {
+        return wallClockText_ ? *wallClockText_ : formatWallClock(now_().time());
+    };
     return press;
 }
 

@@ -62,6 +62,9 @@ public:
     QString name(int competitor) const { return names_.at(competitor - 1); }
     // The course length: the text of the chosen entry, or none while a length is being typed.
     void setCourse(std::optional<QString> chosenEntry) { course_ = std::move(chosenEntry); }
+    const std::optional<QString>& course() const { return course_; }
+    // Rows rebuilt from a record show the time of day the press was made, not the present one.
+    void setWallClockText(std::optional<QString> text) { wallClockText_ = std::move(text); }
     void setUnit(SpeedUnit unit) { unit_ = unit; }
     SpeedUnit unit() const { return unit_; }
 
@@ -82,6 +85,7 @@ private:
     RunState state_ = RunState::Idle;
     std::array<QString, 3> names_;
     std::optional<QString> course_;
+    std::optional<QString> wallClockText_;
     SpeedUnit unit_ = SpeedUnit::KilometresPerHour;
     std::atomic<bool> announcementBusy_{false};
 };

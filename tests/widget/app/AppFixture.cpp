@@ -13,7 +13,7 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     if (!files.courses.isNull())
         testfiles::writeContents(workingDirectory.filePath("course.txt"), files.courses);
     KelvosServices services;
-    services.clock = &clock;
+    services.timing = &timing;
     services.player = &player;
     services.hotkeys = std::move(fake);
     services.now = [this] { return wallClock; };

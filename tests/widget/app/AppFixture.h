@@ -2,6 +2,7 @@
 
 #include "ClipPlayer.h"
 #include "MillisecondClock.h"
+#include "PressTiming.h"
 #include "TKelvoS.h"
 #include "fakehotkeybackend.h"
 
@@ -42,6 +43,7 @@ struct AppFixture {
 
     QTemporaryDir workingDirectory;
     kelvos::ManualClock clock{1000};
+    kelvos::PressTiming timing{clock};
     kelvos::RecordingClipPlayer player;
     kelvos::FakeHotkeyBackend& hotkeys; // owned by the window
     QDateTime wallClock{QDate(2026, 12, 8), QTime(12, 34, 56)};
