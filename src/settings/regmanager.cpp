@@ -249,7 +249,7 @@ TRegFiler& TRegManager::Item(const QString& name) {
 
 void TRegManager::beginBatch() {
     if (!m_batch)
-        m_batch.emplace();
+        m_batch = Batch{false, std::nullopt, false};
 }
 
 bool TRegManager::endBatch() {
