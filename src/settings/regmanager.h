@@ -129,7 +129,6 @@ public:
     // Ends the batch. Returns false, after reporting it, when the changes could not be written;
     // true when they were written or there were none.
     bool endBatch();
-    bool inBatch() const { return m_batch.has_value(); }
 
     // Without a reporter, messages go to the warning log.
     void setErrorReporter(kelvos::SettingsErrorReporter* reporter) { m_reporter = reporter; }
