@@ -253,10 +253,8 @@ void TRegManager::beginBatch() {
 }
 
 bool TRegManager::endBatch() {
-    if (!m_batch)
-        return true;
-    const Batch batch = *std::exchange(m_batch, std::nullopt);
-    return !batch.changed || writeFile(*batch.document);
+    const std::optional<Batch> batch = std::exchange(m_batch, std::nullopt);
+    return !batch || !batch->changed || writeFile(*batch->document);
 }
 
 std::optional<IniDocument> TRegManager::document() {
