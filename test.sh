@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds KelvoS and runs every test: unit, widget (offscreen) and
 # end-to-end (Xvfb), then the unit and widget tests again under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer. Exits non-zero on any failure.
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer; last every libFuzzer target runs for a
+# few seconds on its seed corpus. Exits non-zero on any failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$root/scripts/install-deps.sh"
@@ -18,4 +19,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "kelvos: running unit and widget tests under the thread sanitizer"
 TSAN_OPTIONS="suppressions=$root/tests/tsan.supp" \
     ctest --test-dir "$root/build-tsan" --output-on-failure -L 'unit|widget' -j 2
+"$root/scripts/fuzz.sh" "$root/build-fuzz"
 echo "kelvos: all tests passed"

@@ -66,6 +66,17 @@ QStringList CellStore::row(int row) const {
     return texts;
 }
 
+QStringList CellStore::heldRow(int row) const {
+    if (row < rows_)
+        return this->row(row);
+    QStringList texts(cols_);
+    if (row < storedRows_) {
+        for (int c = 0; c < cols_; ++c)
+            texts[c] = at(c, row);
+    }
+    return texts;
+}
+
 void CellStore::setRow(int row, const QStringList& texts) {
     Q_ASSERT_X(row >= 0 && row < rows_, "CellStore::setRow", "row outside the grid");
     if (row < 0 || row >= rows_)

@@ -29,6 +29,9 @@ public:
     void setCell(int col, int row, const QString& text);
 
     QStringList row(int row) const;
+    // Like row(), also for a row hidden by lowering the row count: the texts it still holds in
+    // the columns shown, empty ones for a row never held.
+    QStringList heldRow(int row) const;
     // Fills the row from the list; missing texts empty the cells, surplus texts are ignored.
     void setRow(int row, const QStringList& texts);
     QStringList column(int col) const;

@@ -1,10 +1,9 @@
 #include "CsvFile.h"
 
+#include "BoundedRead.h"
 #include "CommaText.h"
-
-#include <QFile>
-#include <QSaveFile>
-#include <QStringDecoder>
+#include "SafeSave.h"
+#include "TextDecoding.h"
 
 namespace kelvos {
 
@@ -18,19 +17,17 @@ QString automaticStem(const QDateTime& when) {
     return when.toString(QStringLiteral("yyMMddHHmm"));
 }
 
-QString rowLine(const CellStore& store, int row) {
-    if (row < store.rowCount())
-        return store.rowCommaText(row);
-    return writeCommaText(QStringList(store.colCount()));
-}
-
 // Windows-31J marks an undecodable byte with SUB (26); as the file's own Ctrl+Z is already
 // cut off, every SUB left stands for such a byte.
-QString decodeWindows31J(QByteArrayView bytes) {
-    QStringDecoder decoder("CP932");
-    QString text = decoder.decode(bytes);
+QString decodeCsvWindows31J(QByteArrayView bytes) {
+    QString text = decodeWindows31J(bytes);
     text.replace(QChar(endOfFile), QChar::ReplacementCharacter);
     return text;
+}
+
+// Programs on Linux end lines with LF alone; a text without any CR is taken to be one of theirs.
+QChar lineEndOf(QStringView text) {
+    return text.contains(carriageReturn) ? carriageReturn : lineFeed;
 }
 
 } // namespace
@@ -46,7 +43,7 @@ QString automaticMixFileName(const QDateTime& when) {
 QByteArray csvFileBytes(const CellStore& store, int rows) {
     QByteArray bytes;
     for (int row = 1; row <= rows; ++row) {
-        bytes += rowLine(store, row).toUtf8();
+        bytes += writeCommaText(store.heldRow(row)).toUtf8();
         bytes += "\r\n";
     }
     return bytes;
@@ -56,25 +53,24 @@ QString decodeCsvBytes(QByteArrayView bytes) {
     const qsizetype end = bytes.indexOf(endOfFile);
     if (end >= 0)
         bytes = bytes.first(end);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return decodeWindows31J(bytes);
+    if (std::optional<QString> text = decodeUtf8(bytes))
+        return *std::move(text);
+    return decodeCsvWindows31J(bytes);
 }
 
 QList<QStringView> csvLines(QStringView text) {
     QList<QStringView> lines;
+    const QChar lineEnd = lineEndOf(text);
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const qsizetype end = text.indexOf(carriageReturn, pos);
+        const qsizetype end = text.indexOf(lineEnd, pos);
         if (end < 0) {
             lines.append(text.sliced(pos));
             break;
         }
         lines.append(text.sliced(pos, end - pos));
         pos = end + 1;
-        if (pos < text.size() && text[pos] == lineFeed)
+        if (lineEnd == carriageReturn && pos < text.size() && text[pos] == lineFeed)
             ++pos;
     }
     return lines;
@@ -91,29 +87,15 @@ int loadCsvRows(CellStore& store, QStringView text) {
     return rows;
 }
 
-CsvFileText readCsvFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, file.errorString()};
-    const QByteArray bytes = file.readAll();
-    CsvFileText result{decodeCsvBytes(bytes), {}};
-    if (file.error() != QFileDevice::NoError)
-        result.error = file.errorString();
-    return result;
+CsvFileText readCsvFile(const QString& path, qint64 maxBytes) {
+    const FileBytes file = readRegularFile(path, maxBytes);
+    if (!file.error.isEmpty())
+        return {{}, file.error};
+    return {decodeCsvBytes(file.bytes), {}};
 }
 
 QString writeCsvFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return saveFileSafely(path, bytes);
 }
 
 } // namespace kelvos

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoundedRead.h"
 #include "CellStore.h"
 
 #include <QByteArray>
@@ -19,7 +20,8 @@ QString automaticMainFileName(const QDateTime& when);
 QString automaticMixFileName(const QDateTime& when);
 
 // Rows 1 to rows of the store, each as its comma text followed by CR LF, in UTF-8 without a
-// byte-order mark. A row the store does not show is written as a row of empty cells.
+// byte-order mark. A row beyond the rows the store shows is written with the cells it still
+// holds (empty ones where it holds none).
 QByteArray csvFileBytes(const CellStore& store, int rows);
 
 // The text of a file: everything from the first Ctrl+Z (26) on is dropped; valid UTF-8 is
@@ -29,8 +31,9 @@ QByteArray csvFileBytes(const CellStore& store, int rows);
 QString decodeCsvBytes(QByteArrayView bytes);
 
 // The lines of a text, as views into it: a line ends at a CR, which may be followed by an LF;
-// an LF alone stays in the line. An empty text has no lines; a text ending with a line end
-// has no empty last line after it.
+// an LF alone stays in the line. In a text without any CR (as programs on Linux write it) a
+// line ends at an LF. An empty text has no lines; a text ending with a line end has no empty
+// last line after it.
 QList<QStringView> csvLines(QStringView text);
 
 // Loads the lines into rows 1, 2, … of the store: when there is at least one line, the row
@@ -38,16 +41,19 @@ QList<QStringView> csvLines(QStringView text);
 // store is left as it is. Returns the number of rows loaded.
 int loadCsvRows(CellStore& store, QStringView text);
 
-// A file read whole, or as far as it could be read.
+// A file read whole, or why it was not.
 struct CsvFileText {
     QString text;
     QString error; // empty when the whole file was read
 };
-CsvFileText readCsvFile(const QString& path);
+// The largest file read; anything larger, and anything but a regular file, is refused.
+inline constexpr qint64 MaxCsvFileBytes = 256 * MiB;
+CsvFileText readCsvFile(const QString& path, qint64 maxBytes = MaxCsvFileBytes);
 
-// Writes the file through a temporary file that replaces the old one only once it is
-// complete, so a failed save leaves the previous file as it was. Returns the error text, or
-// an empty string on success.
+// Writes the file through a temporary file that replaces the old one only once every byte is
+// written, so a failed save (a full disk) leaves the previous file as it was; in a folder that
+// takes no new file the file is rewritten in place. Returns the error text, or an empty string
+// on success.
 QString writeCsvFile(const QString& path, const QByteArray& bytes);
 
 } // namespace kelvos

@@ -63,6 +63,10 @@ void FixedRowHeader::mousePressEvent(QMouseEvent* event) {
     grid_->fixedRowPressed(event);
 }
 
+void FixedRowHeader::mouseDoubleClickEvent(QMouseEvent* event) {
+    grid_->fixedRowPressed(event);
+}
+
 TextGrid::TextGrid(QWidget* parent)
     : QTableView(parent), model_(new CellTableModel(this)), header_(new FixedRowHeader(this)) {
     setModel(model_);

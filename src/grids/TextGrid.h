@@ -60,6 +60,8 @@ public:
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Qt delivers the second press of a double-click as a double-click; it counts as a press.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     TextGrid* grid_;

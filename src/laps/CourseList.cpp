@@ -1,8 +1,10 @@
 #include "CourseList.h"
 
+#include "BoundedRead.h"
+#include "TextDecoding.h"
+
 #include <QDir>
-#include <QFile>
-#include <QStringDecoder>
+#include <algorithm>
 
 namespace kelvos {
 
@@ -10,15 +12,32 @@ namespace {
 
 const QString kCourseFileName = QStringLiteral("course.txt");
 
-QString decodeCourseText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        return text;
+// Cuts at the limit without splitting a surrogate pair; returns whether the entry was cut.
+bool cutEntry(QString& entry, qsizetype maxLength) {
+    if (entry.size() <= maxLength) {
+        return false;
     }
-    // Lists written on Japanese Windows systems are in the ANSI code page.
-    QStringDecoder windows31j("CP932");
-    return windows31j.decode(bytes);
+    qsizetype length = maxLength;
+    if (length > 0 && entry.at(length - 1).isHighSurrogate()) {
+        --length;
+    }
+    entry.truncate(length);
+    return true;
+}
+
+QString cutsText(qsizetype droppedEntries, qsizetype cutEntries, const CourseFileLimits& limits) {
+    QStringList cuts;
+    if (droppedEntries > 0) {
+        cuts << QStringLiteral("%1 lines beyond the first %2 were left out")
+                    .arg(droppedEntries)
+                    .arg(limits.maxEntries);
+    }
+    if (cutEntries > 0) {
+        cuts << QStringLiteral("%1 lines were cut to %2 characters")
+                    .arg(cutEntries)
+                    .arg(limits.maxEntryLength);
+    }
+    return cuts.isEmpty() ? QString() : kCourseFileName + QStringLiteral(": ") + cuts.join("; ");
 }
 
 } // namespace
@@ -31,10 +50,8 @@ QStringList builtInCourseLengths() {
 }
 
 QStringList courseLinesFromBytes(const QByteArray& bytes) {
-    QString text = decodeCourseText(bytes);
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
-    }
+    // Lists written on Japanese Windows systems are in the ANSI code page.
+    QString text = decodeUtf8OrWindows31J(bytes);
     if (text.isEmpty()) {
         return {};
     }
@@ -46,17 +63,26 @@ QStringList courseLinesFromBytes(const QByteArray& bytes) {
     return text.split(u'\n');
 }
 
-CourseList loadCourseList(const QString& directory) {
-    QFile file(QDir(directory).filePath(kCourseFileName));
-    if (!file.exists()) {
+CourseList courseListFromBytes(const QByteArray& bytes, const CourseFileLimits& limits) {
+    QStringList entries = courseLinesFromBytes(bytes);
+    const qsizetype dropped = std::max<qsizetype>(entries.size() - limits.maxEntries, 0);
+    entries.resize(entries.size() - dropped);
+    const auto cut = std::count_if(entries.begin(), entries.end(), [&](QString& entry) {
+        return cutEntry(entry, limits.maxEntryLength);
+    });
+    return {entries, cutsText(dropped, cut, limits)};
+}
+
+CourseList loadCourseList(const QString& directory, const CourseFileLimits& limits) {
+    const FileBytes file =
+        readRegularFile(QDir(directory).filePath(kCourseFileName), limits.maxBytes);
+    if (file.missing) {
         return {builtInCourseLengths(), {}};
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {builtInCourseLengths(),
-                QStringLiteral("Cannot read %1: %2")
-                    .arg(QDir::toNativeSeparators(file.fileName()), file.errorString())};
+    if (!file.error.isEmpty()) {
+        return {builtInCourseLengths(), file.error};
     }
-    return {courseLinesFromBytes(file.readAll()), {}};
+    return courseListFromBytes(file.bytes, limits);
 }
 
 bool isNewCourseEntry(const QString& typed, const QStringList& entries) {

@@ -1,6 +1,6 @@
 #include "Speed.h"
 
-#include <algorithm>
+#include "TextDecoding.h"
 
 namespace kelvos {
 
@@ -14,20 +14,10 @@ constexpr qint64 centimetresPerUnit(SpeedUnit unit) {
 // Milliseconds per hour, times 1000 for thousandths, times 100 because the unit is in centimetres.
 constexpr __int128 kScaledMsPerHourThousandths = __int128(3'600'000) * 1000 * 100;
 
-// Digits with an optional sign and nothing else: no blanks, no hexadecimal prefix, no grouping.
-bool isPlainDecimalInteger(const QString& text) {
-    const qsizetype signLength = text.startsWith(u'+') || text.startsWith(u'-') ? 1 : 0;
-    const QStringView digits = QStringView(text).mid(signLength);
-    return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
-                                            [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
 } // namespace
 
 qint32 courseLengthFromText(const QString& text) {
-    bool inRange = false;
-    const qint32 value = text.toInt(&inRange, 10);
-    return inRange && isPlainDecimalInteger(text) ? value : 0;
+    return parseStrictDecimal(text).value_or(0);
 }
 
 qint64 speedThousandths(qint32 courseLengthMetres, qint32 lapMs, SpeedUnit unit) {

@@ -1,6 +1,6 @@
 #include "componentstream.h"
 
-#include "settingstext.h"
+#include "TextDecoding.h"
 
 #include <QStringDecoder>
 #include <algorithm>
@@ -297,7 +297,7 @@ private:
             component.childPos = readInteger();
     }
 
-    QString readShortString() { return decodeSettingsText(take(readByte()).toByteArray()); }
+    QString readShortString() { return decodeUtf8OrWindows31J(take(readByte())); }
 
     QByteArrayView readLongBytes(qint64 unitSize = 1) {
         return take(static_cast<qint64>(readLittleEndian<qint32>()) * unitSize);
@@ -330,7 +330,7 @@ private:
         case ValueType::String:
             return {readShortString()};
         case ValueType::LString:
-            return {decodeSettingsText(readLongBytes().toByteArray())};
+            return {decodeUtf8OrWindows31J(readLongBytes())};
         case ValueType::Utf8String:
             return {QString::fromUtf8(readLongBytes())};
         case ValueType::WString:

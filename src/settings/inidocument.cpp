@@ -1,6 +1,6 @@
 #include "inidocument.h"
 
-#include "settingstext.h"
+#include "TextDecoding.h"
 
 namespace kelvos {
 namespace {
@@ -91,13 +91,30 @@ bool isBlank(const QString& line) {
     return line.trimmed().isEmpty();
 }
 
+// A file that is UTF-8 throughout is decoded at once; any other is decoded line by line, so that
+// one value in the legacy code page leaves the UTF-8 text of every other line as it is. (An LF
+// byte is never part of a Windows-31J character.)
+QString decodeIniText(QByteArrayView bytes) {
+    if (std::optional<QString> text = decodeUtf8(bytes))
+        return *std::move(text);
+    QString text;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype lineFeed = bytes.indexOf('\n', start);
+        const qsizetype end = lineFeed < 0 ? bytes.size() : lineFeed + 1;
+        text += decodeUtf8OrWindows31J(bytes.sliced(start, end - start));
+        start = end;
+    }
+    return text;
+}
+
 } // namespace
 
 IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
     IniDocument document;
     if (bytes.isEmpty())
         return document;
-    const QString text = decodeSettingsText(bytes);
+    const QString text = decodeIniText(bytes);
     const qsizetype firstBreak = text.indexOf(u'\n');
     if (firstBreak > 0 && text.at(firstBreak - 1) == u'\r')
         document.m_lineEnd = QStringLiteral("\r\n");

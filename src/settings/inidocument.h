@@ -18,7 +18,7 @@ class IniDocument {
 public:
     static constexpr qsizetype MaxValueLength = 2047;
 
-    // Accepts LF and CR LF line ends; text that is not UTF-8 is read as Windows-31J.
+    // Accepts LF and CR LF line ends; a line that is not UTF-8 is read as Windows-31J.
     static IniDocument fromBytes(const QByteArray& bytes);
     // UTF-8 without byte order mark, in the line-end style of the text it was read from
     // (LF for a new file).

@@ -1,16 +1,20 @@
 #include "inifile.h"
 
+#include "SafeSave.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kelvos {
 
-IniDocument loadIniDocument(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+LoadedIniDocument loadIniDocument(const QString& path, qint64 maxBytes) {
+    const FileBytes file = readRegularFile(path, maxBytes);
+    if (file.missing)
         return {};
-    return IniDocument::fromBytes(file.readAll());
+    if (!file.error.isEmpty())
+        return {{}, file.error};
+    return {IniDocument::fromBytes(file.bytes), {}};
 }
 
 namespace {
@@ -25,19 +29,12 @@ bool isReadOnly(const QFileInfo& file) {
 
 } // namespace
 
-bool saveIniDocument(const QString& path, const IniDocument& document) {
+QString saveIniDocument(const QString& path, const IniDocument& document) {
     const QFileInfo existing(path);
     if (existing.exists() && isReadOnly(existing))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = document.toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+        return QStringLiteral("Cannot save %1: the file is read-only")
+            .arg(QDir::toNativeSeparators(path));
+    return saveFileSafely(path, document.toBytes());
 }
 
 } // namespace kelvos

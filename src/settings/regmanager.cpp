@@ -1,8 +1,10 @@
 #include "regmanager.h"
 
+#include "TextDecoding.h"
 #include "inifile.h"
 
 #include <QDebug>
+#include <utility>
 
 using kelvos::FontSettings;
 using kelvos::IniDocument;
@@ -12,24 +14,11 @@ namespace {
 
 constexpr qsizetype HexDigitsPerLine = 64;
 
-// A decimal integer in the 32-bit range, with an optional sign; nothing for anything else.
-std::optional<qint32> parseDecimal(QStringView text) {
-    const QStringView digits =
-        text.startsWith(u'+') || text.startsWith(u'-') ? text.sliced(1) : text;
-    if (digits.isEmpty())
-        return std::nullopt;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    }
-    bool ok = false;
-    const qint32 value = text.toInt(&ok, 10);
-    return ok ? std::optional<qint32>(value) : std::nullopt;
+qint32 decimalOrZero(const QString& text) {
+    return kelvos::parseStrictDecimal(text).value_or(0);
 }
 
-qint32 decimalOrZero(const QString& text) {
-    return parseDecimal(text).value_or(0);
-}
+const QString NoFileName = QStringLiteral("can not create Inifile object.");
 
 // The stored boolean default: "1" for "1", "TRUE" or "YES" in any letter case, else "0".
 QString booleanDefault(const QString& defaultValue) {
@@ -85,25 +74,17 @@ QString TRegFiler::ReadValue(const QString& section, const QString& key,
                              const QString& defaultValue) const {
     if (section.isEmpty() || key.isEmpty())
         return defaultValue;
-    if (m_manager.IniFileName().isEmpty()) {
-        m_manager.reportError(QStringLiteral("can not create Inifile object."));
-        return defaultValue;
-    }
-    return kelvos::loadIniDocument(m_manager.IniFileName())
-        .value(section, key)
-        .value_or(defaultValue);
+    const auto document = m_manager.document();
+    return document ? document->value(section, key).value_or(defaultValue) : defaultValue;
 }
 
 bool TRegFiler::WriteValue(const QString& section, const QString& key, const QString& value) {
     if (section.isEmpty() || key.isEmpty())
         return false;
-    if (m_manager.IniFileName().isEmpty()) {
-        m_manager.reportError(QStringLiteral("can not create Inifile object."));
-        return false;
-    }
-    IniDocument document = kelvos::loadIniDocument(m_manager.IniFileName());
-    document.setValue(section, key, value);
-    return store(document);
+    return m_manager.update([&](IniDocument& document) {
+        document.setValue(section, key, value);
+        return true;
+    });
 }
 
 QString TRegFiler::readItemValue(const QString& defaultValue) const {
@@ -136,21 +117,12 @@ bool TRegFiler::SetAsBoolean(bool value) {
     return SetAsString(value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-std::optional<IniDocument> TRegFiler::openForItem() const {
-    if (!m_item || m_item->Section.isEmpty() || m_item->Ident.isEmpty())
-        return std::nullopt;
-    if (m_manager.IniFileName().isEmpty()) {
-        m_manager.reportError(QStringLiteral("can not create Inifile object."));
-        return std::nullopt;
-    }
-    return kelvos::loadIniDocument(m_manager.IniFileName());
+bool TRegFiler::hasItemKey() const {
+    return m_item && !m_item->Section.isEmpty() && !m_item->Ident.isEmpty();
 }
 
-bool TRegFiler::store(const IniDocument& document) {
-    if (kelvos::saveIniDocument(m_manager.IniFileName(), document))
-        return true;
-    m_manager.reportError(m_manager.IniFileName() + QStringLiteral(" に書き込めません"));
-    return false;
+std::optional<IniDocument> TRegFiler::openForItem() const {
+    return hasItemKey() ? m_manager.document() : std::nullopt;
 }
 
 void TRegFiler::ReadFont(FontSettings& font) const {
@@ -162,7 +134,7 @@ void TRegFiler::ReadFont(FontSettings& font) const {
     if (const auto name = document->value(section, key + QLatin1String("_FontName")))
         font.name = *name;
     if (const auto size = document->value(section, key + QLatin1String("_FontSize")))
-        font.size = parseDecimal(*size).value_or(font.size);
+        font.size = kelvos::parseStrictDecimal(*size).value_or(font.size);
     if (const auto color = document->value(section, key + QLatin1String("_FontColor")))
         font.color = kelvos::colorFromText(*color).value_or(font.color);
     if (const auto style = document->value(section, key + QLatin1String("_FontStyle")))
@@ -170,16 +142,18 @@ void TRegFiler::ReadFont(FontSettings& font) const {
 }
 
 bool TRegFiler::WriteFont(const FontSettings& font) {
-    auto document = openForItem();
-    if (!document)
+    if (!hasItemKey())
         return false;
     const QString& section = m_item->Section;
     const QString& key = m_item->Ident;
-    document->setValue(section, key + QLatin1String("_FontName"), font.name);
-    document->setValue(section, key + QLatin1String("_FontSize"), QString::number(font.size));
-    document->setValue(section, key + QLatin1String("_FontColor"), kelvos::colorToText(font.color));
-    document->setValue(section, key + QLatin1String("_FontStyle"), QString::number(font.style));
-    return store(*document);
+    return m_manager.update([&](IniDocument& document) {
+        document.setValue(section, key + QLatin1String("_FontName"), font.name);
+        document.setValue(section, key + QLatin1String("_FontSize"), QString::number(font.size));
+        document.setValue(section, key + QLatin1String("_FontColor"),
+                          kelvos::colorToText(font.color));
+        document.setValue(section, key + QLatin1String("_FontStyle"), QString::number(font.style));
+        return true;
+    });
 }
 
 // Lines 0 .. count - 1, a missing line empty. Missing lines after the last stored one are
@@ -203,28 +177,29 @@ QStringList TRegFiler::readNumberedLines(const NumberedKeys& keys) const {
 }
 
 bool TRegFiler::writeNumberedLines(const NumberedKeys& keys, const QStringList& lines) {
-    auto document = openForItem();
-    if (!document)
+    if (!hasItemKey())
         return false;
     const QString& section = m_item->Section;
     const QString countKey = m_item->Ident + keys.count;
     const QString lineStem = m_item->Ident + keys.line;
-    const qint64 oldCount =
-        decimalOrZero(document->value(section, countKey).value_or(QStringLiteral("0")));
-    const qint64 newCount = lines.size();
-    if (oldCount > newCount) {
-        document->removeNumberedKeys(section, lineStem, newCount, oldCount);
-        if (newCount == 0)
-            document->removeKey(section, countKey);
-    } else if (newCount == 0) {
+    return m_manager.update([&](IniDocument& document) {
+        const qint64 oldCount =
+            decimalOrZero(document.value(section, countKey).value_or(QStringLiteral("0")));
+        const qint64 newCount = lines.size();
+        if (oldCount > newCount) {
+            document.removeNumberedKeys(section, lineStem, newCount, oldCount);
+            if (newCount == 0)
+                document.removeKey(section, countKey);
+        } else if (newCount == 0) {
+            return false;
+        }
+        if (newCount > 0) {
+            document.setValue(section, countKey, QString::number(newCount));
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                document.setValue(section, lineStem + QString::number(i), lines.at(i));
+        }
         return true;
-    }
-    if (newCount > 0) {
-        document->setValue(section, countKey, QString::number(newCount));
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            document->setValue(section, lineStem + QString::number(i), lines.at(i));
-    }
-    return store(*document);
+    });
 }
 
 const TRegFiler::NumberedKeys TRegFiler::StringListKeys{QLatin1String("_ItemCount"),
@@ -270,6 +245,59 @@ TRegFiler& TRegManager::Item(const QString& name) {
         reportError(QStringLiteral("[' ") + name + QStringLiteral(" '] is invalid."));
     m_filer.setCurrentItem(item);
     return m_filer;
+}
+
+void TRegManager::beginBatch() {
+    if (!m_batch)
+        m_batch = Batch{false, std::nullopt, false};
+}
+
+bool TRegManager::endBatch() {
+    const std::optional<Batch> batch = std::exchange(m_batch, std::nullopt);
+    return !batch || !batch->changed || writeFile(*batch->document);
+}
+
+std::optional<IniDocument> TRegManager::document() {
+    if (m_iniFileName.isEmpty()) {
+        reportError(NoFileName);
+        return std::nullopt;
+    }
+    if (!m_batch)
+        return readFile();
+    if (!m_batch->read) {
+        m_batch->document = readFile();
+        m_batch->read = true;
+    }
+    return m_batch->document;
+}
+
+bool TRegManager::update(const std::function<bool(IniDocument&)>& change) {
+    if (!m_batch) {
+        std::optional<IniDocument> fresh = document();
+        return fresh && (!change(*fresh) || writeFile(*fresh));
+    }
+    if (!document())
+        return false;
+    if (change(*m_batch->document))
+        m_batch->changed = true;
+    return true;
+}
+
+std::optional<IniDocument> TRegManager::readFile() const {
+    kelvos::LoadedIniDocument loaded = kelvos::loadIniDocument(m_iniFileName);
+    if (!loaded.error.isEmpty()) {
+        reportError(loaded.error);
+        return std::nullopt;
+    }
+    return std::move(loaded.document);
+}
+
+bool TRegManager::writeFile(const IniDocument& document) const {
+    const QString error = kelvos::saveIniDocument(m_iniFileName, document);
+    if (error.isEmpty())
+        return true;
+    reportError(m_iniFileName + QStringLiteral(" に書き込めません: ") + error);
+    return false;
 }
 
 void TRegManager::reportError(const QString& message) const {

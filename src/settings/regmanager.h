@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -36,9 +37,11 @@ private:
     std::vector<TRegItem> m_items;
 };
 
-// Reads and writes the value of the manager's current item in typed forms. Every file access
-// opens the INI file, does its work and closes it again; a value kept under several keys
-// (font, string list, byte stream, component) is written in one replacement of the file.
+// Reads and writes the value of the manager's current item in typed forms. Outside a batch of
+// the manager every file access opens the INI file, does its work and closes it again; a value
+// kept under several keys (font, string list, byte stream, component) is written in one
+// replacement of the file. A file that exists but cannot be read (not a regular file, too
+// large) is reported, reads give their defaults and writes are refused, so it is never replaced.
 // Without a current item every operation does nothing: reads give "", 0, false or nothing,
 // writes return false. Writes return true only when the value is stored; every failure to
 // store is reported (except an empty section or key, which the store ignores by design).
@@ -90,11 +93,11 @@ private:
     };
     static const NumberedKeys StringListKeys;
     static const NumberedKeys StreamKeys;
+    bool hasItemKey() const;
     std::optional<kelvos::IniDocument> openForItem() const;
     QString readItemValue(const QString& defaultValue) const;
     QStringList readNumberedLines(const NumberedKeys& keys) const;
     bool writeNumberedLines(const NumberedKeys& keys, const QStringList& lines);
-    bool store(const kelvos::IniDocument& document);
 
     TRegManager& m_manager;
     std::optional<TRegItem> m_item;
@@ -118,12 +121,37 @@ public:
     // "[' name '] is invalid." and leaves the filer without an item.
     TRegFiler& Item(const QString& name);
 
+    // A batch of operations, such as the loading or the saving of all settings: from
+    // beginBatch() to endBatch() the file is read at most once, by the first operation that
+    // needs it; reads use that document, writes change only it, and endBatch() writes all
+    // changes in one replacement of the file. A second beginBatch() in a batch does nothing.
+    void beginBatch();
+    // Ends the batch. Returns false, after reporting it, when the changes could not be written;
+    // true when they were written or there were none.
+    bool endBatch();
+
     // Without a reporter, messages go to the warning log.
     void setErrorReporter(kelvos::SettingsErrorReporter* reporter) { m_reporter = reporter; }
     void reportError(const QString& message) const;
 
 private:
+    friend class TRegFiler;
+    struct Batch {
+        bool read = false;
+        std::optional<kelvos::IniDocument> document; // nothing when the file cannot be read
+        bool changed = false;
+    };
+    // The document of the file: the batch's, or read anew outside a batch. Nothing when there
+    // is no file name or the file cannot be read, both reported.
+    std::optional<kelvos::IniDocument> document();
+    // Applies change to the document and stores it, unless change returns false (nothing to
+    // store). Returns whether the document could be read and, outside a batch, written.
+    bool update(const std::function<bool(kelvos::IniDocument&)>& change);
+    std::optional<kelvos::IniDocument> readFile() const;
+    bool writeFile(const kelvos::IniDocument& document) const;
+
     QString m_iniFileName;
+    std::optional<Batch> m_batch;
     TRegItems m_items;
     TRegFiler m_filer{*this};
     kelvos::SettingsErrorReporter* m_reporter;

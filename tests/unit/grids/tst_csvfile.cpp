@@ -59,11 +59,11 @@ private slots:
     void decodesUtf8AndShiftJis_data();
     void decodesUtf8AndShiftJis();
     void savesLapRowsWithoutHeader();
-    void rowsTheGridDoesNotShowAreWrittenEmpty();
+    void rowsTheGridDoesNotShowAreWrittenWithTheirCells();
     void cellsSurviveSaveAndLoad();
     void loadSetsRowCountToLinesPlusOne();
     void emptyFileLoadsNoRows();
-    void lineFeedOnlyFileLoadsAsOneRow();
+    void lineFeedOnlyFileLoadsOneRowPerLine();
     void saveReplacesTheWholeOldFile();
     void failedSaveKeepsTheOldFile();
     void saveIntoMissingFolderFails();
@@ -99,7 +99,10 @@ void TestCsvFile::linesEndAtCarriageReturns_data() {
     QTest::newRow("no line end") << "a,b" << QStringList{"a,b"};
     QTest::newRow("CR LF after every line") << "a\r\nb\r\n" << QStringList{"a", "b"};
     QTest::newRow("CR alone") << "a\rb" << QStringList{"a", "b"};
-    QTest::newRow("LF alone stays in the line") << "a\nb\n" << QStringList{"a\nb\n"};
+    QTest::newRow("LF stays in the line where CR ends lines") << "a\nb\r\nc\n"
+                                                              << QStringList{"a\nb", "c\n"};
+    QTest::newRow("LF ends the line without any CR")
+        << "a\nb\n\nc" << QStringList{"a", "b", "", "c"};
     QTest::newRow("empty line between") << "a\r\r\nb" << QStringList{"a", "", "b"};
     QTest::newRow("only a line end") << "\r\n" << QStringList{""};
 }
@@ -148,10 +151,13 @@ void TestCsvFile::savesLapRowsWithoutHeader() {
     QCOMPARE(csvFileBytes(store, 0), QByteArray());
 }
 
-void TestCsvFile::rowsTheGridDoesNotShowAreWrittenEmpty() {
-    CellStore store(2, 10);
+void TestCsvFile::rowsTheGridDoesNotShowAreWrittenWithTheirCells() {
+    CellStore store(3, 10);
     store.setRowCommaText(1, u"1,a");
-    QCOMPARE(csvFileBytes(store, 2), QByteArray("1,a,,,,,,,,\r\n,,,,,,,,,\r\n"));
+    store.setRowCommaText(2, u"2,hidden");
+    store.setRowCount(2);
+    QCOMPARE(csvFileBytes(store, 3),
+             QByteArray("1,a,,,,,,,,\r\n2,hidden,,,,,,,,\r\n,,,,,,,,,\r\n"));
 }
 
 void TestCsvFile::cellsSurviveSaveAndLoad() {
@@ -194,10 +200,10 @@ void TestCsvFile::emptyFileLoadsNoRows() {
     QCOMPARE(store.rowCount(), 12);
 }
 
-void TestCsvFile::lineFeedOnlyFileLoadsAsOneRow() {
+void TestCsvFile::lineFeedOnlyFileLoadsOneRowPerLine() {
     CellStore store = emptyMainGrid();
-    QCOMPARE(loadCsvRows(store, decodeCsvBytes("1,a\n2,b\n3,c\n")), 1);
-    QCOMPARE(store.row(1), (QStringList{"1", "a", "2", "b", "3", "c", "", "", "", ""}));
+    QCOMPARE(loadCsvRows(store, decodeCsvBytes("1,a\n2,b\n3,c\n")), 3);
+    QCOMPARE(store.row(3), (QStringList{"3", "c", "", "", "", "", "", "", "", ""}));
 }
 
 void TestCsvFile::saveReplacesTheWholeOldFile() {

@@ -49,6 +49,30 @@ private slots:
         QVERIFY(list.problem.isEmpty());
     }
 
+    void oversizedCourseFileIsCut_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("firstLength");
+        QTest::addColumn<QString>("problemSays");
+        QTest::newRow("too many lines")
+            << QByteArray("400\n").repeated(1005) << 1000 << 3 << "5 lines beyond the first 1000";
+        QTest::newRow("too long a line") << QByteArray(100, '7') + "\n400\n"
+                                         << 2 << 64 << "1 lines were cut to 64";
+    }
+    void oversizedCourseFileIsCut() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problemSays);
+        QTemporaryDir dir;
+        QFile file(QDir(dir.path()).filePath("course.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const kelvos::CourseList list = kelvos::loadCourseList(dir.path());
+        QTEST(int(list.entries.size()), "entries");
+        QTEST(int(list.entries.first().size()), "firstLength");
+        QVERIFY2(list.problem.contains(problemSays), qPrintable(list.problem));
+    }
+
     void unreadableCourseFileFallsBackWithAMessage() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("course.txt"));

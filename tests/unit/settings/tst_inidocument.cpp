@@ -96,6 +96,10 @@ void TestIniDocument::lookup_data() {
         << shiftJis("[Form\\HotKey1]\r\nprop_c=1\r\n; 設定\r\n") << "Form\\HotKey1"
         << "prop_c"
         << "1";
+    QTest::newRow("UTF-8 value beside a Shift_JIS one")
+        << QString("[A]\nk=山田\n").toUtf8() + shiftJis("j=テスト\n") << "A"
+        << "k"
+        << "山田";
     QTest::newRow("value cut at 2047 characters")
         << QByteArray("[A]\nk=") + QByteArray(100000, 'x') + "\n"
         << "A"

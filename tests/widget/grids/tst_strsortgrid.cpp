@@ -16,6 +16,7 @@ private slots:
     void firstClickSortsDescendingAndDrawsDownArrow();
     void secondClickOnOtherColumnSortsAscending();
     void upOnlySortsAscendingEveryTime();
+    void doubleClickSortsTwice();
     void emptyHeaderCellSortsWithoutArrow();
     void noSortIgnoresPresses();
     void arrowKeepsCapturedTextAfterHeaderRewrite();
@@ -119,6 +120,21 @@ void TestStrSortGrid::upOnlySortsAscendingEveryTime() {
         QCOMPARE(dataColumn(1).mid(27), (QStringList{"a", "b"}));
         QVERIFY(grid->sortState().ascending);
     }
+}
+
+// A double-click reaches the header as press, release, double-click, release: two sorts, as
+// two clicks give.
+void TestStrSortGrid::doubleClickSortsTwice() {
+    for (int r = 1; r <= 3; ++r)
+        grid->setCells(0, r, QString::number(r));
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint cell(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    pressHeader(0);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, cell);
+    QCOMPARE(dataColumn(0).mid(26), (QStringList{"1", "2", "3"}));
+    pressHeader(0); // the third sort of the column: descending again
+    QCOMPARE(dataColumn(0).mid(0, 3), (QStringList{"3", "2", "1"}));
 }
 
 void TestStrSortGrid::emptyHeaderCellSortsWithoutArrow() {
