@@ -88,6 +88,7 @@ void SettingsBinding::reportProblem(const QString& message) {
 }
 
 bool SettingsBinding::loadCreationSettings() {
+    RegManager1.beginBatch(); // the file is read once for all of them
     for (int i = 1; i <= kHotkeyCount; ++i) {
         const auto component = RegManager1.Item(hotkeyName(i) + "Component").ReadComponent();
         if (const auto word = component ? shortcutOfHotkeyComponent(*component) : std::nullopt)
@@ -96,20 +97,25 @@ bool SettingsBinding::loadCreationSettings() {
     panels_.laps.setNames({RegManager1.Item("Edit1Text").GetAsString(),
                            RegManager1.Item("Edit2Text").GetAsString(),
                            RegManager1.Item("Edit3Text").GetAsString()});
-    return RegManager1.Item("PipopaChecked").GetAsBoolean();
+    const bool jingle = RegManager1.Item("PipopaChecked").GetAsBoolean();
+    RegManager1.endBatch();
+    return jingle;
 }
 
 void SettingsBinding::restoreShownSettings() {
+    RegManager1.beginBatch();
     for (const char* name : kRestoredBoxes)
         form_->findChild<QCheckBox*>(name)->setChecked(
             RegManager1.Item(itemOfBox(name)).GetAsBoolean());
     panels_.options.menuItem("MilePerHour1")
         ->setChecked(RegManager1.Item("MilePerHour1Checked").GetAsBoolean());
     panels_.course.choose(RegManager1.Item("ComboBox1ItemIndex").GetAsInteger());
+    RegManager1.endBatch();
     panels_.options.syncMenuWithBoxes();
 }
 
 bool SettingsBinding::saveSettings() {
+    RegManager1.beginBatch(); // every change goes into the file in one replacement
     std::vector<std::function<bool()>> writes;
     for (int i = 1; i <= kHotkeyCount; ++i) {
         writes.push_back([this, i] {
@@ -141,5 +147,7 @@ bool SettingsBinding::saveSettings() {
     writes.push_back([this] {
         return RegManager1.Item("MilePerHour1Checked").SetAsBoolean(panels_.options.milePerHour());
     });
-    return std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });
+    const bool stored =
+        std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });
+    return RegManager1.endBatch() && stored;
 }
