@@ -205,10 +205,10 @@ void TKelvoS::applyRunState(RunEntry entry) {
 
 void TKelvoS::StartClick() {
     run_.startWatch();
-    record(Kind::Start);
     run_.stopWatch().UpdateDisplay();
     if (run_.resultsPending())
         ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
+    record(Kind::Start); // after the implicit reset: the journal's run begins here
     runPanel_->showRunStarted();
     run_.beginRun();
     gridsPanel_->startNewRun();

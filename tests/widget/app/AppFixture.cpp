@@ -10,6 +10,8 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     : hotkeys(*fake) {
     if (!files.settings.isNull())
         testfiles::writeContents(settingsFile(), files.settings);
+    if (!files.journal.isNull())
+        testfiles::writeContents(journalFile(), files.journal);
     if (!files.courses.isNull())
         testfiles::writeContents(workingDirectory.filePath("course.txt"), files.courses);
     KelvosServices services;

@@ -18,11 +18,13 @@ struct AppFixture {
     struct Files {
         QByteArray settings; // kelvos.ini
         QByteArray courses;  // course.txt
+        QByteArray journal;  // the run journal a previous session left
     };
     AppFixture() : AppFixture(Files{}) {}
     explicit AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake =
                                                 std::make_unique<kelvos::FakeHotkeyBackend>());
     QString settingsFile() const { return workingDirectory.filePath("kelvos.ini"); }
+    QString journalFile() const { return workingDirectory.filePath("kelvos-run.journal"); }
     QByteArray settingsText() const;
     ~AppFixture();
 
