@@ -88,7 +88,8 @@ void SettingsBinding::reportProblem(const QString& message) {
 }
 
 bool SettingsBinding::loadCreationSettings() {
-    RegManager1.beginBatch(); // the file is read once for all of them
+    // The file is read once for the whole start-up; restoreShownSettings() ends the batch.
+    RegManager1.beginBatch();
     for (int i = 1; i <= kHotkeyCount; ++i) {
         const auto component = RegManager1.Item(hotkeyName(i) + "Component").ReadComponent();
         if (const auto word = component ? shortcutOfHotkeyComponent(*component) : std::nullopt)
@@ -97,13 +98,10 @@ bool SettingsBinding::loadCreationSettings() {
     panels_.laps.setNames({RegManager1.Item("Edit1Text").GetAsString(),
                            RegManager1.Item("Edit2Text").GetAsString(),
                            RegManager1.Item("Edit3Text").GetAsString()});
-    const bool jingle = RegManager1.Item("PipopaChecked").GetAsBoolean();
-    RegManager1.endBatch();
-    return jingle;
+    return RegManager1.Item("PipopaChecked").GetAsBoolean();
 }
 
 void SettingsBinding::restoreShownSettings() {
-    RegManager1.beginBatch();
     for (const char* name : kRestoredBoxes)
         form_->findChild<QCheckBox*>(name)->setChecked(
             RegManager1.Item(itemOfBox(name)).GetAsBoolean());

@@ -27,7 +27,8 @@ public:
     ~SettingsBinding() override;
 
     // Hotkeys and names are needed before the hotkeys are registered; a missing key keeps the
-    // editor's own combination. Returns whether the start-up jingle is wanted.
+    // editor's own combination. Returns whether the start-up jingle is wanted. The file is read
+    // once for this and restoreShownSettings() together.
     bool loadCreationSettings();
     // The check boxes in the order in which their rules cascade, the speed unit and the course.
     void restoreShownSettings();

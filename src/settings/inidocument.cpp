@@ -125,6 +125,7 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
         if (line.endsWith(u'\r'))
             line.chop(1);
     }
+    document.sectionHeaders(); // built once here, so that copies of the document share it
     return document;
 }
 
@@ -135,17 +136,40 @@ QByteArray IniDocument::toBytes() const {
     return text.toUtf8();
 }
 
-std::optional<IniDocument::SectionRange> IniDocument::findSection(QStringView section) const {
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const ParsedLine header = parseLine(m_lines.at(i));
-        if (header.kind != LineKind::Section || !sameName(header.name, section))
-            continue;
-        qsizetype end = i + 1;
-        while (end < m_lines.size() && parseLine(m_lines.at(end)).kind != LineKind::Section)
-            ++end;
-        return SectionRange{i, end};
+const QHash<QString, qsizetype>& IniDocument::sectionHeaders() const {
+    if (!m_sectionHeaders) {
+        m_sectionHeaders.emplace();
+        for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            const ParsedLine header = parseLine(m_lines.at(i));
+            if (header.kind != LineKind::Section)
+                continue;
+            const QString name = header.name.toString().toCaseFolded();
+            if (!m_sectionHeaders->contains(name))
+                m_sectionHeaders->insert(name, i);
+        }
     }
-    return std::nullopt;
+    return *m_sectionHeaders;
+}
+
+// Keeps the section index right when lines are inserted (count > 0) or removed (count < 0)
+// at a line that is not a section header.
+void IniDocument::linesInserted(qsizetype at, qsizetype count) {
+    if (!m_sectionHeaders)
+        return;
+    for (qsizetype& header : *m_sectionHeaders)
+        if (header >= at)
+            header += count;
+}
+
+std::optional<IniDocument::SectionRange> IniDocument::findSection(QStringView section) const {
+    const auto found = sectionHeaders().constFind(section.toString().toCaseFolded());
+    if (found == sectionHeaders().constEnd())
+        return std::nullopt;
+    const qsizetype i = *found;
+    qsizetype end = i + 1;
+    while (end < m_lines.size() && parseLine(m_lines.at(end)).kind != LineKind::Section)
+        ++end;
+    return SectionRange{i, end};
 }
 
 std::optional<qsizetype> IniDocument::findKey(const SectionRange& range, QStringView key) const {
@@ -190,7 +214,10 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     if (!range) {
         if (!m_lines.isEmpty() && !isBlank(m_lines.back()))
             m_lines.append(QString());
-        m_lines.append(u'[' + oneLine(section).trimmed() + u']');
+        const QString name = oneLine(section).trimmed();
+        if (m_sectionHeaders)
+            m_sectionHeaders->insert(name.toCaseFolded(), m_lines.size()); // a new name
+        m_lines.append(u'[' + name + u']');
         m_lines.append(keyName + u'=' + stored);
         return;
     }
@@ -203,6 +230,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     while (insertAt > range->header + 1 && isBlank(m_lines.at(insertAt - 1)))
         --insertAt;
     m_lines.insert(insertAt, keyName + u'=' + stored);
+    linesInserted(insertAt, 1);
 }
 
 template <typename KeyTest> void IniDocument::removeKeysWhere(QStringView section, KeyTest test) {
@@ -214,6 +242,7 @@ template <typename KeyTest> void IniDocument::removeKeysWhere(QStringView sectio
         const ParsedLine line = parseLine(m_lines.at(i));
         if (line.kind == LineKind::Key && test(line.name)) {
             m_lines.removeAt(i);
+            linesInserted(i, -1);
             --end;
         } else {
             ++i;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -43,10 +44,15 @@ private:
         qsizetype end; // one past the last line of the section's body
     };
     std::optional<SectionRange> findSection(QStringView section) const;
+    // The header line of the first section of each name (case-folded), built on first use, so
+    // that a lookup in a huge file does not walk all of it.
+    const QHash<QString, qsizetype>& sectionHeaders() const;
+    void linesInserted(qsizetype at, qsizetype count);
     std::optional<qsizetype> findKey(const SectionRange& range, QStringView key) const;
     template <typename KeyTest> void removeKeysWhere(QStringView section, KeyTest test);
 
     QStringList m_lines;
+    mutable std::optional<QHash<QString, qsizetype>> m_sectionHeaders;
     QString m_lineEnd = QStringLiteral("\n");
 };
 
