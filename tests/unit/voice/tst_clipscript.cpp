@@ -36,49 +36,52 @@ class TestClipScript : public QObject {
     Q_OBJECT
 private slots:
     void groups_data() {
+        using clips::ZeroSeconds;
         QTest::addColumn<QStringList>("clips");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const QStringList& clips, const char* expected) {
-            QTest::newRow(name) << clips << QString(expected);
+        const std::pair<QStringList, const char*> rows[] = {
+            {clips::lapCount(0), ""},
+            {clips::lapCount(10), "jyuu"},
+            {clips::lapCount(100), "hyaku"},
+            {clips::lapCount(111), "hyaku jyuu ichi"},
+            {clips::lapCount(300), "san byaku"},
+            {clips::lapCount(305), "san byaku go"},
+            {clips::lapCount(600), "roppyaku"},
+            {clips::lapCount(800), "happyaku"},
+            {clips::lapCount(999), "kyuu hyaku kyuu jyuu kyuu"},
+            {clips::lapCount(1000), "sen"},
+            {clips::lapCount(3800), "san zen happyaku"},
+            {clips::lapCount(8021), "hassen ni jyuu ichi"},
+            {clips::lapCount(10000), "ichi man"},
+            {clips::lapCount(123456789), "ichi oku ni sen san byaku yon jyuu go man roku sen "
+                                         "nana hyaku hachi jyuu kyuu"},
+            {clips::hours(0), ""},
+            {clips::hours(1), "ichi jkan"},
+            {clips::hours(4), "yo jkan"},
+            {clips::hours(9), "ku jkan"},
+            {clips::hours(10), "jyuu jkan"},
+            {clips::hours(49), "yon jyuu ku jkan"},
+            {clips::hours(100), "hyaku jkan"},
+            {clips::hours(596), "go hyaku kyuu jyuu roku jkan"},
+            {clips::minutes(0), ""},
+            {clips::minutes(1), "ippun"},
+            {clips::minutes(4), "yon pun"},
+            {clips::minutes(9), "kyuu fun"},
+            {clips::minutes(10), "jyuppun"},
+            {clips::minutes(20), "ni jyuppun"},
+            {clips::minutes(23), "ni jyuu san pun"},
+            {clips::minutes(58), "go jyuu happun"},
+            {clips::seconds(0, ZeroSeconds::SayZero), "rei byo"},
+            {clips::seconds(0, ZeroSeconds::UnitOnly), "byo"},
+            {clips::seconds(4, ZeroSeconds::SayZero), "yon byo"},
+            {clips::seconds(9, ZeroSeconds::UnitOnly), "kyuu byo"},
+            {clips::seconds(10, ZeroSeconds::SayZero), "jyuu byo"},
+            {clips::seconds(23, ZeroSeconds::SayZero), "ni jyuu san byo"},
+            {clips::milliseconds(4), "rei rei yon"},
         };
-        row("count 0", clips::lapCount(0), "");
-        row("count 10", clips::lapCount(10), "jyuu");
-        row("count 100", clips::lapCount(100), "hyaku");
-        row("count 111", clips::lapCount(111), "hyaku jyuu ichi");
-        row("count 300", clips::lapCount(300), "san byaku");
-        row("count 305", clips::lapCount(305), "san byaku go");
-        row("count 600", clips::lapCount(600), "roppyaku");
-        row("count 800", clips::lapCount(800), "happyaku");
-        row("count 999", clips::lapCount(999), "kyuu hyaku kyuu jyuu kyuu");
-        row("count 1000", clips::lapCount(1000), "sen");
-        row("count 3800", clips::lapCount(3800), "san zen happyaku");
-        row("count 8021", clips::lapCount(8021), "hassen ni jyuu ichi");
-        row("count 10000", clips::lapCount(10000), "ichi man");
-        row("count 123456789", clips::lapCount(123456789),
-            "ichi oku ni sen san byaku yon jyuu go man roku sen nana hyaku hachi jyuu kyuu");
-        row("hours 00", clips::hours(0), "");
-        row("hours 01", clips::hours(1), "ichi jkan");
-        row("hours 04", clips::hours(4), "yo jkan");
-        row("hours 09", clips::hours(9), "ku jkan");
-        row("hours 10", clips::hours(10), "jyuu jkan");
-        row("hours 49", clips::hours(49), "yon jyuu ku jkan");
-        row("hours 100", clips::hours(100), "hyaku jkan");
-        row("hours 596", clips::hours(596), "go hyaku kyuu jyuu roku jkan");
-        row("minutes 00", clips::minutes(0), "");
-        row("minutes 01", clips::minutes(1), "ippun");
-        row("minutes 04", clips::minutes(4), "yon pun");
-        row("minutes 09", clips::minutes(9), "kyuu fun");
-        row("minutes 10", clips::minutes(10), "jyuppun");
-        row("minutes 20", clips::minutes(20), "ni jyuppun");
-        row("minutes 23", clips::minutes(23), "ni jyuu san pun");
-        row("minutes 58", clips::minutes(58), "go jyuu happun");
-        row("seconds 00 lap", clips::seconds(0, clips::ZeroSeconds::SayZero), "rei byo");
-        row("seconds 00 total", clips::seconds(0, clips::ZeroSeconds::UnitOnly), "byo");
-        row("seconds 04", clips::seconds(4, clips::ZeroSeconds::SayZero), "yon byo");
-        row("seconds 09", clips::seconds(9, clips::ZeroSeconds::UnitOnly), "kyuu byo");
-        row("seconds 10", clips::seconds(10, clips::ZeroSeconds::SayZero), "jyuu byo");
-        row("seconds 23", clips::seconds(23, clips::ZeroSeconds::SayZero), "ni jyuu san byo");
-        row("millis 004", clips::milliseconds(4), "rei rei yon");
+        int row = 0;
+        for (const auto& [clips, expected] : rows)
+            QTest::addRow("%d: %s", ++row, expected) << clips << QString(expected);
     }
     void groups() {
         QFETCH(QStringList, clips);
@@ -125,24 +128,6 @@ private slots:
         QCOMPARE(sink.heard, clipsOf(expected));
     }
 
-    // "Re" is read at the start and again at the end of the first pass.
-    void repeat_data() {
-        QTest::addColumn<QList<bool>>("repeatReadings");
-        QTest::addColumn<QString>("expected");
-        const QString pass = "lap ichi laptime go byo rei rei rei total go byo rei rei rei ";
-        QTest::newRow("checked") << QList<bool>{true, true} << pass + "500ms pi pa 500ms " + pass;
-        QTest::newRow("unchecked during the first pass") << QList<bool>{true, false} << pass + pass;
-    }
-    void repeat() {
-        QFETCH(QList<bool>, repeatReadings);
-        QFETCH(QString, expected);
-        auto next = std::make_shared<int>(0);
-        const auto repeatBox = [repeatReadings, next] { return repeatReadings.at((*next)++); };
-        ListSink sink;
-        clips::sayLapReadOut({fixed(1), fixed(5000), fixed(5000), repeatBox}, sink);
-        QCOMPARE(sink.heard, clipsOf(expected));
-    }
-
     // Each group and each millisecond digit comes from a later reading of a running total.
     void runningTotalFollowsTheWatch() {
         ListSink sink;
@@ -154,35 +139,30 @@ private slots:
 
     void sentences_data() {
         using sentences::Language;
+        const auto lap = sentences::lapSentence;
+        const auto total = sentences::runningTotalSentence;
         QTest::addColumn<QString>("sentence");
         QTest::addColumn<QString>("expected");
-        const auto lap = [](Language language, int n, int lapTime, int total) {
-            return sentences::lapSentence(language, n, lapTime, total);
+        const std::pair<QString, const char*> rows[] = {
+            {lap(Language::Japanese, 7, 5007, 3723004),
+             "ラップ7=05秒007 トータル =01時間02分03秒004"},
+            {lap(Language::English, 7, 5007, 3723004),
+             "lap 7=05Second, 007 total =01Hour, 02Minute, 03Second, 004"},
+            {lap(Language::Japanese, 7, 3605007, 0),
+             "ラップ7=01時間00分05秒007 トータル =00時間00分00秒000"},
+            {lap(Language::Japanese, 7, 125007, 0),
+             "ラップ7=02分05秒007 トータル =00時間00分00秒000"},
+            {lap(Language::Japanese, 0, 0, 0), "ラップ0=00秒000 トータル =00時間00分00秒000"},
+            {total(Language::Japanese, 125007, 7), "トータル 02分05秒007 ; ラップ7"},
+            {total(Language::English, 125007, 7), "total 02Minute, 05Second, 007 and lap 7"},
+            {total(Language::Japanese, 3605007, 7), "トータル 01時間00分05秒007 ; ラップ7"},
+            {total(Language::English, 3605007, 7),
+             "total 01Hour, 00Minute, 05Second, 007 and lap 7"},
+            {total(Language::English, 360000000, 1),
+             "total 100Hour, 00Minute, 00Second, 000 and lap 1"},
         };
-        const auto running = [](Language language, int total, int n) {
-            return sentences::runningTotalSentence(language, total, n);
-        };
-        QTest::newRow("ja lap") << lap(Language::Japanese, 7, 5007, 3723004)
-                                << "ラップ7=05秒007 トータル =01時間02分03秒004";
-        QTest::newRow("en lap") << lap(Language::English, 7, 5007, 3723004)
-                                << "lap 7=05Second, 007 total =01Hour, 02Minute, 03Second, 004";
-        QTest::newRow("ja lap with hours")
-            << lap(Language::Japanese, 7, 3605007, 0)
-            << "ラップ7=01時間00分05秒007 トータル =00時間00分00秒000";
-        QTest::newRow("ja lap with minutes") << lap(Language::Japanese, 7, 125007, 0)
-                                             << "ラップ7=02分05秒007 トータル =00時間00分00秒000";
-        QTest::newRow("ja before any lap")
-            << lap(Language::Japanese, 0, 0, 0) << "ラップ0=00秒000 トータル =00時間00分00秒000";
-        QTest::newRow("ja total minutes")
-            << running(Language::Japanese, 125007, 7) << "トータル 02分05秒007 ; ラップ7";
-        QTest::newRow("en total minutes")
-            << running(Language::English, 125007, 7) << "total 02Minute, 05Second, 007 and lap 7";
-        QTest::newRow("ja total hours")
-            << running(Language::Japanese, 3605007, 7) << "トータル 01時間00分05秒007 ; ラップ7";
-        QTest::newRow("en total hours") << running(Language::English, 3605007, 7)
-                                        << "total 01Hour, 00Minute, 05Second, 007 and lap 7";
-        QTest::newRow("en total 100 h") << running(Language::English, 360000000, 1)
-                                        << "total 100Hour, 00Minute, 00Second, 000 and lap 1";
+        for (const auto& [sentence, expected] : rows)
+            QTest::newRow(expected) << sentence << QString(expected);
     }
     void sentences() {
         QFETCH(QString, sentence);

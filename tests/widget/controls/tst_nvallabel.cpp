@@ -53,24 +53,6 @@ private slots:
         label.setFixDecimal(asked);
         QCOMPARE(label.fixDecimal(), kept);
     }
-
-    void heightFollowsTheFont_data() {
-        QTest::addColumn<bool>("ctl3D");
-        QTest::addColumn<int>("border");
-        QTest::newRow("3D") << true << 8;
-        QTest::newRow("flat") << false << 6;
-    }
-    void heightFollowsTheFont() {
-        QFETCH(bool, ctl3D);
-        QFETCH(int, border);
-        TNValLabel label;
-        label.setCtl3D(ctl3D);
-        QFont big = label.font();
-        big.setPixelSize(40);
-        label.setFont(big);
-        QCOMPARE(label.height(), QFontMetrics(big).height() + border);
-        QCOMPARE(label.width(), 121);
-    }
 };
 
 QTEST_MAIN(TestNValLabel)
