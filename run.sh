@@ -11,6 +11,8 @@ fi
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" "$root/build-release" Release -DBUILD_TESTING=OFF -DKELVOS_BENCH=OFF
 mkdir -p "$root/run"
+# The read-outs play their clips by bare name from the working folder.
+cp "$root/build-release/clips/"*.wav "$root/run/"
 cd "$root/run"
 echo "kelvos: starting build-release/kelvos in $root/run"
 # Global hotkeys use X11; on a Wayland desktop the program runs through XWayland.

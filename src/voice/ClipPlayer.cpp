@@ -12,6 +12,11 @@ void RecordingClipPlayer::beep() {
     heard_ << QStringLiteral("beep");
 }
 
+void RecordingClipPlayer::stop() {
+    std::lock_guard lock(mutex_);
+    heard_ << QStringLiteral("stop");
+}
+
 QStringList RecordingClipPlayer::heard() const {
     std::lock_guard lock(mutex_);
     return heard_;

@@ -15,14 +15,18 @@ public:
     virtual ~ClipPlayer() = default;
     virtual void play(const QString& fileName) = 0;
     virtual void beep() = 0;
+    // Cuts the clip that is playing short; its play() call returns. Clips played later sound.
+    virtual void stop() = 0;
 };
 
-// Remembers what would have been heard, in order: "beep" for a beep, else the clip's name.
+// Remembers what would have been heard, in order: "beep" for a beep, "stop" for a stop, else the
+// clip's name.
 // Used where sound must be checked without a sound card.
 class RecordingClipPlayer final : public ClipPlayer {
 public:
     void play(const QString& fileName) override;
     void beep() override;
+    void stop() override;
     QStringList heard() const;
     void clear();
 

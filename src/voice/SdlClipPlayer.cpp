@@ -40,6 +40,10 @@ void SdlClipPlayer::beep() {
         beep_();
 }
 
+void SdlClipPlayer::stop() {
+    ++generation_; // the clip playing sees a newer generation at its next poll and ends
+}
+
 void SdlClipPlayer::play(const QString& fileName) {
     const quint64 mine = ++generation_;
     if (!audioReady_ || !playToEnd(fileName, mine))

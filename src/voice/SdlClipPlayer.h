@@ -20,6 +20,7 @@ public:
 
     void play(const QString& fileName) override;
     void beep() override;
+    void stop() override;
 
     // Whether the audio subsystem came up; without it every clip becomes a beep.
     bool hasAudio() const { return audioReady_; }

@@ -1,0 +1,191 @@
+#include "Announcer.h"
+
+#include "ClipScript.h"
+
+namespace kelvos {
+
+namespace {
+constexpr auto kClipboardRepeatDelay = std::chrono::milliseconds(5000);
+} // namespace
+
+// Plays a read-out on the worker's thread; once the worker is asked to stop, every further clip
+// and pause is skipped, so the read-out runs out at once.
+class Announcer::Speech final : public clips::ReadOutSink {
+public:
+    Speech(ClipPlayer& player, Sleeper& sleeper, std::stop_token stop)
+        : player_(player), sleeper_(sleeper), stop_(std::move(stop)) {}
+
+    void play(const QString& clip) override {
+        if (!stop_.stop_requested())
+            player_.play(clip);
+    }
+    void pause(int milliseconds) override {
+        if (!stop_.stop_requested())
+            sleeper_.sleepFor(std::chrono::milliseconds(milliseconds), stop_);
+    }
+
+private:
+    ClipPlayer& player_;
+    Sleeper& sleeper_;
+    std::stop_token stop_;
+};
+
+Announcer::Announcer(ClipPlayer& player, AnnouncementEffects& effects,
+                     std::function<qint32()> currentTotal, Sleeper& sleeper)
+    : player_(player), effects_(effects), currentTotal_(std::move(currentTotal)),
+      sleeper_(sleeper) {}
+
+Announcer::~Announcer() {
+    stopAll();
+}
+
+bool Announcer::anyAnnouncerOn() const {
+    return inputs_.voice || clipboardOn();
+}
+
+bool Announcer::clipboardOn() const {
+    return inputs_.clipEnglish || inputs_.clipJapanese;
+}
+
+// The common start of the commands: allowed by one of the announcers, the busy flag claimed
+// (and, where a lap is needed, not before the first lap: the flag then stays clear).
+bool Announcer::claimWithLap(bool needsLap) {
+    if (!anyAnnouncerOn())
+        return false;
+    if (needsLap && inputs_.lapCount < 1)
+        return false;
+    return effects_.claimBusy();
+}
+
+bool Announcer::readLap() {
+    if (!claimWithLap(true))
+        return false;
+    effects_.fillDisplay();
+    launch(&Announcer::speakLap);
+    return true;
+}
+
+bool Announcer::readClipboard() {
+    if (!claimWithLap(false))
+        return false;
+    if (inputs_.lapCount >= 1)
+        effects_.fillDisplay();
+    launch(&Announcer::putLapOnClipboard);
+    return true;
+}
+
+bool Announcer::readRunningTotal() {
+    if (!claimWithLap(false))
+        return false;
+    if (inputs_.lapCount > 0)
+        effects_.fillDisplay();
+    launch(clipboardOn() ? &Announcer::putRunningTotalOnClipboard : &Announcer::speakRunningTotal);
+    return true;
+}
+
+void Announcer::launch(void (Announcer::*body)(std::stop_token)) {
+    joinFinished();
+    std::lock_guard lock(workersMutex_);
+    Worker& worker = workers_.emplace_back();
+    worker.thread = std::jthread([this, body, &worker](std::stop_token stop) {
+        (this->*body)(stop);
+        worker.finished = true;
+    });
+}
+
+// Finished workers are joined when the next one starts, so the list stays short.
+void Announcer::joinFinished() {
+    std::list<Worker> done;
+    {
+        std::lock_guard lock(workersMutex_);
+        for (auto it = workers_.begin(); it != workers_.end();) {
+            auto next = std::next(it);
+            if (it->finished && it->thread.get_id() != std::this_thread::get_id())
+                done.splice(done.end(), workers_, it);
+            it = next;
+        }
+    }
+}
+
+std::list<Announcer::Worker> Announcer::takeWorkers() {
+    std::lock_guard lock(workersMutex_);
+    return std::move(workers_);
+}
+
+void Announcer::waitUntilIdle() {
+    // A worker may start another (the lap clipboard after the spoken lap): repeat until none.
+    for (std::list<Worker> running = takeWorkers(); !running.empty(); running = takeWorkers())
+        for (Worker& worker : running)
+            worker.thread.join(); // a plain join: destroying a jthread would ask it to stop
+}
+
+void Announcer::stopAll() {
+    for (std::list<Worker> running = takeWorkers(); !running.empty(); running = takeWorkers()) {
+        for (Worker& worker : running)
+            worker.thread.request_stop();
+        player_.stop();
+        running.clear();
+    }
+}
+
+void Announcer::speakLap(std::stop_token stop) {
+    Speech speech(player_, sleeper_, stop);
+    const clips::LapReadOutSource source{
+        [this] { return inputs_.lapCount.load(); }, [this] { return inputs_.lapTime.load(); },
+        [this] { return inputs_.lapTotal.load(); }, [this] { return inputs_.voiceRepeat.load(); }};
+    clips::sayLapReadOut(source, speech);
+    if (!stop.stop_requested() && clipboardOn())
+        launch(&Announcer::putLapOnClipboard);
+    finishSpeech(stop);
+}
+
+void Announcer::speakRunningTotal(std::stop_token stop) {
+    Speech speech(player_, sleeper_, stop);
+    clips::sayRunningTotalReadOut(
+        currentTotal_, [this] { return inputs_.lapCount.load(); }, speech);
+    finishSpeech(stop);
+}
+
+void Announcer::finishSpeech(std::stop_token stop) {
+    if (stop.stop_requested())
+        return;
+    effects_.closeDisplay();
+    effects_.releaseBusy();
+}
+
+void Announcer::putLapOnClipboard(std::stop_token stop) {
+    const qint32 lapCount = inputs_.lapCount; // the same number on both puts
+    putTwiceIfRepeated(stop, [this, lapCount](sentences::Language language) {
+        return sentences::lapSentence(language, lapCount, inputs_.lapTime, inputs_.lapTotal);
+    });
+}
+
+void Announcer::putRunningTotalOnClipboard(std::stop_token stop) {
+    const qint32 lapCount = inputs_.lapCount;
+    putTwiceIfRepeated(stop, [this, lapCount](sentences::Language language) {
+        return sentences::runningTotalSentence(language, currentTotal_(), lapCount);
+    });
+}
+
+void Announcer::putTwiceIfRepeated(std::stop_token stop,
+                                   const std::function<QString(sentences::Language)>& sentence) {
+    effects_.startDisplayHold();
+    putSentences(sentence);
+    if (inputs_.clipRepeat) {
+        sleeper_.sleepFor(kClipboardRepeatDelay, stop);
+        if (stop.stop_requested())
+            return;
+        putSentences(sentence);
+    }
+    effects_.releaseBusy();
+}
+
+// Japanese first, so that with both boxes on the English sentence is the one that stays.
+void Announcer::putSentences(const std::function<QString(sentences::Language)>& sentence) {
+    if (inputs_.clipJapanese)
+        effects_.putOnClipboard(sentence(sentences::Language::Japanese));
+    if (inputs_.clipEnglish)
+        effects_.putOnClipboard(sentence(sentences::Language::English));
+}
+
+} // namespace kelvos
