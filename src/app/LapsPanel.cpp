@@ -14,9 +14,6 @@ LapsPanel::LapsPanel(QWidget* form) : QObject(form) {
     LAP = controls.take<TCuteButton>("LAP");
     LAP2 = controls.take<TCuteButton>("LAP2");
     LAP3 = controls.take<TCuteButton>("LAP3");
-    Lapread = controls.take<TCuteButton>("Lapread");
-    Clipread = controls.take<TCuteButton>("Clipread");
-    Real = controls.take<TCuteButton>("Real");
     CuteButton38 = controls.take<TCuteButton>("CuteButton38");
     Edit1 = controls.take<QLineEdit>("Edit1");
     Edit2 = controls.take<QLineEdit>("Edit2");
@@ -32,7 +29,6 @@ LapsPanel::LapsPanel(QWidget* form) : QObject(form) {
         connect(edits[competitor - 1], &QLineEdit::textChanged, this,
                 [this, competitor](const QString& text) { emit nameChanged(competitor, text); });
     }
-    connect(Real, &QPushButton::clicked, this, &LapsPanel::realClicked);
     connect(CuteButton38, &QPushButton::clicked, this, [this] {
         setNames({"1", "2", "3"});
         emit namesUndone();
@@ -60,14 +56,10 @@ void LapsPanel::applyRunState(const RunStateEffects& effects) {
     applySwitch(LAP, effects.command(Command::Lap1));
     applySwitch(LAP2, effects.command(Command::Lap2));
     applySwitch(LAP3, effects.command(Command::Lap3));
-    applySwitch(Lapread, effects.command(Command::LapRead));
-    applySwitch(Clipread, effects.command(Command::ClipRead));
-    applySwitch(Real, effects.command(Command::RealRead));
 }
 
 void LapsPanel::enableExtraLap() {
-    for (TCuteButton* button : {LAP, Lapread, Clipread})
-        button->setEnabled(true);
+    LAP->setEnabled(true);
 }
 
 void LapsPanel::showGap(int competitor, const GapUpdate& gap) {
@@ -91,10 +83,4 @@ void LapsPanel::showLapAccelerators(bool on) {
     LAP->setText(on ? "LAP(&1)" : "LAP1");
     LAP2->setText(on ? "LAP(&2)" : "LAP2");
     LAP3->setText(on ? "LAP(&3)" : "LAP3");
-}
-
-void LapsPanel::showReadAccelerators(bool on) {
-    Lapread->setText(on ? "LAP READ(&L)" : "LAP READ");
-    Clipread->setText(on ? "ClipBoard Read(&P)" : "ClipBoard Read");
-    Real->setText(on ? "Real(&R)" : "Real");
 }

@@ -11,7 +11,7 @@ class QLineEdit;
 class TCuteButton;
 
 // The three competitors: their lap buttons, names and the gaps of competitors 2 and 3 to
-// competitor 1; and the read-out buttons beside the lap buttons.
+// competitor 1.
 class LapsPanel : public QObject {
     Q_OBJECT
 public:
@@ -24,26 +24,23 @@ public:
     void fillEmptyNames();
 
     void applyRunState(const kelvos::RunStateEffects& effects);
-    // The extra lap of "Plus1Lap" needs the lap and read-out buttons while stopped.
+    // The extra lap of "Plus1Lap" needs the lap button while stopped.
     void enableExtraLap();
     void showGap(int competitor, const kelvos::GapUpdate& gap);
     void showReset();
     QString gapText(int competitor) const;
     // "key": the lap buttons with or without their Alt+1..3 accelerators.
     void showLapAccelerators(bool on);
-    // "ReadLapbyKey": the read-out buttons with or without theirs.
-    void showReadAccelerators(bool on);
 
 signals:
     void lapPressed(int competitor);
     void nameChanged(int competitor, const QString& name);
-    void realClicked();
     void namesUndone();
 
 private:
     QLabel* gapLabel(int competitor) const { return competitor == 2 ? Label23 : Label24; }
 
-    TCuteButton *LAP, *LAP2, *LAP3, *Lapread, *Clipread, *Real, *CuteButton38;
+    TCuteButton *LAP, *LAP2, *LAP3, *CuteButton38;
     QLineEdit *Edit1, *Edit2, *Edit3;
     QLabel *Label23, *Label24;
 };

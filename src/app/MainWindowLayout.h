@@ -24,7 +24,7 @@ enum class ControlKind {
 };
 
 // The groups of controls that each panel of the main window owns.
-enum class PanelId { Run, Laps, Course, Grids, Hotkeys, Options, Chart };
+enum class PanelId { Run, Laps, Course, Grids, Hotkeys, Options, Announcements, Chart };
 
 // One control of the main window: its name (the objectName tests and tools find it by), the
 // panel that owns it, its kind, caption, hint, place and whether it starts enabled (or checked,

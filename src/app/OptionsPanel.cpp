@@ -51,7 +51,7 @@ OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
     CheckBox10 = controls.take<QCheckBox>("CheckBox10");
     CheckBox11 = controls.take<QCheckBox>("CheckBox11");
     CheckBox12 = controls.take<QCheckBox>("CheckBox12");
-    controls.take<QCheckBox>("DCheck1");
+    DCheck1 = controls.take<QCheckBox>("DCheck1");
     buildPopupMenu(form);
     connectRules();
 }
@@ -97,6 +97,15 @@ void OptionsPanel::connectRules() {
     onToggled(CheckBox9, this, [this] { CheckBox9Click(); });
     onToggled(CheckBox10, this, [this] { CheckBox10Click(); });
     onToggled(CheckBox11, this, [this] { CheckBox11Click(); });
+    for (QCheckBox* box : {CheckBox6, CheckBox7, CheckBox9, CheckBox10, CheckBox11, DCheck1})
+        connect(box, &QCheckBox::toggled, this, &OptionsPanel::announcementBoxesChanged);
+    // "D" and the menu's "Display" are one switch.
+    connect(menuItem("Display1"), &QAction::triggered, DCheck1, &QCheckBox::setChecked);
+    connect(DCheck1, &QCheckBox::toggled, this, [this](bool on) {
+        menuItem("Display1")->setChecked(on);
+        emit displayWishChanged(on);
+        emit commandDone();
+    });
     onToggled(CheckBox12, this, [this] {
         menuItem("Autoscroll")->setChecked(CheckBox12->isChecked());
         emit commandDone();
@@ -110,6 +119,11 @@ bool OptionsPanel::voiceOn() const {
 // A read-out of any kind: spoken, or a sentence on the clipboard.
 bool OptionsPanel::readOutWanted() const {
     return CheckBox6->isChecked() || CheckBox7->isChecked() || CheckBox10->isChecked();
+}
+
+AnnouncementBoxes OptionsPanel::announcementBoxes() const {
+    return {CheckBox6->isChecked(),  CheckBox9->isChecked(),  CheckBox7->isChecked(),
+            CheckBox10->isChecked(), CheckBox11->isChecked(), DCheck1->isChecked()};
 }
 
 bool OptionsPanel::titleShowsLap() const {

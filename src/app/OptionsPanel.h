@@ -2,6 +2,16 @@
 
 #include <QObject>
 
+// The boxes that choose how a lap is announced.
+struct AnnouncementBoxes {
+    bool voice = true;         // "Voice"
+    bool voiceRepeat = false;  // its "Re"
+    bool clipEnglish = false;  // "ClipE"
+    bool clipJapanese = false; // "J"
+    bool clipRepeat = false;   // the clipboard's "Re"
+    bool display = false;      // "D"
+};
+
 class QAction;
 class QCheckBox;
 class QMenu;
@@ -20,6 +30,7 @@ public:
     bool readOutWanted() const;
     bool titleShowsLap() const;
     bool milePerHour() const;
+    AnnouncementBoxes announcementBoxes() const;
     // Sets the menu's check marks that follow the boxes, after the boxes were restored.
     void syncMenuWithBoxes();
 
@@ -30,6 +41,9 @@ signals:
     void mainSaveChosen();
     void lapAcceleratorsToggled(bool on);
     void readAcceleratorsToggled(bool on);
+    void announcementBoxesChanged();
+    // "D" or the menu's "Display" changed the wish for the Display window.
+    void displayWishChanged(bool on);
     void commandDone();
 
 private:
@@ -46,5 +60,6 @@ private:
 
     QMenu* PopupMenu2 = nullptr;
     TCuteButton *CuteButton44, *CuteButton41;
-    QCheckBox *CheckBox6, *CheckBox7, *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12;
+    QCheckBox *CheckBox6, *CheckBox7, *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12,
+        *DCheck1;
 };

@@ -1,11 +1,13 @@
 #include "TKelvoS.h"
 
+#include "AnnouncementsPanel.h"
 #include "ChartPanel.h"
 #include "CourseList.h"
 #include "CoursePanel.h"
 #include "GridsPanel.h"
 #include "HotkeysPanel.h"
 #include "JournalReader.h"
+#include "LabelLook.h"
 #include "LapsPanel.h"
 #include "MainWindowLayout.h"
 #include "OptionsPanel.h"
@@ -13,6 +15,8 @@
 #include "SettingsBinding.h"
 #include "SignalSounds.h"
 #include "TCuteButton.h"
+#include "TaskbarText.h"
+#include "TextGrid.h"
 #include "TimeText.h"
 
 #include <QCloseEvent>
@@ -26,6 +30,7 @@ using namespace kelvos;
 
 namespace {
 constexpr int kRefreshIntervalMs = 20;
+constexpr int kTaskbarIntervalMs = 150;
 constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
 constexpr const char* kJournalFile = "kelvos-run.journal";
 // A rebuilt run's watch is started at this clock reading (any will do), so that each press
@@ -48,6 +53,10 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(kRefreshIntervalMs);
     connect(Timer1, &QTimer::timeout, this, &TKelvoS::Timer1Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(kTaskbarIntervalMs);
+    connect(Timer2, &QTimer::timeout, this, &TKelvoS::Timer2Timer);
     FormCreate();
 }
 
@@ -80,6 +89,8 @@ void TKelvoS::createPanels() {
         run_.laps());
     hotkeysPanel_ = new HotkeysPanel(this, std::move(services_.hotkeys), *services_.timing, report);
     chartPanel_ = new ChartPanel(this);
+    announcementsPanel_ = new AnnouncementsPanel(
+        this, *services_.player, run_, [this] { return displayFigures(); }, services_.sleeper);
     settings_ = new SettingsBinding(this, services_.settingsFile,
                                     {*hotkeysPanel_, *lapsPanel_, *optionsPanel_, *coursePanel_});
 }
@@ -99,7 +110,6 @@ void TKelvoS::connectPanels() {
         gridsPanel_->setNames(lapsPanel_->names());
     });
     connect(lapsPanel_, &LapsPanel::namesUndone, this, &TKelvoS::DoCSFocus);
-    connect(lapsPanel_, &LapsPanel::realClicked, this, &TKelvoS::RealClick);
 
     connect(coursePanel_, &CoursePanel::courseChanged, this, &TKelvoS::ComboBox1Change);
     connect(coursePanel_, &CoursePanel::droppedDown, this, [this] { sounds_->play({"pa.wav"}); });
@@ -121,9 +131,14 @@ void TKelvoS::connectPanels() {
         DoCSFocus();
     });
     connect(optionsPanel_, &OptionsPanel::readAcceleratorsToggled, this, [this](bool on) {
-        lapsPanel_->showReadAccelerators(on);
+        announcementsPanel_->showReadAccelerators(on);
         DoCSFocus();
     });
+    connect(optionsPanel_, &OptionsPanel::announcementBoxesChanged, this,
+            [this] { announcementsPanel_->setBoxes(optionsPanel_->announcementBoxes()); });
+    connect(optionsPanel_, &OptionsPanel::displayWishChanged, announcementsPanel_,
+            &AnnouncementsPanel::DCheck1Click);
+    connect(announcementsPanel_, &AnnouncementsPanel::commandDone, this, &TKelvoS::DoCSFocus);
     connect(optionsPanel_, &OptionsPanel::commandDone, this, &TKelvoS::DoCSFocus);
 }
 
@@ -144,7 +159,9 @@ void TKelvoS::FormCreate() {
     gridsPanel_->showCreated();
     chartPanel_->showLapCount(0);
     run_.stopWatch().setDisplayLabel(runPanel_->totalLabel());
+    announcementsPanel_->setBoxes(optionsPanel_->announcementBoxes());
     Timer1->start();
+    Timer2->start();
     if (startupJingle_)
         sounds_->playAlways({"laptime.wav", "pi.wav", "po.wav", "pa.wav"});
 }
@@ -180,6 +197,8 @@ void TKelvoS::closeEvent(QCloseEvent* event) {
     const bool saved = settings_->saveSettings();
     hotkeysPanel_->unregisterAll();
     Timer1->stop();
+    Timer2->stop();
+    announcementsPanel_->stopAll(); // no read-out outlives the window
     if (!saved)
         showCloseProblem("The settings could not be saved:\n" +
                          settings_->takeProblems().join('\n') +
@@ -200,6 +219,7 @@ void TKelvoS::applyRunState(RunEntry entry) {
     lapsPanel_->applyRunState(effects);
     gridsPanel_->applyRunState(effects);
     chartPanel_->applyRunState(effects);
+    announcementsPanel_->applyRunState(effects);
     hotkeysPanel_->applyRunState(effects);
 }
 
@@ -207,7 +227,7 @@ void TKelvoS::StartClick() {
     run_.startWatch();
     run_.stopWatch().UpdateDisplay();
     if (run_.resultsPending())
-        ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
+        ResetClick();    // with results pending the reset neither zeroes the watch nor sounds
     record(Kind::Start); // after the implicit reset: the journal's run begins here
     runPanel_->showRunStarted();
     run_.beginRun();
@@ -215,6 +235,7 @@ void TKelvoS::StartClick() {
     applyRunState(RunEntry::Start);
     lapsPanel_->lap1Button()->setFocus();
     sounds_->play({"goo.wav"});
+    announcementsPanel_->prepareDisplay();
 }
 
 void TKelvoS::StopClick() {
@@ -259,16 +280,48 @@ void TKelvoS::Timer1Timer() {
     setWindowTitle(windowTitleText());
 }
 
-QString TKelvoS::windowTitleText() const {
+// The title form of "T": the date, the lap and the total.
+QString TKelvoS::lapTitleText() const {
     const QDateTime now = services_.now();
     const QLocale locale = QLocale::system();
+    return "DATE=" + locale.toString(now.date(), QLocale::ShortFormat) + " " +
+           formatWallClock(now.time(), locale) + " ; LAP" + runPanel_->lapCountText() + "=" +
+           runPanel_->lapText() + " ; TOTAL=" + runPanel_->totalText();
+}
+
+QString TKelvoS::windowTitleText() const {
     if (optionsPanel_->titleShowsLap())
-        return "DATE=" + locale.toString(now.date(), QLocale::ShortFormat) + " " +
-               formatWallClock(now.time(), locale) + " ; LAP" + runPanel_->lapCountText() + "=" +
-               runPanel_->lapText() + " ; TOTAL=" + runPanel_->totalText();
+        return lapTitleText();
+    const QDateTime now = services_.now();
+    const QLocale locale = QLocale::system();
     return runPanel_->totalText() + " :: " + formatWallClock(now.time(), locale) + " :: " + " " +
            locale.dayName(now.date().dayOfWeek(), QLocale::ShortFormat) + " " +
            " ::  " + lapsPanel_->gapText(2) + " : " + lapsPanel_->gapText(3) + kCredit;
+}
+
+// The taskbar shows the running total, or with "T" the date, lap and total.
+void TKelvoS::Timer2Timer() {
+    setTaskbarText(this, optionsPanel_->titleShowsLap()
+                             ? lapTitleText()
+                             : runPanel_->totalText() + " :: " +
+                                   formatWallClock(services_.now().time(), QLocale::system()));
+}
+
+DisplayFigures TKelvoS::displayFigures() const {
+    const LapState& laps = run_.laps();
+    DisplayFigures figures;
+    figures.lapCount = laps.Lap1.LapCount;
+    figures.totalText = laps.LastTotalText;
+    figures.lapTimeText = formatFullTime(laps.Lap1.LapTime);
+    figures.lapDiff = laps.Lap1.LapDiff;
+    figures.lapMillis = laps.Lap1.LapTime;
+    figures.lapSpeedText = laps.LapSpeedText1;
+    figures.averageMillis = laps.Lap1.LapAverage;
+    figures.averageSpeedText = laps.AverageSpeedText1;
+    figures.milesPerHour = run_.unit() == SpeedUnit::MilesPerHour;
+    figures.positiveColor = fromStoredColor(PositiveColor);
+    figures.negativeColor = fromStoredColor(NegativeColor);
+    return figures;
 }
 
 void TKelvoS::DoCSFocus() {
@@ -301,6 +354,7 @@ bool TKelvoS::isHotkeyRegistered(Hotkey key) const {
 }
 
 void TKelvoS::waitForSignals() {
+    announcementsPanel_->waitUntilIdle();
     sounds_->waitUntilIdle();
 }
 
@@ -317,6 +371,8 @@ void TKelvoS::LapClick() {
     lapsPanel_->lap1Button()->setFocus();
     if (!sounds_->voiceOn())
         sounds_->beep();
+    if (!replaying_) // a rebuilt lap is not announced again
+        announcementsPanel_->announceLap1(run_.laps());
 }
 
 void TKelvoS::LAP2Click() {
@@ -339,6 +395,7 @@ void TKelvoS::LAP3Click() {
 // busy flag keeps the lap's read-outs from starting.
 void TKelvoS::Plus1Lap1Click() {
     lapsPanel_->enableExtraLap();
+    announcementsPanel_->enableExtraLap();
     run_.treatAsRunning();
     run_.holdAnnouncement();
     LapClick();
@@ -346,13 +403,7 @@ void TKelvoS::Plus1Lap1Click() {
 }
 
 void TKelvoS::RealClick() {
-    if (!optionsPanel_->readOutWanted())
-        return;
-    if (!run_.claimAnnouncement())
-        return; // a read-out is still running
-    // The spoken and clipboard read-outs of the running total are not part of this program yet:
-    // nothing holds the flag, so it is released at once.
-    run_.releaseAnnouncement();
+    announcementsPanel_->RealClick();
 }
 
 // ---- Course, unit and files ----------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <memory>
 
 class QTimer;
+class AnnouncementsPanel;
 class ChartPanel;
 class CoursePanel;
 class GridsPanel;
@@ -28,7 +29,9 @@ class SignalSounds;
 
 namespace kelvos {
 class ClipPlayer;
-}
+class Sleeper;
+} // namespace kelvos
+struct DisplayFigures;
 
 // What the main window takes from its surroundings, so that tests can give it a fake clock,
 // a sound recorder and in-memory hotkeys.
@@ -36,6 +39,7 @@ struct KelvosServices {
     // The clock of the run: presses handled inside one of its scopes are timed at the press.
     kelvos::PressTiming* timing = nullptr;
     kelvos::ClipPlayer* player = nullptr;
+    kelvos::Sleeper* sleeper = nullptr;             // the read-outs' pauses; none: the real clock
     std::unique_ptr<kelvos::HotkeyBackend> hotkeys; // none: the desktop's own (X11)
     std::function<QDateTime()> now;                 // the wall clock
     QString workingDirectory;                       // course list, automatic files, the run journal
@@ -71,6 +75,7 @@ public slots:
     void LAP2Click();
     void LAP3Click();
     void Timer1Timer();
+    void Timer2Timer();
     void Plus1Lap1Click();
     void RealClick();
     void MilePerHour1Click();
@@ -94,6 +99,8 @@ private:
     void showPasted(int rows);
     kelvos::HeaderUnit headerUnit() const;
     QString windowTitleText() const;
+    QString lapTitleText() const;
+    DisplayFigures displayFigures() const;
     // Tells the operator about a problem without stopping the program or the watch.
     void reportProblem(const QString& message);
     void showSettingsProblems();
@@ -114,8 +121,10 @@ private:
     HotkeysPanel* hotkeysPanel_ = nullptr;
     OptionsPanel* optionsPanel_ = nullptr;
     ChartPanel* chartPanel_ = nullptr;
+    AnnouncementsPanel* announcementsPanel_ = nullptr;
     SettingsBinding* settings_ = nullptr;
     QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
     bool startupJingle_ = false;
     bool shownOnce_ = false;
     kelvos::RunJournal journal_;
