@@ -17,6 +17,7 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     KelvosServices services;
     services.timing = &timing;
     services.player = &player;
+    services.sleeper = &sleeper;
     services.hotkeys = std::move(fake);
     services.now = [this] { return wallClock; };
     services.workingDirectory = workingDirectory.path();
@@ -31,6 +32,16 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
 }
 
 AppFixture::~AppFixture() = default;
+
+void NotedSleeper::sleepFor(std::chrono::milliseconds duration, std::stop_token) {
+    const std::lock_guard lock(mutex_);
+    pauses_ << int(duration.count());
+}
+
+QList<int> NotedSleeper::pauses() const {
+    const std::lock_guard lock(mutex_);
+    return pauses_;
+}
 
 QByteArray AppFixture::settingsText() const {
     return testfiles::contents(settingsFile());

@@ -3,13 +3,26 @@
 #include "ClipPlayer.h"
 #include "MillisecondClock.h"
 #include "PressTiming.h"
+#include "Sleeper.h"
 #include "TKelvoS.h"
 #include "fakehotkeybackend.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <mutex>
 #include <set>
+
+// Pauses of the read-outs that return at once and are only noted.
+class NotedSleeper final : public kelvos::Sleeper {
+public:
+    void sleepFor(std::chrono::milliseconds duration, std::stop_token) override;
+    QList<int> pauses() const;
+
+private:
+    mutable std::mutex mutex_;
+    QList<int> pauses_;
+};
 
 // The real main window on a fake clock, a sound recorder and in-memory hotkeys, shown on the
 // offscreen platform.
@@ -47,6 +60,7 @@ struct AppFixture {
     kelvos::ManualClock clock{1000};
     kelvos::PressTiming timing{clock};
     kelvos::RecordingClipPlayer player;
+    NotedSleeper sleeper;
     kelvos::FakeHotkeyBackend& hotkeys; // owned by the window
     QDateTime wallClock{QDate(2026, 12, 8), QTime(12, 34, 56)};
     // Stands in for the file dialogs; none set: every dialog is cancelled.
