@@ -376,18 +376,18 @@ void TKelvoS::LapClick() {
 }
 
 void TKelvoS::LAP2Click() {
-    const OtherLapResult result = run_.lap2();
-    recordLap(2, result.mixRow);
-    gridsPanel_->showMixLap(result.mixRow);
-    lapsPanel_->showGap(2, result.gap);
-    sounds_->beep();
+    showOtherLap(2, run_.lap2());
 }
 
 void TKelvoS::LAP3Click() {
-    const OtherLapResult result = run_.lap3();
-    recordLap(3, result.mixRow);
+    showOtherLap(3, run_.lap3());
+}
+
+// Competitors 2 and 3: the lap recorded, its Mix row, the gap to competitor 1, a beep.
+void TKelvoS::showOtherLap(int competitor, const OtherLapResult& result) {
+    recordLap(competitor, result.mixRow);
     gridsPanel_->showMixLap(result.mixRow);
-    lapsPanel_->showGap(3, result.gap);
+    lapsPanel_->showGap(competitor, result.gap);
     sounds_->beep();
 }
 
@@ -460,12 +460,8 @@ void TKelvoS::record(Kind kind) {
     JournalEntry entry;
     entry.kind = kind;
     entry.total = run_.stopWatch().GetElapsed();
-    if (replaying_)
-        return;
-    const QString error = journal_.append(entry);
-    if (!error.isEmpty() && !std::exchange(journalProblemTold_, true))
-        reportProblem("The run journal cannot be written (" + error +
-                      "). Laps are still recorded in the grids; save them with \"Mix save\".");
+    if (!replaying_)
+        append(entry);
 }
 
 void TKelvoS::recordLap(int competitor, const LapRow& row) {
@@ -480,8 +476,17 @@ void TKelvoS::recordLap(int competitor, const LapRow& row) {
     entry.courseSelected = run_.course().has_value();
     entry.milesPerHour = run_.unit() == SpeedUnit::MilesPerHour;
     entry.wallClock = row.fields.value(5);
-    const QString error = journal_.append(entry);
-    if (!error.isEmpty() && !std::exchange(journalProblemTold_, true))
+    append(entry);
+}
+
+void TKelvoS::append(const JournalEntry& entry) {
+    if (const QString error = journal_.append(entry); !error.isEmpty())
+        reportJournalProblem(error);
+}
+
+// Told once: every press after it would fail the same way.
+void TKelvoS::reportJournalProblem(const QString& error) {
+    if (!std::exchange(journalProblemTold_, true))
         reportProblem("The run journal cannot be written (" + error +
                       "). Laps are still recorded in the grids; save them with \"Mix save\".");
 }

@@ -107,6 +107,9 @@ private:
     void showCloseProblem(const QString& message);
     void record(kelvos::JournalEntry::Kind kind);
     void recordLap(int competitor, const kelvos::LapRow& row);
+    void append(const kelvos::JournalEntry& entry);
+    void reportJournalProblem(const QString& error);
+    void showOtherLap(int competitor, const kelvos::OtherLapResult& result);
     void openJournal();
     void restoreUnfinishedRun(const QList<kelvos::JournalEntry>& run);
     void replay(const kelvos::JournalEntry& entry);

@@ -1,5 +1,6 @@
 #include "CourseList.h"
 #include "GridFollow.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,10 +41,7 @@ private slots:
     void courseFileLines() {
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
-        QFile file(QDir(dir.path()).filePath("course.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        testfiles::writeContents(QDir(dir.path()).filePath("course.txt"), bytes);
         const kelvos::CourseList list = kelvos::loadCourseList(dir.path());
         QTEST(list.entries, "lines");
         QVERIFY(list.problem.isEmpty());
@@ -63,10 +61,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, problemSays);
         QTemporaryDir dir;
-        QFile file(QDir(dir.path()).filePath("course.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        testfiles::writeContents(QDir(dir.path()).filePath("course.txt"), bytes);
         const kelvos::CourseList list = kelvos::loadCourseList(dir.path());
         QTEST(int(list.entries.size()), "entries");
         QTEST(int(list.entries.first().size()), "firstLength");
