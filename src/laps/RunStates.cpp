@@ -31,19 +31,17 @@ RunStateEffects effectsOf(RunState state, const Switches& switches) {
 }
 
 RunStateEffects runningEffects(bool restart, bool stopKeyOff) {
+    RunStateEffects effects = effectsOf(
+        RunState::Running,
+        {{C::Lap1, C::Lap2, C::Lap3, C::LapRead, C::ClipRead, C::RealRead, C::Stop},
+         {C::CsvLoads, C::CopyLaps, C::Paste, C::Start, C::Restart, C::Reset, C::ChartZoomReset},
+         {H::Stop, H::Lap1, H::Lap2, H::Lap3},
+         {H::Start, H::Restart, H::Reset}});
     // A restart continues a run whose chart is being drawn live: no rebuild may start meanwhile.
-    const auto chartOff =
-        restart ? std::initializer_list<Command>{C::ChartZoomReset, C::ChartUpdate, C::ChartAnimate,
-                                                 C::ChartPush, C::ChartClear}
-                : std::initializer_list<Command>{C::ChartZoomReset};
-    RunStateEffects effects =
-        effectsOf(RunState::Running,
-                  {{C::Lap1, C::Lap2, C::Lap3, C::LapRead, C::ClipRead, C::RealRead, C::Stop},
-                   {C::CsvLoads, C::CopyLaps, C::Paste, C::Start, C::Restart, C::Reset},
-                   {H::Stop, H::Lap1, H::Lap2, H::Lap3},
-                   {H::Start, H::Restart, H::Reset}});
-    for (Command c : chartOff)
-        effects.commands[std::size_t(c)] = Switch::Off;
+    if (restart) {
+        for (Command c : {C::ChartUpdate, C::ChartAnimate, C::ChartPush, C::ChartClear})
+            effects.commands[std::size_t(c)] = Switch::Off;
+    }
     if (stopKeyOff)
         effects.hotkeys[std::size_t(H::Stop) - 1] = Switch::Off;
     return effects;
