@@ -6,12 +6,12 @@
 #include "CoursePanel.h"
 #include "GridsPanel.h"
 #include "HotkeysPanel.h"
-#include "JournalReader.h"
 #include "LabelLook.h"
 #include "LapsPanel.h"
 #include "MainWindowLayout.h"
 #include "OptionsPanel.h"
 #include "RunPanel.h"
+#include "RunRecorder.h"
 #include "SettingsBinding.h"
 #include "SignalSounds.h"
 #include "TCuteButton.h"
@@ -32,7 +32,6 @@ namespace {
 constexpr int kRefreshIntervalMs = 20;
 constexpr int kTaskbarIntervalMs = 150;
 constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
-constexpr const char* kJournalFile = "kelvos-run.journal";
 // A rebuilt run's watch is started at this clock reading (any will do), so that each press
 // rebuilt at this reading plus its recorded total reads that total.
 constexpr quint32 kReplayBase = 0;
@@ -91,6 +90,7 @@ void TKelvoS::createPanels() {
     chartPanel_ = new ChartPanel(this);
     announcementsPanel_ = new AnnouncementsPanel(
         this, *services_.player, run_, [this] { return displayFigures(); }, services_.sleeper);
+    recorder_ = new RunRecorder(run_, report, this);
     settings_ = new SettingsBinding(this, services_.settingsFile,
                                     {*hotkeysPanel_, *lapsPanel_, *optionsPanel_, *coursePanel_});
 }
@@ -227,8 +227,8 @@ void TKelvoS::StartClick() {
     run_.startWatch();
     run_.stopWatch().UpdateDisplay();
     if (run_.resultsPending())
-        ResetClick();    // with results pending the reset neither zeroes the watch nor sounds
-    record(Kind::Start); // after the implicit reset: the journal's run begins here
+        ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
+    recorder_->command(Kind::Start); // after the implicit reset: the journal's run begins here
     runPanel_->showRunStarted();
     run_.beginRun();
     gridsPanel_->startNewRun();
@@ -240,7 +240,7 @@ void TKelvoS::StartClick() {
 
 void TKelvoS::StopClick() {
     run_.stop();
-    record(Kind::Stop);
+    recorder_->command(Kind::Stop);
     applyRunState(RunEntry::Stop);
     gridsPanel_->trimToLaps(run_.laps());
     gridsPanel_->writeAutomaticMixFile();
@@ -250,7 +250,7 @@ void TKelvoS::StopClick() {
 
 void TKelvoS::CuteButton1Click() {
     run_.restart();
-    record(Kind::Restart);
+    recorder_->command(Kind::Restart);
     applyRunState(RunEntry::Restart);
     gridsPanel_->restoreFixedRows();
     lapsPanel_->lap1Button()->setFocus();
@@ -259,7 +259,7 @@ void TKelvoS::CuteButton1Click() {
 
 void TKelvoS::ResetClick() {
     const bool zeroed = run_.resetWatch();
-    record(Kind::Reset);
+    recorder_->command(Kind::Reset);
     runPanel_->showReset();
     lapsPanel_->showReset();
     run_.resetLaps();
@@ -362,7 +362,7 @@ void TKelvoS::waitForSignals() {
 
 void TKelvoS::LapClick() {
     const Lap1Result result = run_.lap1();
-    recordLap(1, result.mainRow);
+    recorder_->lap(1, result.mainRow);
     runPanel_->showLap1(result);
     gridsPanel_->showLap(result.mainRow, result.mixRow);
     chartPanel_->showLapCount(result.lapCount);
@@ -385,7 +385,7 @@ void TKelvoS::LAP3Click() {
 
 // Competitors 2 and 3: the lap recorded, its Mix row, the gap to competitor 1, a beep.
 void TKelvoS::showOtherLap(int competitor, const OtherLapResult& result) {
-    recordLap(competitor, result.mixRow);
+    recorder_->lap(competitor, result.mixRow);
     gridsPanel_->showMixLap(result.mixRow);
     lapsPanel_->showGap(competitor, result.gap);
     sounds_->beep();
@@ -454,67 +454,10 @@ void TKelvoS::showPasted(int rows) {
 
 // ---- The run journal -----------------------------------------------------------------------
 
-// Every command and press goes to the journal before anything shows it, so that a killed
-// program, a lost display or a crash loses nothing of the run.
-void TKelvoS::record(Kind kind) {
-    JournalEntry entry;
-    entry.kind = kind;
-    entry.total = run_.stopWatch().GetElapsed();
-    if (!replaying_)
-        append(entry);
-}
-
-void TKelvoS::recordLap(int competitor, const LapRow& row) {
-    if (replaying_)
-        return;
-    JournalEntry entry;
-    entry.kind = Kind::Lap;
-    entry.competitor = competitor;
-    entry.total = run_.laps().PressTotal;
-    entry.name = run_.name(competitor);
-    entry.courseLength = run_.course().value_or(QString());
-    entry.courseSelected = run_.course().has_value();
-    entry.milesPerHour = run_.unit() == SpeedUnit::MilesPerHour;
-    entry.wallClock = row.fields.value(5);
-    append(entry);
-}
-
-void TKelvoS::append(const JournalEntry& entry) {
-    if (const QString error = journal_.append(entry); !error.isEmpty())
-        reportJournalProblem(error);
-}
-
-// Told once: every press after it would fail the same way.
-void TKelvoS::reportJournalProblem(const QString& error) {
-    if (!std::exchange(journalProblemTold_, true))
-        reportProblem("The run journal cannot be written (" + error +
-                      "). Laps are still recorded in the grids; save them with \"Mix save\".");
-}
-
 // A run the last session did not finish comes back into the grids first, then the journal
 // goes on recording.
 void TKelvoS::openJournal() {
-    const QString path = QDir(services_.workingDirectory).filePath(kJournalFile);
-    const JournalContents contents = readJournal(path);
-    if (!contents.error.isEmpty())
-        reportProblem("The run journal " + QDir::toNativeSeparators(path) +
-                      " could not be read: " + contents.error);
-    if (const QString error = journal_.open(path); !error.isEmpty()) {
-        journalProblemTold_ = true;
-        reportProblem("The run journal " + QDir::toNativeSeparators(path) + " cannot be written (" +
-                      error +
-                      "). Laps are still recorded in the grids; save them with \"Mix save\".");
-    }
-    journal_.setSyncErrorHandler([this](const QString& message) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, message] {
-                if (!std::exchange(journalProblemTold_, true))
-                    reportProblem("The run journal cannot be kept on disk (" + message + ").");
-            },
-            Qt::QueuedConnection);
-    });
-    if (const auto run = unfinishedRun(contents.entries))
+    if (const auto run = recorder_->open(services_.workingDirectory))
         restoreUnfinishedRun(*run);
 }
 
@@ -524,6 +467,7 @@ void TKelvoS::openJournal() {
 void TKelvoS::restoreUnfinishedRun(const QList<JournalEntry>& run) {
     const CompetitorNames names = lapsPanel_->names();
     replaying_ = true;
+    recorder_->setReplaying(true);
     sounds_->setMuted(true);
     for (const JournalEntry& entry : run)
         replay(entry);
@@ -535,6 +479,7 @@ void TKelvoS::restoreUnfinishedRun(const QList<JournalEntry>& run) {
                                               : SpeedUnit::KilometresPerHour);
     run_.setWallClockText(std::nullopt);
     sounds_->setMuted(false);
+    recorder_->setReplaying(false);
     replaying_ = false;
     const PressClock::Scope lastPress(kReplayBase + quint32(run.last().total));
     StopClick();

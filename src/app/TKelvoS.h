@@ -1,10 +1,10 @@
 #pragma once
 
 #include "GridTexts.h"
+#include "JournalEntry.h"
 #include "LapBook.h"
 #include "PressTiming.h"
 #include "RunController.h"
-#include "RunJournal.h"
 #include "RunStates.h"
 #include "hotkeybackend.h"
 
@@ -24,6 +24,7 @@ class HotkeysPanel;
 class LapsPanel;
 class OptionsPanel;
 class RunPanel;
+class RunRecorder;
 class SettingsBinding;
 class SignalSounds;
 
@@ -105,10 +106,6 @@ private:
     void reportProblem(const QString& message);
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
-    void record(kelvos::JournalEntry::Kind kind);
-    void recordLap(int competitor, const kelvos::LapRow& row);
-    void append(const kelvos::JournalEntry& entry);
-    void reportJournalProblem(const QString& error);
     void showOtherLap(int competitor, const kelvos::OtherLapResult& result);
     void openJournal();
     void restoreUnfinishedRun(const QList<kelvos::JournalEntry>& run);
@@ -130,8 +127,7 @@ private:
     QTimer* Timer2 = nullptr;
     bool startupJingle_ = false;
     bool shownOnce_ = false;
-    kelvos::RunJournal journal_;
-    bool replaying_ = false; // a run from the journal is being rebuilt: not journalled again
-    bool journalProblemTold_ = false;
+    RunRecorder* recorder_ = nullptr;
+    bool replaying_ = false; // a run from the journal is being rebuilt
     QPointer<QMessageBox> closeProblem_;
 };
