@@ -20,7 +20,6 @@
 #include "TimeText.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -515,12 +514,20 @@ void TKelvoS::replay(const JournalEntry& entry) {
 
 // ---- Messages ------------------------------------------------------------------------------
 
-void TKelvoS::reportProblem(const QString& message) {
-    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, this);
+namespace {
+// A message that waits for the operator without stopping the watch or the hotkeys.
+QMessageBox* showProblemBox(const QString& message, QWidget* parent) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, parent);
     box->setObjectName("problemMessage");
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false); // the watch and the hotkeys keep working while it is shown
+    box->setModal(false);
     box->show();
+    return box;
+}
+} // namespace
+
+void TKelvoS::reportProblem(const QString& message) {
+    showProblemBox(message, this);
 }
 
 // The window is going, so the message stands on its own: it waits for the operator without
@@ -528,11 +535,7 @@ void TKelvoS::reportProblem(const QString& message) {
 // the program at once. It also goes to the error output, where a session log keeps it.
 void TKelvoS::showCloseProblem(const QString& message) {
     qWarning("kelvos: %s", qUtf8Printable(message));
-    closeProblem_ = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok);
-    closeProblem_->setObjectName("problemMessage");
-    closeProblem_->setAttribute(Qt::WA_DeleteOnClose);
-    closeProblem_->setModal(false);
-    closeProblem_->show();
+    closeProblem_ = showProblemBox(message, nullptr);
 }
 
 void TKelvoS::showSettingsProblems() {
