@@ -58,7 +58,10 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     FormCreate();
 }
 
+// The read-outs use the run model and the player, which go before the panels do: they are
+// ended first.
 TKelvoS::~TKelvoS() {
+    announcementsPanel_->stopAll();
     delete closeProblem_;
 }
 
