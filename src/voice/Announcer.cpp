@@ -61,7 +61,7 @@ bool Announcer::readLap() {
     if (!claimWithLap(true))
         return false;
     effects_.fillDisplay();
-    launch(&Announcer::speakLap);
+    launch(&Announcer::TThread1);
     return true;
 }
 
@@ -70,7 +70,7 @@ bool Announcer::readClipboard() {
         return false;
     if (inputs_.lapCount >= 1)
         effects_.fillDisplay();
-    launch(&Announcer::putLapOnClipboard);
+    launch(&Announcer::TThread2);
     return true;
 }
 
@@ -79,7 +79,7 @@ bool Announcer::readRunningTotal() {
         return false;
     if (inputs_.lapCount > 0)
         effects_.fillDisplay();
-    launch(clipboardOn() ? &Announcer::putRunningTotalOnClipboard : &Announcer::speakRunningTotal);
+    launch(clipboardOn() ? &Announcer::TThread4 : &Announcer::TThread3);
     return true;
 }
 
@@ -128,18 +128,18 @@ void Announcer::stopAll() {
     }
 }
 
-void Announcer::speakLap(std::stop_token stop) {
+void Announcer::TThread1(std::stop_token stop) {
     Speech speech(player_, sleeper_, stop);
     const clips::LapReadOutSource source{
         [this] { return inputs_.lapCount.load(); }, [this] { return inputs_.lapTime.load(); },
         [this] { return inputs_.lapTotal.load(); }, [this] { return inputs_.voiceRepeat.load(); }};
     clips::sayLapReadOut(source, speech);
     if (!stop.stop_requested() && clipboardOn())
-        launch(&Announcer::putLapOnClipboard);
+        launch(&Announcer::TThread2);
     finishSpeech(stop);
 }
 
-void Announcer::speakRunningTotal(std::stop_token stop) {
+void Announcer::TThread3(std::stop_token stop) {
     Speech speech(player_, sleeper_, stop);
     clips::sayRunningTotalReadOut(
         currentTotal_, [this] { return inputs_.lapCount.load(); }, speech);
@@ -153,14 +153,14 @@ void Announcer::finishSpeech(std::stop_token stop) {
     effects_.releaseBusy();
 }
 
-void Announcer::putLapOnClipboard(std::stop_token stop) {
+void Announcer::TThread2(std::stop_token stop) {
     const qint32 lapCount = inputs_.lapCount; // the same number on both puts
     putTwiceIfRepeated(stop, [this, lapCount](sentences::Language language) {
         return sentences::lapSentence(language, lapCount, inputs_.lapTime, inputs_.lapTotal);
     });
 }
 
-void Announcer::putRunningTotalOnClipboard(std::stop_token stop) {
+void Announcer::TThread4(std::stop_token stop) {
     const qint32 lapCount = inputs_.lapCount;
     putTwiceIfRepeated(stop, [this, lapCount](sentences::Language language) {
         return sentences::runningTotalSentence(language, currentTotal_(), lapCount);

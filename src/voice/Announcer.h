@@ -88,10 +88,12 @@ private:
     void joinFinished();
     std::list<Worker> takeWorkers();
 
-    void speakLap(std::stop_token stop);
-    void putLapOnClipboard(std::stop_token stop);
-    void speakRunningTotal(std::stop_token stop);
-    void putRunningTotalOnClipboard(std::stop_token stop);
+    // The bodies of the four read-outs, each run on a worker of its own: the lap spoken, the lap
+    // sentence on the clipboard, the running total spoken, the running-total sentence.
+    void TThread1(std::stop_token stop);
+    void TThread2(std::stop_token stop);
+    void TThread3(std::stop_token stop);
+    void TThread4(std::stop_token stop);
     void putSentences(const std::function<QString(sentences::Language)>& sentence);
     void putTwiceIfRepeated(std::stop_token stop,
                             const std::function<QString(sentences::Language)>& sentence);
