@@ -52,18 +52,19 @@ void RunPanel::applyLook() {
 bool RunPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Label2)
         return QObject::eventFilter(watched, event);
-    const auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        if (mouse->button() == Qt::LeftButton)
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             lapTimePressed_ = true;
         return true;
-    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && std::exchange(lapTimePressed_, false) &&
             Label2->rect().contains(mouse->position().toPoint()))
             emit lapTimeClicked();
         return true;
+    }
     default:
         return false;
     }
