@@ -404,10 +404,6 @@ void TKelvoS::Plus1Lap1Click() {
     StopClick();
 }
 
-void TKelvoS::RealClick() {
-    announcementsPanel_->RealClick();
-}
-
 // ---- Course, unit and files ----------------------------------------------------------------
 
 void TKelvoS::ComboBox1Change(bool chosen) {

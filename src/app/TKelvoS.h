@@ -78,7 +78,6 @@ public slots:
     void Timer1Timer();
     void Timer2Timer();
     void Plus1Lap1Click();
-    void RealClick();
     void MilePerHour1Click();
     void DoCSFocus();
     void Factive() {}
