@@ -4,9 +4,10 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT (a desktop logging out, a service manager, Ctrl+C in a terminal)
-// into a signal on the UI thread, so the program closes its window the ordinary way: the watch
-// is stopped, the results are written and the settings saved, instead of the process vanishing.
+// Turns SIGTERM, SIGINT and SIGHUP (a desktop logging out, a service manager, Ctrl+C in a
+// terminal, a terminal closing) into a signal on the UI thread, so the program closes its
+// window the ordinary way: the watch is stopped, the results are written and the settings
+// saved, instead of the process vanishing.
 class TerminationWatcher : public QObject {
     Q_OBJECT
 public:
