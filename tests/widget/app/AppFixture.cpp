@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QLabel>
+#include <sys/stat.h>
 
 AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake)
     : hotkeys(*fake) {
@@ -12,6 +13,9 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
         testfiles::writeContents(settingsFile(), files.settings);
     if (!files.journal.isNull())
         testfiles::writeContents(journalFile(), files.journal);
+    if (files.coursesAsPipe &&
+        mkfifo(QFile::encodeName(workingDirectory.filePath("course.txt")).constData(), 0600) != 0)
+        qFatal("no named pipe could be made");
     if (!files.courses.isNull())
         testfiles::writeContents(workingDirectory.filePath("course.txt"), files.courses);
     KelvosServices services;

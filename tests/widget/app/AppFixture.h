@@ -29,9 +29,10 @@ private:
 struct AppFixture {
     // Files in the working directory before the window is created.
     struct Files {
-        QByteArray settings; // kelvos.ini
-        QByteArray courses;  // course.txt
-        QByteArray journal;  // the run journal a previous session left
+        QByteArray settings;        // kelvos.ini
+        QByteArray courses;         // course.txt
+        QByteArray journal;         // the run journal a previous session left
+        bool coursesAsPipe = false; // course.txt a named pipe nobody writes to
     };
     AppFixture() : AppFixture(Files{}) {}
     explicit AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake =

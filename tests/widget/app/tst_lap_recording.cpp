@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "CourseList.h"
 #include "TStringGridEx.h"
 
 #include <QAbstractItemView>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -170,6 +172,19 @@ private slots:
         QFETCH(QString, lapSpeed);
         QCOMPARE(app.text("Label7"), lapSpeed);
         QCOMPARE(app.control<TStringGridEx>("StringGridEx1")->cells(7, 2), lapSpeed);
+    }
+
+    // A named pipe in place of the course list neither hangs the start nor goes unmentioned:
+    // the built-in lengths are offered and the operator is told why.
+    void courseListThatIsAPipeFallsBack() {
+        AppFixture::Files files;
+        files.coursesAsPipe = true;
+        AppFixture app(files);
+        QCOMPARE(app.control<QComboBox>("ComboBox1")->count(),
+                 int(kelvos::builtInCourseLengths().size()));
+        const auto* message = app.window->findChild<QMessageBox*>("problemMessage");
+        QVERIFY(message);
+        QVERIFY2(message->text().contains("course.txt"), qPrintable(message->text()));
     }
 
     void lengthAlreadyListedIsNotAddedAgain() {
