@@ -2,6 +2,7 @@
 
 #include "AutomaticName.h"
 #include "CsvFile.h"
+#include "Docking.h"
 #include "GridSetup.h"
 #include "MainWindowLayout.h"
 #include "SignalSounds.h"
@@ -91,7 +92,7 @@ void GridsPanel::connectCommands() {
         StrSortGrid1->raise();
     });
     connect(CheckBox3, &QCheckBox::toggled, this, [this](bool floating) {
-        dockMixGrid(!floating);
+        setDocked(StrSortGrid1, Panel1, !floating, QStringLiteral("MixGrid"));
         emit commandDone();
     });
     connect(CuteButton19, &QPushButton::clicked, this, &GridsPanel::CuteButton19Click);
@@ -278,17 +279,4 @@ void GridsPanel::CuteButton4Click() {
             emit pasted(StringGridEx1->rowCount() - 1);
     }
     emit commandDone();
-}
-
-void GridsPanel::dockMixGrid(bool docked) {
-    if (docked) {
-        StrSortGrid1->setParent(Panel1);
-        StrSortGrid1->setGeometry(Panel1->rect());
-    } else {
-        const QPoint where = StrSortGrid1->mapToGlobal(QPoint(0, 0));
-        StrSortGrid1->setParent(Panel1->window(), Qt::Tool);
-        StrSortGrid1->setWindowTitle("MixGrid");
-        StrSortGrid1->move(where);
-    }
-    StrSortGrid1->show();
 }

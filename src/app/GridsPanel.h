@@ -86,7 +86,6 @@ private:
     void CuteButton39Click();
     void copyLapClick(int competitor);
     void CuteButton4Click();
-    void dockMixGrid(bool docked);
     bool report(const QString& problem);
 
     FileServices services_;

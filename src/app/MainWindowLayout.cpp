@@ -1,6 +1,7 @@
 #include "MainWindowLayout.h"
 
 #include "GridSetup.h"
+#include "TChart.h"
 #include "TCuteButton.h"
 #include "TDropDownBox.h"
 #include "TStrSortGrid.h"
@@ -165,7 +166,8 @@ const std::array kControls{
 
     // The lap chart; the panel under it is where it docks back.
     ControlSpec{"Panel2", P::Chart, K::Panel, "Docking Chart", "", {3, 365, 998, 332}},
-    ControlSpec{"Chart1", P::Chart, K::Chart, "", "", {3, 365, 998, 332}},
+    ControlSpec{
+        "Chart1", P::Chart, K::Chart, "", "Drag LAP milli & Average milli", {3, 365, 998, 332}},
     ControlSpec{"CuteButton45",
                 P::Chart,
                 K::Button,
@@ -321,7 +323,7 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
         return grid;
     }
     case K::Chart:
-        return new QFrame(parent);
+        return new TChart(parent);
     case K::ScrollBar:
         return new QScrollBar(Qt::Horizontal, parent);
     case K::Panel: {

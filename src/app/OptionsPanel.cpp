@@ -108,7 +108,7 @@ void OptionsPanel::connectRules() {
     });
     onToggled(CheckBox12, this, [this] {
         menuItem("Autoscroll")->setChecked(CheckBox12->isChecked());
-        emit commandDone();
+        emit autoScrollToggled();
     });
 }
 
@@ -124,6 +124,10 @@ bool OptionsPanel::readOutWanted() const {
 AnnouncementBoxes OptionsPanel::announcementBoxes() const {
     return {CheckBox6->isChecked(),  CheckBox9->isChecked(),  CheckBox7->isChecked(),
             CheckBox10->isChecked(), CheckBox11->isChecked(), DCheck1->isChecked()};
+}
+
+bool OptionsPanel::autoScroll() const {
+    return CheckBox12->isChecked();
 }
 
 bool OptionsPanel::titleShowsLap() const {

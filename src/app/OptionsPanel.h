@@ -29,6 +29,7 @@ public:
     bool voiceOn() const;
     bool readOutWanted() const;
     bool titleShowsLap() const;
+    bool autoScroll() const;
     bool milePerHour() const;
     AnnouncementBoxes announcementBoxes() const;
     // Sets the menu's check marks that follow the boxes, after the boxes were restored.
@@ -36,6 +37,8 @@ public:
 
 signals:
     void milePerHourToggled();
+    // "AutoScroll" changed; the chart follows.
+    void autoScrollToggled();
     void plus1LapChosen();
     void mixSaveChosen();
     void mainSaveChosen();

@@ -89,7 +89,10 @@ void TKelvoS::createPanels() {
         this, {services_.workingDirectory, services_.now, services_.chooseFile, report}, *sounds_,
         run_.laps());
     hotkeysPanel_ = new HotkeysPanel(this, std::move(services_.hotkeys), *services_.timing, report);
-    chartPanel_ = new ChartPanel(this);
+    chartPanel_ = new ChartPanel(this,
+                                 {services_.workingDirectory, services_.now, report,
+                                  [this] { return optionsPanel_->autoScroll(); }},
+                                 *gridsPanel_->mainGrid(), run_.laps());
     announcementsPanel_ = new AnnouncementsPanel(
         this, *services_.player, run_, [this] { return displayFigures(); }, services_.sleeper);
     recorder_ = new RunRecorder(run_, report, this);
@@ -142,6 +145,9 @@ void TKelvoS::connectPanels() {
             &AnnouncementsPanel::DCheck1Click);
     connect(announcementsPanel_, &AnnouncementsPanel::commandDone, this, &TKelvoS::DoCSFocus);
     connect(optionsPanel_, &OptionsPanel::commandDone, this, &TKelvoS::DoCSFocus);
+    connect(optionsPanel_, &OptionsPanel::autoScrollToggled, chartPanel_,
+            &ChartPanel::CheckBox12Click);
+    connect(chartPanel_, &ChartPanel::commandDone, this, &TKelvoS::DoCSFocus);
 }
 
 // ---- Window lifecycle ----------------------------------------------------------------------
@@ -233,6 +239,7 @@ void TKelvoS::StartClick() {
     recorder_->command(Kind::Start); // after the implicit reset: the journal's run begins here
     runPanel_->showRunStarted();
     run_.beginRun();
+    chartPanel_->showRunStarted();
     gridsPanel_->startNewRun();
     applyRunState(RunEntry::Start);
     lapsPanel_->lap1Button()->setFocus();
@@ -253,6 +260,7 @@ void TKelvoS::StopClick() {
 void TKelvoS::CuteButton1Click() {
     run_.restart();
     recorder_->command(Kind::Restart);
+    chartPanel_->showRunRestarted();
     applyRunState(RunEntry::Restart);
     gridsPanel_->restoreFixedRows();
     lapsPanel_->lap1Button()->setFocus();
@@ -266,7 +274,7 @@ void TKelvoS::ResetClick() {
     lapsPanel_->showReset();
     run_.resetLaps();
     gridsPanel_->clearForReset(headerUnit());
-    chartPanel_->showLapCount(0);
+    chartPanel_->clearForReset();
     applyRunState(RunEntry::Reset);
     runPanel_->showUnit(run_.unit());
     runPanel_->startButton()->setFocus();
@@ -367,6 +375,7 @@ void TKelvoS::LapClick() {
     recorder_->lap(1, result.mainRow);
     runPanel_->showLap1(result);
     gridsPanel_->showLap(result.mainRow, result.mixRow);
+    chartPanel_->addLap(result.mainRow.row, result.lapCount);
     chartPanel_->showLapCount(result.lapCount);
     lapsPanel_->showGap(2, result.gap2);
     lapsPanel_->showGap(3, result.gap3);
