@@ -33,8 +33,8 @@ average_markers=$(marker_runs FF0080)
 [ "$lap_markers" = 21 ] || fail "the chart shows $lap_markers lap markers, not the last 21"
 [ "$average_markers" = 21 ] || fail "the chart shows $average_markers average markers, not 21"
 
-click 955 714 # "WMF"
-click 997 714 # "BMP"
+click 956 714 # "WMF"
+click 998 714 # "BMP"
 picture() { (cd "$work" && ls -- *."$1" 2>/dev/null || true); }
 saved() { [ -n "$(picture wmf)" ] && [ -n "$(picture bmp)" ]; }
 eventually "WMF and BMP were not both saved in $work: $(ls "$work")" saved
