@@ -1,0 +1,287 @@
+#include "ChartRenderer.h"
+
+#include "Thinning.h"
+#include "ValueText.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace kelvos::chart {
+namespace {
+
+const QString kTitle = QStringLiteral(
+    "Left drag (UP/Down) to Zoom. Right drag to Scroll. Invert Zoom rectangle to reset.");
+const QString kLeftAxisTitle = QStringLiteral("millisecond");
+
+const QColor kNavy(0, 0, 128);
+const QColor kPanel(81, 97, 170);
+const QColor kFrame(65, 72, 101);
+const QColor kBackBottom(32, 128, 223);
+const QColor kBackTop(51, 204, 139);
+const QColor kBackWall(120, 78, 63);
+const QColor kBottomWall(186, 196, 155);
+const QColor kBottomWallBrush(89, 125, 174);
+const QColor kLeftWall(206, 219, 179);
+const QColor kLeftWallPen(64, 95, 125);
+const QColor kSilver(192, 192, 192);
+const QColor kGray(128, 128, 128);
+
+constexpr int kFrameWidth = 2;
+constexpr int kLeftWallPenWidth = 5;
+constexpr int kBackWallSize = 5;
+constexpr int kBottomWallSize = 9;
+constexpr int kGradientBand = 2;
+constexpr int kTickLength = 4;
+
+struct SeriesLook {
+    QColor color;
+    QColor fill;
+    int markerHalf;
+    bool line;
+    int markFontPixels;
+    bool markBold;
+    QColor markColor;
+    int arrowLength;
+};
+
+const SeriesLook kSeries[ChartModel::kSeriesCount] = {
+    {QColor(0, 255, 128), QColor(176, 255, 216), 5, true, 15, true, Qt::white, 18},
+    {QColor(255, 0, 0), QColor(255, 0, 128), 3, false, 13, false, QColor(255, 0, 0), 6},
+};
+
+QFont textFont(const QString& family, int pixels, bool bold) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QFont timesFont(int pixels, bool bold) {
+    return textFont(QStringLiteral("Times New Roman"), pixels, bold);
+}
+
+QFont labelFont() {
+    return textFont(QStringLiteral("Arial"), 11, false);
+}
+
+QPoint pixel(QPointF p) {
+    return {int(std::lround(p.x())), int(std::lround(p.y()))};
+}
+
+void drawPanel(QPainter& p, QRect area) {
+    p.fillRect(area, kPanel);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(area.adjusted(0, 0, -1, -1));
+    // Lowered bevel inside the border: shadow above and left, light below and right.
+    const QRect bevel = area.adjusted(2, 2, -3, -3);
+    p.setPen(QPen(kGray, 1));
+    p.drawLine(bevel.topLeft(), bevel.topRight());
+    p.drawLine(bevel.topLeft(), bevel.bottomLeft());
+    p.setPen(QPen(Qt::white, 1));
+    p.drawLine(bevel.bottomLeft(), bevel.bottomRight());
+    p.drawLine(bevel.topRight(), bevel.bottomRight());
+}
+
+void drawTitle(QPainter& p, const ChartLayout& l) {
+    p.setFont(timesFont(15, true));
+    p.setPen(kNavy);
+    p.drawText(l.title, Qt::AlignHCenter | Qt::AlignVCenter, kTitle);
+}
+
+// The back's gradient, bottom to top, as horizontal bands of solid colour.
+void drawGradientBack(QPainter& p, QRect r) {
+    const int height = std::max(1, r.height());
+    for (int y = 0; y < r.height(); y += kGradientBand) {
+        const double t = (y + kGradientBand / 2.0) / height; // 0 at the bottom
+        const QColor c = QColor::fromRgbF(
+            float(kBackBottom.redF() + (kBackTop.redF() - kBackBottom.redF()) * t),
+            float(kBackBottom.greenF() + (kBackTop.greenF() - kBackBottom.greenF()) * t),
+            float(kBackBottom.blueF() + (kBackTop.blueF() - kBackBottom.blueF()) * t));
+        const int bandHeight = std::min(kGradientBand, r.height() - y);
+        p.fillRect(QRect(r.left(), r.bottom() - y - bandHeight + 1, r.width(), bandHeight), c);
+    }
+}
+
+QPointF unitDepth(QPointF depth) {
+    const double length = std::hypot(depth.x(), depth.y());
+    return length > 0 ? depth / length : QPointF();
+}
+
+void drawWalls(QPainter& p, const ChartLayout& l) {
+    const Walls walls = wallsOf(l.front, l.depth);
+    const QRect back = l.back().toRect();
+    // The back wall's thickness shows as a strip beyond its far edges.
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBackWall);
+    p.drawRect(back.translated(pixel(unitDepth(l.depth) * kBackWallSize)));
+    drawGradientBack(p, back);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kFrame, kFrameWidth));
+    p.drawRect(back);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBottomWallBrush);
+    p.drawPolygon(walls.bottom.translated(0, kBottomWallSize).toPolygon());
+    p.setBrush(kBottomWall);
+    p.drawPolygon(walls.bottom.toPolygon());
+
+    p.setPen(QPen(kLeftWallPen, kLeftWallPenWidth));
+    p.setBrush(kLeftWall);
+    p.drawPolygon(walls.left.toPolygon());
+}
+
+void drawFlatBack(QPainter& p, const ChartLayout& l) {
+    const QRect back = l.front.toRect();
+    drawGradientBack(p, back);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kFrame, kFrameWidth));
+    p.drawRect(back);
+}
+
+double horizontalStep(const ChartLayout& l) {
+    // The bottom axis counts points: no step below one.
+    return std::max(1.0, niceTickStep(l.x.maximum - l.x.minimum, l.front.width(), 60));
+}
+
+double verticalStep(const ChartLayout& l) {
+    return niceTickStep(l.y.maximum - l.y.minimum, l.front.height(), 28);
+}
+
+void drawGrid(QPainter& p, const ChartLayout& l) {
+    const QRectF back = l.back();
+    const QPointF d = l.depth;
+    p.setPen(QPen(kSilver, 1, Qt::SolidLine));
+    for (double v : tickValues({l.y.minimum, l.y.maximum}, verticalStep(l))) {
+        const int y = int(std::lround(l.y.toPixel(v) + d.y()));
+        p.drawLine(int(back.left()), y, int(back.right()), y);
+    }
+    p.setPen(QPen(kGray, 1, Qt::DotLine));
+    for (double v : tickValues({l.x.minimum, l.x.maximum}, horizontalStep(l))) {
+        const int x = int(std::lround(l.x.toPixel(v) + d.x()));
+        p.drawLine(x, int(back.top()), x, int(back.bottom()));
+    }
+}
+
+void drawAxes(QPainter& p, const ChartLayout& l) {
+    const QRectF front = l.front, back = l.back();
+    const int left = int(front.left()), bottom = int(front.bottom());
+    const int right = int(back.right()), rightShift = int(std::lround(l.depth.y()));
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(left, int(front.top()), left, bottom);
+    p.drawLine(left, bottom, int(front.right()), bottom);
+    p.drawLine(right, int(back.top()), right, int(back.bottom()));
+
+    p.setFont(labelFont());
+    const int h = ChartLayout::kLabelHeight, w = ChartLayout::kLabelWidth;
+    for (double v : tickValues({l.y.minimum, l.y.maximum}, verticalStep(l))) {
+        const int y = int(std::lround(l.y.toPixel(v)));
+        const QString text = valueText(v);
+        p.drawLine(left - kTickLength, y, left, y);
+        p.drawText(QRect(left - kTickLength - w - 2, y - h / 2, w, h),
+                   Qt::AlignRight | Qt::AlignVCenter, text);
+        p.drawLine(right, y + rightShift, right + kTickLength, y + rightShift);
+        p.drawText(QRect(right + kTickLength + 2, y + rightShift - h / 2, w, h),
+                   Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+    for (double v : tickValues({l.x.minimum, l.x.maximum}, horizontalStep(l))) {
+        const int x = int(std::lround(l.x.toPixel(v)));
+        p.drawLine(x, bottom, x, bottom + kTickLength);
+        p.drawText(QRect(x - w / 2, bottom + kTickLength, w, h), Qt::AlignHCenter | Qt::AlignTop,
+                   valueText(v));
+    }
+
+    p.save();
+    p.setFont(timesFont(15, false));
+    p.setPen(kNavy);
+    const double titleX = left - kTickLength - w - 4 - ChartLayout::kAxisTitleWidth / 2.0;
+    p.translate(titleX, front.center().y());
+    p.rotate(-90);
+    p.drawText(QRectF(-front.height() / 2, -ChartLayout::kAxisTitleWidth / 2.0, front.height(),
+                      ChartLayout::kAxisTitleWidth),
+               Qt::AlignCenter, kLeftAxisTitle);
+    p.restore();
+}
+
+std::vector<QPoint> seriesPixels(const ChartScene& scene, const ChartLayout& l, int series) {
+    const auto& values = scene.model.values(series);
+    const IndexSpan span = indicesInView(int(values.size()), scene.horizontal);
+    const QPolygonF line = thinnedPolyline(values, span, l.x, l.y);
+    std::vector<QPoint> points;
+    points.reserve(line.size());
+    for (const QPointF& pt : line)
+        points.push_back(pixel(pt));
+    return points;
+}
+
+void drawSeries(QPainter& p, const std::vector<QPoint>& points, const SeriesLook& look) {
+    if (look.line && points.size() >= 2) {
+        p.setPen(QPen(look.color, 1));
+        p.drawPolyline(points.data(), int(points.size()));
+    }
+    p.setPen(QPen(look.color, 1));
+    p.setBrush(look.fill);
+    const int half = look.markerHalf;
+    for (const QPoint& pt : points)
+        p.drawRect(QRect(pt.x() - half, pt.y() - half, 2 * half, 2 * half));
+}
+
+void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int series) {
+    const SeriesLook& look = kSeries[series];
+    const auto& values = scene.model.values(series);
+    const AxisRange shown = drawableRange(scene.horizontal);
+    const int first = std::max(0, int(std::ceil(shown.minimum)));
+    const int last = std::min(int(values.size()) - 1, int(std::floor(shown.maximum)));
+    if (last < first)
+        return;
+    // Marks of many points would cover each other: every k-th point keeps one.
+    const int room = std::max(1, int(l.front.width() / 12));
+    const int stride = std::max(1, (last - first + 1 + room - 1) / room);
+    const QFont font = timesFont(look.markFontPixels, look.markBold);
+    const int textHeight = look.markFontPixels + 4;
+    p.setFont(font);
+    for (int i = first; i <= last; i += stride) {
+        const QPoint at = pixel({l.x.toPixel(i), l.y.toPixel(values[i])});
+        const int top = at.y() - look.markerHalf;
+        p.setPen(QPen(Qt::white, 1));
+        p.drawLine(at.x(), top, at.x(), top - look.arrowLength);
+        p.setPen(look.markColor);
+        p.drawText(QRect(at.x() - 60, top - look.arrowLength - textHeight, 120, textHeight),
+                   Qt::AlignHCenter | Qt::AlignBottom, valueText(values[i]));
+    }
+}
+
+} // namespace
+
+ChartLayout sceneLayout(QRect area, const ChartScene& scene) {
+    return layoutChart(area, scene.view, scene.horizontal, scene.vertical, true);
+}
+
+void drawChart(QPainter& p, QRect area, const ChartScene& scene) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    const ChartLayout l = sceneLayout(area, scene);
+    drawPanel(p, area);
+    drawTitle(p, l);
+    if (scene.view.on)
+        drawWalls(p, l);
+    else
+        drawFlatBack(p, l);
+    drawGrid(p, l);
+    drawAxes(p, l);
+
+    p.setClipRect(l.front.toAlignedRect());
+    for (int s = 0; s < ChartModel::kSeriesCount; ++s)
+        drawSeries(p, seriesPixels(scene, l, s), kSeries[s]);
+    p.setClipping(false);
+    if (scene.marks) {
+        for (int s = 0; s < ChartModel::kSeriesCount; ++s)
+            drawMarks(p, scene, l, s);
+    }
+    p.restore();
+}
+
+} // namespace kelvos::chart

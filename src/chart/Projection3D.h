@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+
+namespace kelvos::chart {
+
+struct View3D {
+    static constexpr int kMinPercent = 1, kMaxPercent = 100, kDefaultPercent = 15;
+    static constexpr int kMinRotation = 270, kMaxRotation = 360;
+    static constexpr int kElevation = 315;
+
+    bool on = false;
+    int depthPercent = kDefaultPercent;
+    int rotation = kMaxRotation;
+    int elevation = kElevation;
+    bool orthogonal = false;
+};
+
+int clampDepthPercent(int percent);
+int clampRotation(int degrees);
+
+// Where the back of the chart lies relative to its front, in pixels, for a plot of the given
+// size. Orthogonal: straight up and right at 45 degrees. Otherwise an oblique projection: the
+// elevation tilts the depth upwards, the rotation turns it from the right (360) to straight up
+// (270). In 2D there is no depth.
+QPointF depthOffset(const View3D& view, QSizeF plot);
+
+// The three walls of a 3D chart whose front plane is `front` and whose back plane is front
+// shifted by `offset`: the back wall, the floor under the data and the wall on the left.
+struct Walls {
+    QPolygonF back;
+    QPolygonF bottom;
+    QPolygonF left;
+};
+Walls wallsOf(const QRectF& front, QPointF offset);
+
+} // namespace kelvos::chart
