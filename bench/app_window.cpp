@@ -1,7 +1,8 @@
 // The work of the real main window, offscreen, on a fake clock:
 // - one 20 ms refresh (read the clock, format the total and the lap in progress, the title);
 // - one lap of competitor 1 early in a run and after 100 000 laps: the cost must not grow with
-//   the number of laps, so the 20 ms refresh never slips.
+//   the number of laps, so the 20 ms refresh never slips;
+// - one rebuild of the lap chart from 1 000 and from 100 000 rows.
 #include "ClipPlayer.h"
 #include "MillisecondClock.h"
 #include "PressTiming.h"
@@ -9,8 +10,11 @@
 #include "fakehotkeybackend.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 namespace {
 struct BenchWindow {
@@ -69,6 +73,51 @@ BENCHMARK(BM_LapClickAtLapCount)
     ->Args({100000, 1})
     ->Iterations(1000)
     ->Unit(benchmark::kMicrosecond);
+
+// "UPdate" after a stop: the whole chart rebuilt from the Main grid's rows, painted once.
+void BM_ChartUpdateOfLaps(benchmark::State& state) {
+    BenchWindow bench;
+    for (int lap = 1; lap <= state.range(0); ++lap) {
+        bench.clock.advance(60000 + lap % 7);
+        bench.window->LapClick();
+    }
+    bench.window->StopClick();
+    auto* update = bench.window->findChild<QPushButton*>("CuteButton22");
+    for (auto _ : state) {
+        update->click();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ChartUpdateOfLaps)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// Resident memory of this process in bytes.
+double residentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    statm.open(QIODevice::ReadOnly);
+    const QList<QByteArray> pages = statm.readAll().split(' ');
+    return pages.value(1).toDouble() * double(sysconf(_SC_PAGESIZE));
+}
+
+// What a recorded lap costs in memory, the grids, the chart and the journal included.
+void BM_MemoryPerLap(benchmark::State& state) {
+    constexpr int laps = 100000;
+    for (auto _ : state) {
+        BenchWindow bench;
+        QCoreApplication::processEvents();
+        const double before = residentBytes();
+        for (int lap = 1; lap <= laps; ++lap) {
+            bench.clock.advance(60000);
+            bench.window->LapClick();
+        }
+        QCoreApplication::processEvents();
+        state.counters["bytes_per_lap"] = (residentBytes() - before) / laps;
+    }
+}
+BENCHMARK(BM_MemoryPerLap)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# bench/perf.sh: every performance figure of KelvoS in one run, as one table of values and
+# ratios. Builds a Release build with the benchmarks (build-bench/), then, under a private Xvfb:
+# start-up to a mapped window and resident memory against an empty Qt window of the same size,
+# processor use before a start and while the watch runs (from /proc), and from the benchmarks a
+# lap press with its repaint at 1 000 and 100 000 laps, CSV load and save against reading the
+# same file line by line, and memory per recorded lap. Figures are medians of several runs;
+# the machine's other load shows in them, so compare ratios taken in the same run.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-bench"
+runs=5
+
+if [ -z "${KELVOS_PERF_UNDER_XVFB:-}" ]; then
+    "$root/scripts/install-deps.sh"
+    "$root/scripts/build.sh" "$build" Release -DBUILD_TESTING=OFF -DKELVOS_BENCH=ON
+    exec env KELVOS_PERF_UNDER_XVFB=1 "$root/scripts/with-xvfb.sh" bash "$0"
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvos-perf.XXXXXX")
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+cp "$build/kelvos" "$work/kelvos"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" QT_QPA_PLATFORM=xcb
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+rss_mb() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# Processor use of the process over a number of seconds, in percent of one core.
+cpu_percent() {
+    local before after
+    before=$(cpu_ticks "$1")
+    sleep "$2"
+    after=$(cpu_ticks "$1")
+    awk -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$2" \
+        'BEGIN { printf "%.2f", 100 * t / hz / s }'
+}
+finish() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; pid=""; }
+
+# start-up <program>: "milliseconds resident-MB" of one start, the program ended after it.
+start_up() {
+    local line ms
+    line=$(cd "$work" && "$build/startwatch" "$@")
+    pid=${line%% *}
+    ms=${line#* }
+    sleep 1.5 # what the program does right after its first paint counts for memory too
+    echo "$ms $(rss_mb "$pid")"
+    finish
+}
+
+declare -A start_ms start_mb
+for program in kelvos empty; do
+    : >"$work/$program.starts"
+    for _ in $(seq "$runs"); do
+        if [ "$program" = kelvos ]; then start_up ./kelvos; else start_up "$build/empty_window"; fi \
+            >>"$work/$program.starts"
+    done
+    start_ms[$program]=$(cut -d' ' -f1 "$work/$program.starts" | median)
+    start_mb[$program]=$(cut -d' ' -f2 "$work/$program.starts" | median)
+done
+
+# Processor use: before any start, then with the watch running (the start hotkey, Up).
+line=$(cd "$work" && "$build/startwatch" ./kelvos)
+pid=${line%% *}
+sleep 2
+idle_cpu=$(cpu_percent "$pid" 10)
+xdotool key Up
+sleep 1
+running_cpu=$(cpu_percent "$pid" 10)
+finish
+
+bench_csv() { "$build/bench/$1" --benchmark_filter="$2" --benchmark_format=csv 2>/dev/null; }
+# time of a benchmark row (in its own unit), and a named counter of a row
+bench_time() { grep "^\"$2" <<<"$1" | head -n 1 | cut -d, -f3; }
+counter() { head -n 1 <<<"$1" | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }
+bench_counter() {
+    local column
+    column=$(counter "$1" "$3")
+    grep "^\"$2" <<<"$1" | head -n 1 | cut -d, -f"$column"
+}
+
+laps=$(bench_csv app_window 'BM_LapClickAtLapCount|BM_MemoryPerLap')
+lap_1k=$(bench_time "$laps" "BM_LapClickAtLapCount/laps:1000/repaint:1")
+lap_100k=$(bench_time "$laps" "BM_LapClickAtLapCount/laps:100000/repaint:1")
+bytes_per_lap=$(bench_counter "$laps" "BM_MemoryPerLap" bytes_per_lap)
+csv=$(bench_csv grids_csv '.')
+load_ms=$(bench_time "$csv" "BM_LoadCsv100000Rows")
+save_ms=$(bench_time "$csv" "BM_SaveCsv100000Rows")
+read_ms=$(bench_time "$csv" "BM_ReadLines100000Rows")
+
+printf '%-46s %14s %14s %10s %8s\n' "figure" "KelvoS" "baseline" "ratio" "goal"
+row() { printf '%-46s %14s %14s %10s %8s\n' "$@"; }
+row "start to a mapped window (ms)" "${start_ms[kelvos]}" "${start_ms[empty]}" \
+    "$(ratio "${start_ms[kelvos]}" "${start_ms[empty]}")" "<= 1.3"
+row "resident memory after start (MB)" "${start_mb[kelvos]}" "${start_mb[empty]}" \
+    "$(ratio "${start_mb[kelvos]}" "${start_mb[empty]}")" "<= 1.4"
+row "processor before a start (% of a core)" "$idle_cpu" "-" "-" "0"
+row "processor while the watch runs (% of a core)" "$running_cpu" "-" "-" "<= 1"
+row "lap press with repaint at 1 000 laps (us)" "$lap_1k" "-" "-" "< 1000"
+row "lap press with repaint at 100 000 laps (us)" "$lap_100k" "$lap_1k" \
+    "$(ratio "$lap_100k" "$lap_1k")" "< 1000"
+row "CSV load of 100 000 rows (ms)" "$load_ms" "$read_ms" "$(ratio "$load_ms" "$read_ms")" "<= 3"
+row "CSV save of 100 000 rows (ms)" "$save_ms" "$read_ms" "$(ratio "$save_ms" "$read_ms")" "<= 2"
+row "memory per recorded lap (bytes)" "$bytes_per_lap" "-" "-" "<= 512"
