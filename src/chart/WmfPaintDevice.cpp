@@ -276,6 +276,8 @@ int WmfPaintDevice::metric(PaintDeviceMetric metric) const {
     case PdmPhysicalDpiX:
     case PdmPhysicalDpiY:
         return kDpi;
+    case PdmDevicePixelRatio:
+        return 1;
     default:
         return QPaintDevice::metric(metric);
     }
