@@ -66,8 +66,11 @@ QFont labelFont() {
     return textFont(QStringLiteral("Arial"), 11, false);
 }
 
+// Far outside the picture a point only gives a line its direction: keep it within int range.
 QPoint pixel(QPointF p) {
-    return {int(std::lround(p.x())), int(std::lround(p.y()))};
+    constexpr double kFar = 1e6;
+    return {int(std::lround(std::clamp(p.x(), -kFar, kFar))),
+            int(std::lround(std::clamp(p.y(), -kFar, kFar)))};
 }
 
 void drawPanel(QPainter& p, QRect area) {
