@@ -219,14 +219,35 @@ std::vector<QPoint> seriesPixels(const ChartScene& scene, const ChartLayout& l, 
     return points;
 }
 
-void drawSeries(QPainter& p, const std::vector<QPoint>& points, const SeriesLook& look) {
+// In 3D a line becomes a ribbon reaching back by `depth`, and a marker a small box.
+void drawSeries(QPainter& p, const std::vector<QPoint>& points, const SeriesLook& look,
+                QPoint depth) {
+    const bool deep = !depth.isNull();
+    if (look.line && deep) {
+        p.setPen(QPen(look.color.darker(150), 1));
+        p.setBrush(look.color);
+        for (size_t i = 0; i + 1 < points.size(); ++i)
+            p.drawPolygon(
+                QPolygon({points[i], points[i + 1], points[i + 1] + depth, points[i] + depth}));
+    }
     if (look.line && points.size() >= 2) {
         p.setPen(QPen(look.color, 1));
         p.drawPolyline(points.data(), int(points.size()));
     }
+    const int half = look.markerHalf;
+    if (deep) {
+        const QPoint side = pixel(unitDepth(depth) * half);
+        p.setPen(QPen(look.color.darker(150), 1));
+        p.setBrush(look.fill.darker(130));
+        for (const QPoint& pt : points) {
+            const QPoint tl(pt.x() - half, pt.y() - half), tr(pt.x() + half, pt.y() - half),
+                br(pt.x() + half, pt.y() + half);
+            p.drawPolygon(QPolygon({tl, tr, tr + side, tl + side}));
+            p.drawPolygon(QPolygon({tr, br, br + side, tr + side}));
+        }
+    }
     p.setPen(QPen(look.color, 1));
     p.setBrush(look.fill);
-    const int half = look.markerHalf;
     for (const QPoint& pt : points)
         p.drawRect(QRect(pt.x() - half, pt.y() - half, 2 * half, 2 * half));
 }
@@ -276,9 +297,11 @@ void drawChart(QPainter& p, QRect area, const ChartScene& scene) {
     drawGrid(p, l);
     drawAxes(p, l);
 
-    p.setClipRect(l.front.toAlignedRect());
+    // The series stand on the front plane and reach back by half the depth.
+    const QPoint ribbon = pixel(l.depth / 2);
+    p.setClipRect(l.front.united(l.front.translated(ribbon)).toAlignedRect());
     for (int s = 0; s < ChartModel::kSeriesCount; ++s)
-        drawSeries(p, seriesPixels(scene, l, s), kSeries[s]);
+        drawSeries(p, seriesPixels(scene, l, s), kSeries[s], ribbon);
     p.setClipping(false);
     if (scene.marks) {
         for (int s = 0; s < ChartModel::kSeriesCount; ++s)
