@@ -31,7 +31,7 @@ int columnEnd(int first, int last, const AxisMapping& x) {
 
 } // namespace
 
-QPolygonF thinnedPolyline(const std::vector<double>& values, IndexSpan span, const AxisMapping& x,
+QPolygonF thinnedPolyline(const SeriesData& values, IndexSpan span, const AxisMapping& x,
                           const AxisMapping& y) {
     QPolygonF line;
     const int n = span.count();
@@ -48,8 +48,7 @@ QPolygonF thinnedPolyline(const std::vector<double>& values, IndexSpan span, con
     line.reserve(int(2 * columns) + 2);
     for (int i = span.first; i <= span.last;) {
         const int end = columnEnd(i, span.last, x);
-        const auto [low, high] = std::minmax_element(values.begin() + i, values.begin() + end);
-        const int a = int(low - values.begin()), b = int(high - values.begin());
+        const auto [a, b] = values.extremes(i, end);
         line << QPointF(x.toPixel(std::min(a, b)), y.toPixel(values[std::min(a, b)]));
         if (a != b)
             line << QPointF(x.toPixel(std::max(a, b)), y.toPixel(values[std::max(a, b)]));
