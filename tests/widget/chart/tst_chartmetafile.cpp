@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -29,6 +30,55 @@ quint32 dword(const QByteArray& b, int at) {
 }
 QRgb colourAt(const QByteArray& b, int at) {
     return qRgb(quint8(b[at]), quint8(b[at + 1]), quint8(b[at + 2]));
+}
+
+// Plays the object records as a player would: a created object takes the lowest free slot, a
+// selection or deletion names a live object, a selected object is never deleted, and what a
+// restored device context selects again is still alive.
+QString objectUseProblem(const std::vector<std::pair<quint16, QByteArray>>& records) {
+    enum Kind { None, Pen, Brush, Font };
+    std::vector<Kind> table;
+    std::map<Kind, int> selected;
+    std::vector<std::map<Kind, int>> savedContexts;
+    const auto live = [&](int slot) {
+        return slot >= 0 && slot < int(table.size()) && table[slot];
+    };
+    for (const auto& [function, params] : records) {
+        const Kind created = function == 0x02FA   ? Pen
+                             : function == 0x02FC ? Brush
+                             : function == 0x02FB ? Font
+                                                  : None;
+        if (created != None) {
+            auto free = std::find(table.begin(), table.end(), None);
+            if (free == table.end())
+                free = table.insert(table.end(), None);
+            *free = created;
+        } else if (function == 0x012D) {
+            const int slot = word(params, 0);
+            if (!live(slot))
+                return QString("selects dead object %1").arg(slot);
+            selected[table[slot]] = slot;
+        } else if (function == 0x01F0) {
+            const int slot = word(params, 0);
+            if (!live(slot))
+                return QString("deletes dead object %1").arg(slot);
+            const auto sel = selected.find(table[slot]);
+            if (sel != selected.end() && sel->second == slot)
+                return QString("deletes selected object %1").arg(slot);
+            table[slot] = None;
+        } else if (function == 0x001E) {
+            savedContexts.push_back(selected);
+        } else if (function == 0x0127) {
+            if (savedContexts.empty())
+                return "restores an unsaved context";
+            selected = savedContexts.back();
+            savedContexts.pop_back();
+            for (const auto& [kind, slot] : selected)
+                if (!live(slot) || table[slot] != kind)
+                    return QString("restored selection of dead object %1").arg(slot);
+        }
+    }
+    return savedContexts.empty() ? QString() : "context saved and never restored";
 }
 
 Metafile readMetafile(const QByteArray& file) {
@@ -85,6 +135,7 @@ Metafile readMetafile(const QByteArray& file) {
         return fail("largest record");
     if (objects < highestObject + 1)
         return fail("object count");
+    m.problem = objectUseProblem(m.records);
     return m;
 }
 
