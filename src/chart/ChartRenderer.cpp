@@ -266,7 +266,10 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
     const QFont font = timesFont(look.markFontPixels, look.markBold);
     const int textHeight = look.markFontPixels + 4;
     p.setFont(font);
+    const AxisRange vertical = drawableRange(scene.vertical);
     for (int i = first; i <= last; i += stride) {
+        if (values[i] < vertical.minimum || values[i] > vertical.maximum)
+            continue; // a point outside the view has no mark
         const QPoint at = pixel({l.x.toPixel(i), l.y.toPixel(values[i])});
         const int top = at.y() - look.markerHalf;
         p.setPen(QPen(Qt::white, 1));

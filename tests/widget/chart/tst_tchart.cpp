@@ -183,6 +183,15 @@ private slots:
         QVERIFY(chart_->bitmap() != before);
     }
 
+    void marksOnlyForPointsInView() {
+        chart_->setAxisAutomatic(AxisId::Right, false);
+        chart_->setAxisMinimum(AxisId::Right, 1000);
+        chart_->setAxisMaximum(AxisId::Right, 2000); // every point lies below the view
+        const QImage before = chart_->bitmap();
+        chart_->setMarksVisible(true);
+        QCOMPARE(chart_->bitmap(), before);
+    }
+
     void viewDefaults() {
         QVERIFY(!chart_->isView3D());
         QVERIFY(!chart_->marksVisible());
