@@ -108,6 +108,14 @@ void drawGradientBack(QPainter& p, QRect r) {
     }
 }
 
+// The back: its gradient inside the frame.
+void drawBack(QPainter& p, QRect back) {
+    drawGradientBack(p, back);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kFrame, kFrameWidth));
+    p.drawRect(back);
+}
+
 QPointF unitDepth(QPointF depth) {
     const double length = std::hypot(depth.x(), depth.y());
     return length > 0 ? depth / length : QPointF();
@@ -120,10 +128,7 @@ void drawWalls(QPainter& p, const ChartLayout& l) {
     p.setPen(Qt::NoPen);
     p.setBrush(kBackWall);
     p.drawRect(back.translated(pixel(unitDepth(l.depth) * kBackWallSize)));
-    drawGradientBack(p, back);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kFrame, kFrameWidth));
-    p.drawRect(back);
+    drawBack(p, back);
 
     p.setPen(Qt::NoPen);
     p.setBrush(kBottomWallBrush);
@@ -134,14 +139,6 @@ void drawWalls(QPainter& p, const ChartLayout& l) {
     p.setPen(QPen(kLeftWallPen, kLeftWallPenWidth));
     p.setBrush(kLeftWall);
     p.drawPolygon(walls.left.toPolygon());
-}
-
-void drawFlatBack(QPainter& p, const ChartLayout& l) {
-    const QRect back = l.front.toRect();
-    drawGradientBack(p, back);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kFrame, kFrameWidth));
-    p.drawRect(back);
 }
 
 double horizontalStep(const ChartLayout& l) {
@@ -256,10 +253,10 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
     const SeriesLook& look = kSeries[series];
     const auto& values = scene.model.values(series);
     const AxisRange shown = drawableRange(scene.horizontal);
-    const int first = std::max(0, int(std::ceil(shown.minimum)));
-    const int last = std::min(int(values.size()) - 1, int(std::floor(shown.maximum)));
-    if (last < first)
+    if (values.size() == 0 || shown.maximum < 0 || shown.minimum > values.size() - 1)
         return;
+    const int first = int(std::max(0.0, std::ceil(shown.minimum)));
+    const int last = int(std::min(double(values.size() - 1), std::floor(shown.maximum)));
     // Marks of many points would cover each other: every k-th point keeps one.
     const int room = std::max(1, int(l.front.width() / 12));
     const int stride = std::max(1, (last - first + 1 + room - 1) / room);
@@ -296,7 +293,7 @@ void drawChart(QPainter& p, QRect area, const ChartScene& scene) {
     if (scene.view.on)
         drawWalls(p, l);
     else
-        drawFlatBack(p, l);
+        drawBack(p, l.front.toRect());
     drawGrid(p, l);
     drawAxes(p, l);
 
