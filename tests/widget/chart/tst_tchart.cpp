@@ -156,6 +156,24 @@ private slots:
         QVERIFY(same(rangesOf(*chart_).horizontal, before.horizontal));
     }
 
+    // Far zooms leave spans near the limits of doubles: the picture still draws.
+    void extremeZoomStillDraws_data() {
+        QTest::addColumn<double>("percent");
+        QTest::newRow("far in") << 120.0;
+        QTest::newRow("far out") << 80.0;
+    }
+    void extremeZoomStillDraws() {
+        QFETCH(double, percent);
+        chart_->setView3D(true);
+        chart_->setMarksVisible(true);
+        for (int i = 0; i < 300; ++i)
+            chart_->zoomPercent(percent);
+        QCOMPARE(chart_->bitmap().size(), chart_->size());
+        QVERIFY(chart_->metafile().size() > 100);
+        chart_->undoZoom();
+        QVERIFY(chart_->axisRange(AxisId::Bottom).automatic);
+    }
+
     void viewChangesThePicture_data() {
         QTest::addColumn<QString>("change");
         QTest::newRow("marks") << "marks";
