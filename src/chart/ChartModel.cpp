@@ -23,8 +23,8 @@ AxisRange withSpan(double low, double high) {
 void ChartModel::appendPoint(int series, double y) {
     if (!validSeries(series))
         return;
-    const bool first = values_[0].empty() && values_[1].empty();
-    values_[series].push_back(y);
+    const bool first = values_[0].size() == 0 && values_[1].size() == 0;
+    values_[series].append(y);
     dataLow_ = first ? y : std::min(dataLow_, y);
     dataHigh_ = first ? y : std::max(dataHigh_, y);
 }
@@ -45,7 +45,7 @@ QPointF ChartModel::point(int series, int index) const {
     return {double(index), values_[series][index]};
 }
 
-const std::vector<double>& ChartModel::values(int series) const {
+const SeriesData& ChartModel::values(int series) const {
     return values_[validSeries(series) ? series : 0];
 }
 
@@ -58,11 +58,11 @@ const ChartModel::AxisState& ChartModel::state(Direction direction) const {
 }
 
 AxisRange ChartModel::dataRange(Direction direction) const {
-    if (values_[0].empty() && values_[1].empty())
+    if (values_[0].size() == 0 && values_[1].size() == 0)
         return {0, 1, true};
     if (direction == Direction::Vertical)
         return withSpan(dataLow_, dataHigh_);
-    const auto longest = std::max(values_[0].size(), values_[1].size());
+    const int longest = std::max(values_[0].size(), values_[1].size());
     return withSpan(0, double(longest - 1));
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ChartAxes.h"
+#include "SeriesData.h"
 
 #include <QPointF>
 #include <array>
 #include <optional>
-#include <vector>
 
 namespace kelvos::chart {
 
@@ -20,7 +20,7 @@ public:
     void clearSeries();
     int pointCount(int series) const;
     QPointF point(int series, int index) const;
-    const std::vector<double>& values(int series) const;
+    const SeriesData& values(int series) const;
 
     void setAutomatic(Direction direction, bool automatic);
     void setMinimum(Direction direction, double v);
@@ -53,7 +53,7 @@ private:
     void saveBeforeZoom();
     void setFixed(Direction direction, double minimum, double maximum);
 
-    std::array<std::vector<double>, kSeriesCount> values_;
+    std::array<SeriesData, kSeriesCount> values_;
     double dataLow_ = 0;
     double dataHigh_ = 0;
     Axes axes_;

@@ -66,8 +66,11 @@ QFont labelFont() {
     return textFont(QStringLiteral("Arial"), 11, false);
 }
 
+// Far outside the picture a point only gives a line its direction: keep it within int range.
 QPoint pixel(QPointF p) {
-    return {int(std::lround(p.x())), int(std::lround(p.y()))};
+    constexpr double kFar = 1e6;
+    return {int(std::lround(std::clamp(p.x(), -kFar, kFar))),
+            int(std::lround(std::clamp(p.y(), -kFar, kFar)))};
 }
 
 void drawPanel(QPainter& p, QRect area) {
@@ -105,6 +108,14 @@ void drawGradientBack(QPainter& p, QRect r) {
     }
 }
 
+// The back: its gradient inside the frame.
+void drawBack(QPainter& p, QRect back) {
+    drawGradientBack(p, back);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kFrame, kFrameWidth));
+    p.drawRect(back);
+}
+
 QPointF unitDepth(QPointF depth) {
     const double length = std::hypot(depth.x(), depth.y());
     return length > 0 ? depth / length : QPointF();
@@ -117,10 +128,7 @@ void drawWalls(QPainter& p, const ChartLayout& l) {
     p.setPen(Qt::NoPen);
     p.setBrush(kBackWall);
     p.drawRect(back.translated(pixel(unitDepth(l.depth) * kBackWallSize)));
-    drawGradientBack(p, back);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kFrame, kFrameWidth));
-    p.drawRect(back);
+    drawBack(p, back);
 
     p.setPen(Qt::NoPen);
     p.setBrush(kBottomWallBrush);
@@ -131,14 +139,6 @@ void drawWalls(QPainter& p, const ChartLayout& l) {
     p.setPen(QPen(kLeftWallPen, kLeftWallPenWidth));
     p.setBrush(kLeftWall);
     p.drawPolygon(walls.left.toPolygon());
-}
-
-void drawFlatBack(QPainter& p, const ChartLayout& l) {
-    const QRect back = l.front.toRect();
-    drawGradientBack(p, back);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kFrame, kFrameWidth));
-    p.drawRect(back);
 }
 
 double horizontalStep(const ChartLayout& l) {
@@ -216,14 +216,35 @@ std::vector<QPoint> seriesPixels(const ChartScene& scene, const ChartLayout& l, 
     return points;
 }
 
-void drawSeries(QPainter& p, const std::vector<QPoint>& points, const SeriesLook& look) {
+// In 3D a line becomes a ribbon reaching back by `depth`, and a marker a small box.
+void drawSeries(QPainter& p, const std::vector<QPoint>& points, const SeriesLook& look,
+                QPoint depth) {
+    const bool deep = !depth.isNull();
+    if (look.line && deep) {
+        p.setPen(QPen(look.color.darker(150), 1));
+        p.setBrush(look.color);
+        for (size_t i = 0; i + 1 < points.size(); ++i)
+            p.drawPolygon(
+                QPolygon({points[i], points[i + 1], points[i + 1] + depth, points[i] + depth}));
+    }
     if (look.line && points.size() >= 2) {
         p.setPen(QPen(look.color, 1));
         p.drawPolyline(points.data(), int(points.size()));
     }
+    const int half = look.markerHalf;
+    if (deep) {
+        const QPoint side = pixel(unitDepth(depth) * half);
+        p.setPen(QPen(look.color.darker(150), 1));
+        p.setBrush(look.fill.darker(130));
+        for (const QPoint& pt : points) {
+            const QPoint tl(pt.x() - half, pt.y() - half), tr(pt.x() + half, pt.y() - half),
+                br(pt.x() + half, pt.y() + half);
+            p.drawPolygon(QPolygon({tl, tr, tr + side, tl + side}));
+            p.drawPolygon(QPolygon({tr, br, br + side, tr + side}));
+        }
+    }
     p.setPen(QPen(look.color, 1));
     p.setBrush(look.fill);
-    const int half = look.markerHalf;
     for (const QPoint& pt : points)
         p.drawRect(QRect(pt.x() - half, pt.y() - half, 2 * half, 2 * half));
 }
@@ -232,17 +253,20 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
     const SeriesLook& look = kSeries[series];
     const auto& values = scene.model.values(series);
     const AxisRange shown = drawableRange(scene.horizontal);
-    const int first = std::max(0, int(std::ceil(shown.minimum)));
-    const int last = std::min(int(values.size()) - 1, int(std::floor(shown.maximum)));
-    if (last < first)
+    if (values.size() == 0 || shown.maximum < 0 || shown.minimum > values.size() - 1)
         return;
+    const int first = int(std::max(0.0, std::ceil(shown.minimum)));
+    const int last = int(std::min(double(values.size() - 1), std::floor(shown.maximum)));
     // Marks of many points would cover each other: every k-th point keeps one.
     const int room = std::max(1, int(l.front.width() / 12));
     const int stride = std::max(1, (last - first + 1 + room - 1) / room);
     const QFont font = timesFont(look.markFontPixels, look.markBold);
     const int textHeight = look.markFontPixels + 4;
     p.setFont(font);
+    const AxisRange vertical = drawableRange(scene.vertical);
     for (int i = first; i <= last; i += stride) {
+        if (values[i] < vertical.minimum || values[i] > vertical.maximum)
+            continue; // a point outside the view has no mark
         const QPoint at = pixel({l.x.toPixel(i), l.y.toPixel(values[i])});
         const int top = at.y() - look.markerHalf;
         p.setPen(QPen(Qt::white, 1));
@@ -269,13 +293,15 @@ void drawChart(QPainter& p, QRect area, const ChartScene& scene) {
     if (scene.view.on)
         drawWalls(p, l);
     else
-        drawFlatBack(p, l);
+        drawBack(p, l.front.toRect());
     drawGrid(p, l);
     drawAxes(p, l);
 
-    p.setClipRect(l.front.toAlignedRect());
+    // The series stand on the front plane and reach back by half the depth.
+    const QPoint ribbon = pixel(l.depth / 2);
+    p.setClipRect(l.front.united(l.front.translated(ribbon)).toAlignedRect());
     for (int s = 0; s < ChartModel::kSeriesCount; ++s)
-        drawSeries(p, seriesPixels(scene, l, s), kSeries[s]);
+        drawSeries(p, seriesPixels(scene, l, s), kSeries[s], ribbon);
     p.setClipping(false);
     if (scene.marks) {
         for (int s = 0; s < ChartModel::kSeriesCount; ++s)

@@ -14,35 +14,45 @@ IndexSpan indicesInView(int pointCount, AxisRange horizontal) {
     return {int(first), int(last)};
 }
 
-QPolygonF thinnedPolyline(const std::vector<double>& values, IndexSpan span, const AxisMapping& x,
+namespace {
+
+// The end (exclusive) of the run of indices from `first` that fall into the pixel column of
+// `first`: found from the inverse mapping, then corrected for rounding.
+int columnEnd(int first, int last, const AxisMapping& x) {
+    const double column = std::floor(x.toPixel(first));
+    const double boundary = std::ceil(x.toValue(column + 1));
+    int end = int(std::clamp(boundary, double(first + 1), double(last + 1)));
+    while (end > first + 1 && std::floor(x.toPixel(end - 1)) != column)
+        --end;
+    while (end <= last && std::floor(x.toPixel(end)) == column)
+        ++end;
+    return end;
+}
+
+} // namespace
+
+QPolygonF thinnedPolyline(const SeriesData& values, IndexSpan span, const AxisMapping& x,
                           const AxisMapping& y) {
     QPolygonF line;
     const int n = span.count();
     if (n == 0)
         return line;
     const double columns = std::abs(x.toPixel(span.last) - x.toPixel(span.first)) + 1;
-    if (n <= 2 * columns) {
+    const bool rightward = x.pixelAtMaximum > x.pixelAtMinimum;
+    if (n <= 2 * columns || !rightward) {
         line.reserve(n);
         for (int i = span.first; i <= span.last; ++i)
             line << QPointF(x.toPixel(i), y.toPixel(values[i]));
         return line;
     }
     line.reserve(int(2 * columns) + 2);
-    int i = span.first;
-    while (i <= span.last) {
-        const double column = std::floor(x.toPixel(i));
-        int low = i, high = i;
-        for (++i; i <= span.last && std::floor(x.toPixel(i)) == column; ++i) {
-            if (values[i] < values[low])
-                low = i;
-            if (values[i] > values[high])
-                high = i;
-        }
-        for (int k : {std::min(low, high), std::max(low, high)}) {
-            line << QPointF(x.toPixel(k), y.toPixel(values[k]));
-            if (low == high)
-                break;
-        }
+    for (int i = span.first; i <= span.last;) {
+        const int end = columnEnd(i, span.last, x);
+        const auto [a, b] = values.extremes(i, end);
+        line << QPointF(x.toPixel(std::min(a, b)), y.toPixel(values[std::min(a, b)]));
+        if (a != b)
+            line << QPointF(x.toPixel(std::max(a, b)), y.toPixel(values[std::max(a, b)]));
+        i = end;
     }
     return line;
 }

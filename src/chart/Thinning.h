@@ -1,9 +1,9 @@
 #pragma once
 
 #include "AxisScale.h"
+#include "SeriesData.h"
 
 #include <QPolygonF>
-#include <vector>
 
 namespace kelvos::chart {
 
@@ -19,7 +19,7 @@ IndexSpan indicesInView(int pointCount, AxisRange horizontal);
 // The pixel polyline of the points in `span`. When there are more points than twice the
 // pixel columns they cover, each column keeps only its lowest and highest point, in the order
 // they come, so a curve of any length costs at most about two points per column.
-QPolygonF thinnedPolyline(const std::vector<double>& values, IndexSpan span, const AxisMapping& x,
+QPolygonF thinnedPolyline(const SeriesData& values, IndexSpan span, const AxisMapping& x,
                           const AxisMapping& y);
 
 } // namespace kelvos::chart

@@ -63,12 +63,9 @@ public:
     }
 
     bool end() override {
+        // The objects still selected stay: a selected object cannot be deleted, and a player
+        // frees its object table when the picture ends.
         setClip(std::nullopt);
-        for (Selected* s : {&current_.pen, &current_.brush, &current_.font}) {
-            if (s->index >= 0)
-                recorder_.deleteObject(s->index);
-            *s = {};
-        }
         file_ = recorder_.placeableFile(size_.width(), size_.height());
         setActive(false);
         return true;
@@ -276,6 +273,8 @@ int WmfPaintDevice::metric(PaintDeviceMetric metric) const {
     case PdmPhysicalDpiX:
     case PdmPhysicalDpiY:
         return kDpi;
+    case PdmDevicePixelRatio:
+        return 1;
     default:
         return QPaintDevice::metric(metric);
     }

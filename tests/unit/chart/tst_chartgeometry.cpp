@@ -198,6 +198,30 @@ private slots:
         QCOMPARE(s.count(), last < first ? 0 : last - first + 1);
     }
 
+    void seriesExtremes_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("end");
+        QTest::newRow("one point") << 5 << 6;
+        QTest::newRow("inside one block") << 3 << 60;
+        QTest::newRow("across a block edge") << 60 << 70;
+        QTest::newRow("whole blocks") << 64 << 640;
+        QTest::newRow("parts and whole blocks") << 37 << 1000;
+        QTest::newRow("up to the unfinished block") << 100 << 1030;
+    }
+    void seriesExtremes() {
+        QFETCH(int, first);
+        QFETCH(int, end);
+        SeriesData data;
+        for (int i = 0; i < 1030; ++i)
+            data.append((i * 7919) % 1009 + (i % 2 ? 0.5 : 0)); // ties and scatter
+        int low = first, high = first;
+        for (int i = first; i < end; ++i) {
+            low = data[i] < data[low] ? i : low;
+            high = data[i] > data[high] ? i : high;
+        }
+        QCOMPARE(data.extremes(first, end), std::make_pair(low, high));
+    }
+
     void thinning_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("maxPoints");
@@ -207,11 +231,12 @@ private slots:
     void thinning() {
         QFETCH(int, count);
         QFETCH(int, maxPoints);
-        std::vector<double> values(count);
-        for (int i = 0; i < count; ++i)
-            values[i] = 60000 + (i * 7919) % 5000; // scattered
-        values[count / 3] = 40000;                 // a spike each way must survive
-        values[count / 2] = 90000;
+        SeriesData values;
+        for (int i = 0; i < count; ++i) {
+            // scattered, with a spike each way that must survive
+            const double spike = i == count / 3 ? 40000 : i == count / 2 ? 90000 : 0;
+            values.append(spike ? spike : 60000 + (i * 7919) % 5000);
+        }
         const AxisMapping x = AxisMapping::of({0, double(count - 1), true}, 0, 500);
         const AxisMapping y = AxisMapping::of({40000, 90000, true}, 0, 300);
         const QPolygonF line =
