@@ -67,10 +67,7 @@ void OptionsPanel::buildPopupMenu(QWidget* form) {
         item->setChecked(spec.checked);
     }
     // The menu drops down the moment the button is pressed, not when it is released.
-    connect(CuteButton44, &QPushButton::pressed, this, [this] {
-        CuteButton44->setDown(false);
-        PopupMenu2->popup(CuteButton44->mapToGlobal(QPoint(0, CuteButton44->height())));
-    });
+    CuteButton44->setDropDownMenu(PopupMenu2);
 }
 
 QAction* OptionsPanel::menuItem(const char* name) const {
