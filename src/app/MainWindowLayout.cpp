@@ -1,6 +1,7 @@
 #include "MainWindowLayout.h"
 
 #include "GridSetup.h"
+#include "TAppHintN.h"
 #include "TCuteButton.h"
 #include "TDropDownBox.h"
 #include "TStrSortGrid.h"
@@ -385,6 +386,23 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     }
     return nullptr;
 }
+// The window's hints are navy-on-green balloons that appear after half a second.
+void installHints(QWidget* form) {
+    auto* hints = new TAppHintN(form);
+    hints->setObjectName("AppHintN1");
+    hints->setHintStyle(HintStyle::hsFukidashi);
+    hints->setBrush(QColor(231, 248, 234));
+    hints->setBGColor(QColor(234, 249, 239));
+    hints->setPen(QPen(Qt::darkBlue));
+    QFont arial("Arial");
+    arial.setPixelSize(17);
+    hints->setFont(arial);
+    hints->setFontColor(Qt::darkBlue);
+    hints->setShadowVisible(false);
+    TAppHintN::setHintPause(500);
+    TAppHintN::setHintHidePause(2500);
+    TAppHintN::setHintShortPause(0);
+}
 } // namespace
 
 std::span<const ControlSpec> mainWindowControls() {
@@ -402,6 +420,7 @@ void buildControls(QWidget* form) {
         control->setToolTip(QString::fromUtf8(spec.hint));
         control->setEnabled(spec.enabled);
     }
+    installHints(form);
 }
 
 QWidget* PanelControls::find(const char* name) const {
