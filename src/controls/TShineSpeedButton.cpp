@@ -67,13 +67,6 @@ TShineSpeedButton::TShineSpeedButton(QWidget* parent)
     resize(25, 25);
 }
 
-template <typename T> void TShineSpeedButton::store(T& field, const T& value) {
-    if (field == value)
-        return;
-    field = value;
-    update();
-}
-
 void TShineSpeedButton::setCaption(const QString& caption) {
     store(caption_, caption);
     setShowAccelChar(showAccelChar_);

@@ -130,7 +130,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    template <typename T> void store(T& field, const T& value);
+    template <typename T> void store(T& field, const T& value) {
+        if (field == value)
+            return;
+        field = value;
+        update();
+    }
     void setState(kelvos::ShineState state);
     void pointerEntered();
     void pointerLeft();
