@@ -102,6 +102,57 @@ private slots:
         QCOMPARE(clicked.count(), clicks);
     }
 
+    void heldKeyClicksOnce_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void heldKeyClicksOnce() {
+        QFETCH(int, key);
+        Stage stage;
+        stage.button->setFocus();
+        QSignalSpy clicked(stage.button, &QAbstractButton::clicked);
+        const QString text = key == Qt::Key_Space ? " " : "\r";
+        QTest::keyPress(stage.button, Qt::Key(key));
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            QKeyEvent held(QEvent::KeyPress, key, Qt::NoModifier, text, true);
+            QCoreApplication::sendEvent(stage.button, &held);
+        }
+        QTest::keyRelease(stage.button, Qt::Key(key));
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    // A click handler that lets pending events run while a second click waits.
+    void clicksDuringTheHandler_data() {
+        QTest::addColumn<bool>("egnoreContClick");
+        QTest::addColumn<int>("handled");
+        QTest::newRow("kept") << false << 2;
+        QTest::newRow("discarded") << true << 1;
+    }
+    void clicksDuringTheHandler() {
+        QFETCH(bool, egnoreContClick);
+        QFETCH(int, handled);
+        Stage stage;
+        stage.button->setEgnoreContClick(egnoreContClick);
+        int calls = 0;
+        connect(stage.button, &QAbstractButton::clicked, stage.button, [&] {
+            if (++calls > 1)
+                return;
+            const QPointF at = stage.button->rect().center();
+            const QPointF global = stage.button->mapToGlobal(at);
+            QCoreApplication::postEvent(stage.button,
+                                        new QMouseEvent(QEvent::MouseButtonPress, at, global,
+                                                        Qt::LeftButton, Qt::LeftButton, {}));
+            QCoreApplication::postEvent(stage.button,
+                                        new QMouseEvent(QEvent::MouseButtonRelease, at, global,
+                                                        Qt::LeftButton, Qt::NoButton, {}));
+            QCoreApplication::processEvents();
+        });
+        QTest::mouseClick(stage.button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(calls, handled);
+    }
+
     void menuOpensOnPressWithoutClick() {
         Stage stage;
         QSignalSpy* chosen = nullptr;
