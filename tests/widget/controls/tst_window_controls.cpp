@@ -101,7 +101,15 @@ private slots:
                          QUrl(QString("mailto:%1?Subject=KelvoLS").arg(TForm3::kContactAddress))}));
     }
 
+    void balloonForAHintedButton_data() {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("enabled") << QByteArray("CuteButton44") << "Menu(SaveDialog)";
+        QTest::newRow("disabled") << QByteArray("CuteButton22") << "Fast representation";
+    }
     void balloonForAHintedButton() {
+        QFETCH(QByteArray, button);
+        QFETCH(QString, hint);
         AppFixture app;
         auto* hints = app.window->findChild<TAppHintN*>("AppHintN1");
         QVERIFY(hints);
@@ -110,10 +118,10 @@ private slots:
         QVERIFY(!hints->ShadowVisible());
         QWidget* plain = app.control("Label1");
         QTest::mouseMove(plain, plain->rect().center());
-        QWidget* menuButton = app.control("CuteButton44");
-        QTest::mouseMove(menuButton, menuButton->rect().center());
+        QWidget* hinted = app.control(button.constData());
+        QTest::mouseMove(hinted, hinted->rect().center());
         QTRY_VERIFY(hints->shownHint());
-        QCOMPARE(hints->shownHint()->text(), QString("Menu(SaveDialog)"));
+        QCOMPARE(hints->shownHint()->text(), hint);
         QVERIFY(!hints->shownHint()->mask().contains(QPoint(2, 4)));
         QVERIFY(hints->shownHint()->mask().contains(QPoint(12, 4)));
     }
