@@ -289,6 +289,7 @@ void TCuteButton::delayElapsed() {
 void TCuteButton::stopDelay() {
     if (!delayTimer_)
         return;
+    delayTimer_->stop();
     delayTimer_->deleteLater();
     delayTimer_ = nullptr;
 }

@@ -48,7 +48,8 @@ QSize TPopupMenuLook::sizeFromContents(ContentsType type, const QStyleOption* op
         return QProxyStyle::sizeFromContents(type, option, size, widget);
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     const bool separator = item && item->menuItemType == QStyleOptionMenuItem::Separator;
-    return QSize(kMenuItemWidth + kMenuCheckMarkWidth, separator ? kMenuSeparatorHeight : kMenuTextItemHeight);
+    return QSize(kMenuItemWidth + kMenuCheckMarkWidth,
+                 separator ? kMenuSeparatorHeight : kMenuTextItemHeight);
 }
 
 void TPopupMenuLook::drawControl(ControlElement element, const QStyleOption* option,

@@ -214,7 +214,7 @@ void TShineSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool inside = rect().contains(at);
     if (groupIndex_ != 0) {
         if (inside)
-            allowAllUp_&& down_ ? setDown(false) : setDown(true);
+            setDown(!down_);
         else
             setState(down_ ? ShineState::HoveredPressed : ShineState::Hovered);
     } else {
