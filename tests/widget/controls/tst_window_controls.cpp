@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(TAppHintN::HintPause(), 500);
         QCOMPARE(TAppHintN::HintHidePause(), 2500);
         QVERIFY(!hints->ShadowVisible());
-        QWidget* plain = app.control("Label1");
+        QWidget* plain = app.control("start"); // no hint
         QTest::mouseMove(plain, plain->rect().center());
         QWidget* hinted = app.control(button.constData());
         QTest::mouseMove(hinted, hinted->rect().center());
