@@ -153,18 +153,31 @@ private slots:
         QCOMPARE(calls, handled);
     }
 
+    void menuOpensOnPressWithoutClick_data() {
+        QTest::addColumn<int>("press"); // 0: the left mouse button, else the key
+        QTest::newRow("left button") << 0;
+        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+    }
     void menuOpensOnPressWithoutClick() {
+        QFETCH(int, press);
         Stage stage;
         QSignalSpy* chosen = nullptr;
         QMenu* menu = menuWithItem(&stage.window, chosen);
         stage.button->setDropDownMenu(menu);
+        stage.button->setFocus();
         QSignalSpy clicked(stage.button, &QAbstractButton::clicked);
-        QTest::mousePress(stage.button, Qt::LeftButton);
+        if (press)
+            QTest::keyPress(stage.button, Qt::Key(press));
+        else
+            QTest::mousePress(stage.button, Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(menu));
         QCOMPARE(menu->pos(), stage.button->mapToGlobal(QPoint(0, stage.button->height())));
         QAction* item = menu->actions().first();
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
         QTRY_VERIFY(!menu->isVisible());
+        if (press)
+            QTest::keyRelease(stage.button, Qt::Key(press));
         QCOMPARE(chosen->count(), 1);
         QCOMPARE(clicked.count(), 0);
         QCOMPARE(stage.button->outerBevel(), Bevel::Raised);
