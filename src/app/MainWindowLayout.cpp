@@ -1,6 +1,7 @@
 #include "MainWindowLayout.h"
 
 #include "GridSetup.h"
+#include "TAppHintN.h"
 #include "TChart.h"
 #include "TCuteButton.h"
 #include "TDropDownBox.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <algorithm>
 #include <array>
 
 namespace kelvos {
@@ -91,21 +93,21 @@ const std::array kControls{
     ControlSpec{"LAP3", P::Laps, K::Button, "LAP 3", "", {172, 292, 80, 30}, false},
     ControlSpec{"Lapread",
                 P::Announcements,
-                K::Button,
+                K::FlatButton,
                 "READ LAP(&L)",
                 "Voice Repeat",
                 {4, 324, 82, 24},
                 false},
     ControlSpec{"Clipread",
                 P::Announcements,
-                K::Button,
+                K::FlatButton,
                 "Read ClipBoard(&P)",
                 "ClipBoard Repeat",
                 {88, 324, 104, 24},
                 false},
     ControlSpec{"Real",
                 P::Announcements,
-                K::Button,
+                K::FlatButton,
                 "Real(&R)",
                 "Real Total & Lap",
                 {194, 324, 58, 24},
@@ -277,6 +279,64 @@ const std::array kControls{
     ControlSpec{"Label26", P::Chart, K::Label, "0", "Lap count", {932, 732, 84, 28}},
 };
 
+// The command buttons' faces: most share one light face; a few groups have faces of their own,
+// and the copy and read-out buttons are dark with light captions.
+struct ButtonFace {
+    QColor face;
+    QColor caption;
+    std::initializer_list<const char*> names;
+};
+
+const QColor kCommonFace(226, 234, 221);
+const QColor kLightCaption(255, 255, 255);
+
+const ButtonFace kButtonFaces[] = {
+    {QColor(221, 225, 187),
+     Qt::black,
+     {"stop", "LAP", "CuteButton9", "CuteButton10", "CuteButton11"}},
+    {QColor(223, 224, 211),
+     Qt::black,
+     {"CuteButton3", "CuteButton4", "CuteButton32", "CuteButton33", "CuteButton34",
+      "CuteButton44"}},
+    {QColor(216, 241, 194),
+     Qt::black,
+     {"CuteButton12", "CuteButton13", "CuteButton14", "CuteButton15", "CuteButton16",
+      "CuteButton17", "CuteButton18", "CuteButton31"}},
+    {QColor(77, 86, 176), kLightCaption, {"CuteButton35", "CuteButton36", "CuteButton37"}},
+    {QColor(165, 109, 88), kLightCaption, {"Lapread"}},
+    {QColor(159, 54, 49), kLightCaption, {"Clipread"}},
+    {QColor(204, 102, 0), kLightCaption, {"Real"}},
+};
+
+// The file and chart buttons have bevels two pixels wide; the others one.
+const std::initializer_list<const char*> kWideBevelButtons = {
+    "CuteButton19", "CuteButton20", "SAVE",         "CuteButton39", "CuteButton21", "CuteButton22",
+    "CuteButton23", "CuteButton24", "CuteButton25", "CuteButton26", "CuteButton27", "CuteButton28",
+    "CuteButton29", "CuteButton43", "CuteButton45", "Chbutton1",
+};
+
+bool named(const char* name, std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(),
+                       [name](const char* candidate) { return qstrcmp(candidate, name) == 0; });
+}
+
+void applyButtonLook(TCuteButton& button, const char* name) {
+    QColor face = kCommonFace;
+    QColor caption = Qt::black;
+    for (const ButtonFace& group : kButtonFaces) {
+        if (named(name, group.names)) {
+            face = group.face;
+            caption = group.caption;
+        }
+    }
+    button.setColor(face);
+    QPalette look = button.palette();
+    look.setColor(QPalette::Active, QPalette::ButtonText, caption);
+    look.setColor(QPalette::Inactive, QPalette::ButtonText, caption);
+    button.setPalette(look);
+    button.setBevelWidth(named(name, kWideBevelButtons) ? 2 : 1);
+}
+
 QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     const QString caption = QString::fromUtf8(spec.caption);
     switch (spec.kind) {
@@ -286,15 +346,8 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     case K::FlatButton: {
         auto* button = new TCuteButton(parent);
         button->setText(caption);
-        if (spec.kind == K::FlatButton) {
-            // A flat button shows the window's black face, so its caption needs a light colour.
-            button->setFlat(true);
-            QPalette look = button->palette();
-            look.setColor(QPalette::Active, QPalette::ButtonText, Qt::white);
-            look.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::white);
-            look.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(96, 96, 96));
-            button->setPalette(look);
-        }
+        button->setFlat(spec.kind == K::FlatButton);
+        applyButtonLook(*button, spec.name);
         return button;
     }
     case K::CheckBox: {
@@ -335,6 +388,23 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     }
     return nullptr;
 }
+// The window's hints are navy-on-green balloons that appear after half a second.
+void installHints(QWidget* form) {
+    auto* hints = new TAppHintN(form);
+    hints->setObjectName("AppHintN1");
+    hints->setHintStyle(HintStyle::hsFukidashi);
+    hints->setBrush(QColor(231, 248, 234));
+    hints->setBGColor(QColor(234, 249, 239));
+    hints->setPen(QPen(Qt::darkBlue));
+    QFont arial("Arial");
+    arial.setPixelSize(17);
+    hints->setFont(arial);
+    hints->setFontColor(Qt::darkBlue);
+    hints->setShadowVisible(false);
+    TAppHintN::setHintPause(500);
+    TAppHintN::setHintHidePause(2500);
+    TAppHintN::setHintShortPause(0);
+}
 } // namespace
 
 std::span<const ControlSpec> mainWindowControls() {
@@ -352,6 +422,7 @@ void buildControls(QWidget* form) {
         control->setToolTip(QString::fromUtf8(spec.hint));
         control->setEnabled(spec.enabled);
     }
+    installHints(form);
 }
 
 QWidget* PanelControls::find(const char* name) const {

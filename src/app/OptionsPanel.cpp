@@ -2,6 +2,8 @@
 
 #include "MainWindowLayout.h"
 #include "TCuteButton.h"
+#include "TForm3.h"
+#include "TPopupMenuLook.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -44,6 +46,7 @@ OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
     const PanelControls controls(form, PanelId::Options);
     CuteButton44 = controls.take<TCuteButton>("CuteButton44");
     CuteButton41 = controls.take<TCuteButton>("CuteButton41");
+    CuteButton40 = controls.take<TCuteButton>("CuteButton40");
     CheckBox6 = controls.take<QCheckBox>("CheckBox6");
     CheckBox7 = controls.take<QCheckBox>("CheckBox7");
     CheckBox8 = controls.take<QCheckBox>("CheckBox8");
@@ -54,11 +57,15 @@ OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
     DCheck1 = controls.take<QCheckBox>("DCheck1");
     buildPopupMenu(form);
     connectRules();
+    TForm3::ensureExists();
 }
 
 void OptionsPanel::buildPopupMenu(QWidget* form) {
     PopupMenu2 = new QMenu(form);
     PopupMenu2->setObjectName("PopupMenu2");
+    auto* look = new TPopupMenuLook;
+    look->setParent(PopupMenu2);
+    PopupMenu2->setStyle(look);
     for (const MenuItemSpec& spec : kMenuItems) {
         QAction* item = spec.caption ? PopupMenu2->addAction(QString::fromLatin1(spec.caption))
                                      : PopupMenu2->addSeparator();
@@ -67,10 +74,7 @@ void OptionsPanel::buildPopupMenu(QWidget* form) {
         item->setChecked(spec.checked);
     }
     // The menu drops down the moment the button is pressed, not when it is released.
-    connect(CuteButton44, &QPushButton::pressed, this, [this] {
-        CuteButton44->setDown(false);
-        PopupMenu2->popup(CuteButton44->mapToGlobal(QPoint(0, CuteButton44->height())));
-    });
+    CuteButton44->setDropDownMenu(PopupMenu2);
 }
 
 QAction* OptionsPanel::menuItem(const char* name) const {
@@ -91,6 +95,8 @@ void OptionsPanel::connectRules() {
     connect(menuItem("Autoscroll"), &QAction::triggered, this, &OptionsPanel::AutoscrollClick);
     connect(menuItem("Voice1"), &QAction::triggered, this, &OptionsPanel::Voice1Click);
     connect(CuteButton41, &QPushButton::clicked, menuItem("key1"), &QAction::trigger);
+    connect(menuItem("About1"), &QAction::triggered, this, &OptionsPanel::About1Click);
+    connect(CuteButton40, &QPushButton::clicked, this, &OptionsPanel::About1Click);
 
     onToggled(CheckBox6, this, [this] { CheckBox6Click(); });
     onToggled(CheckBox7, this, [this] { CheckBox7Click(); });
@@ -143,6 +149,11 @@ void OptionsPanel::syncMenuWithBoxes() {
     menuItem("Voice1")->setChecked(CheckBox6->isChecked());
     if (CheckBox7->isChecked() && CheckBox10->isChecked())
         CheckBox10->setChecked(false);
+}
+
+void OptionsPanel::About1Click() {
+    TForm3::ensureExists()->show();
+    emit commandDone();
 }
 
 void OptionsPanel::AutoscrollClick() {

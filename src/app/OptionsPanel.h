@@ -54,6 +54,7 @@ private:
     void connectRules();
     void Voice1Click();
     void AutoscrollClick();
+    void About1Click();
     void CheckBox6Click();
     void CheckBox7Click();
     void CheckBox9Click();
@@ -62,7 +63,7 @@ private:
     void applyClipboardBoxRule(QCheckBox* changed, QCheckBox* other);
 
     QMenu* PopupMenu2 = nullptr;
-    TCuteButton *CuteButton44, *CuteButton41;
+    TCuteButton *CuteButton44, *CuteButton41, *CuteButton40;
     QCheckBox *CheckBox6, *CheckBox7, *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12,
         *DCheck1;
 };

@@ -3,6 +3,7 @@
 #include "TCuteButton.h"
 #include "TNValLabel.h"
 #include "TimeText.h"
+#include "WindowLook.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -17,20 +18,6 @@ const QColor kValueColor(213, 223, 240);
 const QColor kMilliColor(255, 208, 208);
 const QColor kSpeedColor(169, 194, 189);
 const QColor kDifferenceCaptionColor(254, 239, 131);
-
-QFont timesFont(int pixels, bool bold, bool italic = false) {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-void setTextColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
 
 QLabel* captionLabel(QWidget* parent, const QString& text, int top, const QColor& color) {
     auto* label = new QLabel(text, parent);
