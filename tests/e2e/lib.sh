@@ -15,6 +15,10 @@ start_kelvos() {
     KELVOS_DIR="$1"
     mkdir -p "$KELVOS_DIR"
     [ -x "$KELVOS_DIR/kelvos" ] || cp "$KELVOS_BIN" "$KELVOS_DIR/kelvos"
+    # The command socket lives in the user's runtime folder: one of the test's own, so that a
+    # KelvoS running elsewhere for this user is neither found nor disturbed.
+    export XDG_RUNTIME_DIR="$KELVOS_DIR/runtime"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     trap stop_kelvos EXIT
     # A program that cannot reach the X server at all is tried once more: a server that has
     # only just started is then reachable, and any other failure to start fails the test.
