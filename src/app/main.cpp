@@ -66,10 +66,16 @@ int main(int argc, char* argv[]) {
     if (argc > 1)
         return answerArguments(argc, argv);
 
+    // The system-wide hotkeys are X11's: on a Wayland desktop the window goes through XWayland,
+    // and only where there is none does it open on Wayland itself.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     kelvos::PressTiming timing;
     KelvosApplication app(argc, argv, timing);
     QApplication::setApplicationName("KelvoS");
     QApplication::setApplicationVersion(KELVOS_VERSION);
+    // The desktop matches the window to its menu entry and icon by this name (on Wayland).
+    QGuiApplication::setDesktopFileName("io.github.kelvos.kelvos");
 
     TKelvoS* window = nullptr;
     CommandServer commands([&timing] { return timing.live().now(); },

@@ -10,11 +10,11 @@ fail() {
 
 # start_kelvos <working directory>: starts the program there with sound going to a file. The
 # program is copied into the folder first, so its settings file (beside the program) belongs
-# to this test alone.
+# to this test alone; KELVOS_PROGRAM names a program to start where it is instead.
 start_kelvos() {
     KELVOS_DIR="$1"
     mkdir -p "$KELVOS_DIR"
-    [ -x "$KELVOS_DIR/kelvos" ] || cp "$KELVOS_BIN" "$KELVOS_DIR/kelvos"
+    [ -n "${KELVOS_PROGRAM:-}" ] || [ -x "$KELVOS_DIR/kelvos" ] || cp "$KELVOS_BIN" "$KELVOS_DIR/kelvos"
     # The command socket lives in the user's runtime folder: one of the test's own, so that a
     # KelvoS running elsewhere for this user is neither found nor disturbed.
     export XDG_RUNTIME_DIR="$KELVOS_DIR/runtime"
@@ -32,7 +32,7 @@ start_kelvos() {
 # the display.
 launch_kelvos() {
     (cd "$KELVOS_DIR" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$KELVOS_DIR/audio.raw" \
-        QT_QPA_PLATFORM=xcb exec ./kelvos >>"$KELVOS_DIR/stdout.log" 2>&1) &
+        QT_QPA_PLATFORM=xcb exec "${KELVOS_PROGRAM:-./kelvos}" >>"$KELVOS_DIR/stdout.log" 2>&1) &
     KELVOS_PID=$!
     KELVOS_WID=""
     for _ in $(seq 1 100); do
