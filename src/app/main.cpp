@@ -80,8 +80,8 @@ int main(int argc, char* argv[]) {
     TKelvoS* window = nullptr;
     CommandServer commands([&timing] { return timing.live().now(); },
                            [&window](DesktopCommand command, quint32 receivedAt) {
-                               if (!window)
-                                   return false; // the watch is still being set up
+                               if (!window || !window->isVisible())
+                                   return false; // still being set up, or closed
                                if (command != DesktopCommand::Raise)
                                    return window->takeCommand(command, receivedAt);
                                bringToFront(*window);

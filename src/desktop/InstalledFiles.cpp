@@ -43,8 +43,9 @@ QString settingsFileFor(const QString& programPath) {
                        userFile, QFileInfo::exists(userFile)});
     if (place.file == userFile)
         QDir().mkpath(userFolder);
-    if (!place.seedFrom.isEmpty())
-        QFile::copy(place.seedFrom, place.file);
+    // The copy keeps the permissions of a file the user may not write; this one is theirs.
+    if (!place.seedFrom.isEmpty() && QFile::copy(place.seedFrom, place.file))
+        QFile(place.file).setPermissions(QFile(place.file).permissions() | QFile::WriteOwner);
     return place.file;
 }
 
