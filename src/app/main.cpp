@@ -6,6 +6,7 @@
 #include "SleepInhibitor.h"
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
+#include "portalhotkeybackend.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,6 +53,16 @@ int raiseRunningWatch(const QString& socket) {
     }
     std::fprintf(stderr, "%s\n", qPrintable(reportOf(result, DesktopCommand::Raise).message));
     return 1;
+}
+
+// On a Wayland desktop no program may grab keys: where the desktop portal offers global
+// shortcuts, it binds them; elsewhere the X11 grabs serve (also for XWayland's programs).
+std::unique_ptr<HotkeyBackend> desktopHotkeys() {
+    const bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == "wayland" ||
+                         qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (!wayland || !PortalHotkeyBackend::offered(QDBusConnection::sessionBus()))
+        return nullptr;
+    return std::make_unique<PortalHotkeyBackend>(QDBusConnection::sessionBus());
 }
 
 void bringToFront(QWidget& window) {
@@ -115,6 +126,7 @@ int main(int argc, char* argv[]) {
     services.workingDirectory = QDir::currentPath();
     services.settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());
     services.keepAwake = [&inhibitor](bool on) { inhibitor.setHeld(on); };
+    services.hotkeys = desktopHotkeys();
     services.chooseFile = [](const QString& caption, const QString& filter, bool save) {
         return save ? QFileDialog::getSaveFileName(nullptr, caption, QDir::currentPath(), filter)
                     : QFileDialog::getOpenFileName(nullptr, caption, QDir::currentPath(), filter);

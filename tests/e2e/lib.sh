@@ -2,6 +2,10 @@
 # fresh working directory, find its window, read what it shows, stop it.
 # Every test sources this file; KELVOS_BIN names the binary.
 set -euo pipefail
+# The program under test is on Xvfb: it must not take the desktop's own Wayland session (nor
+# its portal's global shortcuts) for its own. A test of the Wayland road sets this itself.
+export XDG_SESSION_TYPE=x11
+unset WAYLAND_DISPLAY
 
 fail() {
     echo "FAIL: $*" >&2

@@ -34,14 +34,14 @@ run_watch() {
 offer() {
     log="$1"
     shift
-    "$FAKE_INHIBIT_BIN" "$@" >"$log" 2>"$log.err" &
+    "$FAKE_DESKTOP_BIN" "$@" >"$log" 2>"$log.err" &
     fake_pid=$!
     trap 'kill $fake_pid 2>/dev/null; stop_kelvos' EXIT
     eventually "the stand-in did not come up" has_lines "$log" ready 1
 }
 
 # The portal and the screen saver both there: the portal is used.
-offer "$out/portal.log" portal screensaver
+offer "$out/portal.log" inhibit screensaver
 release="portal Close /org/freedesktop/portal/desktop/request/1"
 run_watch "$out/portal"
 has_lines "$log" "portal Inhibit window='' flags=12 reason='A run is being timed'" 2 ||
