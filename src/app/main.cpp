@@ -77,8 +77,8 @@ int main(int argc, char* argv[]) {
     if (argc > 1)
         return answerArguments(argc, argv);
 
-    // The system-wide hotkeys are X11's: on a Wayland desktop the window goes through XWayland,
-    // and only where there is none does it open on Wayland itself.
+    // On a Wayland desktop the window goes through XWayland, where the X11 hotkeys still serve
+    // when the portal has no global shortcuts; only without XWayland does it open on Wayland.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     kelvos::PressTiming timing;
