@@ -2,7 +2,7 @@
 # The installed program: `cmake --install` into a temporary prefix places the program, its clip
 # set, a desktop entry, an icon and AppStream metadata that the desktop's own checkers accept;
 # started from another folder, the program plays its installed clips (and, with them gone,
-# none). The Debian package of the same build holds the same files under /usr.
+# none); where it cannot write its own folder, its settings go to the user's folder. The Debian package of the same build holds the same files under /usr.
 source "$(dirname "$0")/../lib.sh"
 out="$1"
 rm -rf "$out" && mkdir -p "$out"
@@ -35,6 +35,33 @@ start_kelvos "$out/elsewhere"
 expect_running "the installed program did not start the watch"
 stop_kelvos
 sounded "$out/elsewhere" || fail "the installed program played no clip"
+
+# Where the program's folder cannot be written (an installed program), the settings go to the
+# user's configuration folder, starting from the file beside the program. Root writes anywhere,
+# so as root the program runs as "nobody".
+printf '[AsString]\r\nEdit1Text=Seeded\r\n' >"$prefix/bin/kelvos.ini"
+export XDG_CONFIG_HOME="$out/config"
+mkdir -p "$XDG_CONFIG_HOME" "$out/as-user"
+cat >"$out/as-user.sh" <<WRAPPER
+#!/bin/sh
+exec $([ "$(id -u)" = 0 ] && echo "setpriv --reuid=nobody --regid=nogroup --clear-groups") "$prefix/bin/kelvos"
+WRAPPER
+chmod +x "$out/as-user.sh"
+if [ "$(id -u)" = 0 ]; then
+    mkdir -p -m 700 "$out/as-user/runtime"
+    chown nobody "$XDG_CONFIG_HOME" "$out/as-user" "$out/as-user/runtime"
+else
+    chmod a-w "$prefix/bin"
+fi
+KELVOS_PROGRAM="$out/as-user.sh" start_kelvos "$out/as-user"
+stop_kelvos
+[ "$(id -u)" = 0 ] || chmod u+w "$prefix/bin"
+user_settings="$XDG_CONFIG_HOME/kelvos/kelvos.ini"
+[ -f "$user_settings" ] || fail "no settings in the user's folder: $(ls -R "$XDG_CONFIG_HOME")"
+grep -q "^Edit1Text=Seeded" "$user_settings" || fail "the settings beside the program were not taken"
+grep -qF '[Form\CheckBox6]' "$user_settings" || fail "the settings were not saved: $(cat "$user_settings")"
+if grep -q "CheckBox6" "$prefix/bin/kelvos.ini"; then fail "the file beside the program was written"; fi
+rm "$prefix/bin/kelvos.ini"
 
 rm -r "$prefix/share/kelvos/clips"
 start_kelvos "$out/without-clips"
