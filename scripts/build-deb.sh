@@ -19,28 +19,28 @@ else
     cmake --build "$build" --target kelvos kelvos_clips -j "$(nproc)"
 fi
 
-stage="$out/stage"
-rm -rf "$stage"
+# The staging folder is laid out as dpkg-shlibdeps expects: the package's files and DEBIAN in
+# debian/<package>, beside a debian/control that names the package.
+work="$out/package"
+stage="$work/debian/kelvos"
+rm -rf "$work" && mkdir -p "$work/debian"
+printf 'Source: kelvos\n\nPackage: kelvos\nArchitecture: any\n' >"$work/debian/control"
+mkdir -p "$stage/DEBIAN"
 DESTDIR="$stage" cmake --install "$build" --prefix /usr --strip >"$out/install.log"
 program="$stage/usr/bin/kelvos"
 version="$("$program" --version | awk '{ print $2 }')"
 arch="$(dpkg --print-architecture)"
 
-# dpkg-shlibdeps reads the package's name from a debian/control of the folder it runs in.
-shlibs="$out/shlibs"
-rm -rf "$shlibs" && mkdir -p "$shlibs/debian"
-printf 'Source: kelvos\n\nPackage: kelvos\nArchitecture: any\n' >"$shlibs/debian/control"
-libraries="$(cd "$shlibs" && dpkg-shlibdeps -O "$program" | sed -n 's/^shlibs:Depends=//p')"
-depends="$libraries"
+libraries="$(cd "$work" && dpkg-shlibdeps -O debian/kelvos/usr/bin/kelvos |
+    sed -n 's/^shlibs:Depends=//p')"
 
-mkdir -p "$stage/DEBIAN"
 cat >"$stage/DEBIAN/control" <<CONTROL
 Package: kelvos
 Version: $version
 Architecture: $arch
 Maintainer: ${DEBFULLNAME:-KelvoS local build} <${DEBEMAIL:-$(id -un)@$(hostname)}>
 Installed-Size: $(du -sk --exclude=DEBIAN "$stage" | cut -f1)
-Depends: $depends
+Depends: $libraries
 Section: utils
 Priority: optional
 Description: lap-timing stopwatch for up to three competitors
