@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The screen is kept on while the watch runs, as seen on a private session bus with stand-ins
 # for the desktop's services: the portal's Inhibit when the portal is there (and then only it),
-# else the screen saver's; each hold is released at the stop and at the close. With neither
-# service the watch runs all the same and says so once.
+# else the screen saver's; each hold is released at the stop and at the close, also one the
+# desktop granted only after the stop. With neither service the watch runs all the same and
+# says so once.
 if [ -z "${KELVOS_PRIVATE_BUS:-}" ]; then
     KELVOS_PRIVATE_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 fi
@@ -59,6 +60,18 @@ has_lines "$log" "screensaver Inhibit application='KelvoS' reason='A run is bein
     fail "not held through the screen saver: $(cat "$log")"
 has_lines "$log" "screensaver UnInhibit 42" 1 ||
     fail "the hold of the restart was not released at the close: $(cat "$log")"
+kill "$fake_pid"
+
+# A desktop that answers late: the run stopped before the hold was granted, so it is released
+# as soon as it is.
+offer "$out/slow.log" screensaver slow
+start_kelvos "$out/slow"
+trap 'kill $fake_pid 2>/dev/null; stop_kelvos' EXIT
+send start
+send stop
+has_lines "$log" "screensaver answered" 0 || fail "the stand-in answered before the stop"
+eventually "the late hold was not released" has_lines "$log" "screensaver UnInhibit 41" 1
+stop_kelvos
 kill "$fake_pid"
 
 # Neither: one line on the error output, and the watch works.

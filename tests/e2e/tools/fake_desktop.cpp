@@ -2,9 +2,10 @@
 // desktop portal's Inhibit and GlobalShortcuts, and the screen saver's Inhibit. Every call is
 // written to the standard output, one line each, with what it was given.
 //
-// Usage: fake_desktop [inhibit] [shortcuts] [refuse=<id>,...] [screensaver]
+// Usage: fake_desktop [inhibit] [shortcuts] [refuse=<id>,...] [screensaver] [slow]
 // "inhibit" and "shortcuts" put those interfaces on the portal; the shortcuts named by
-// "refuse" are left out of every bind's answer. A test presses a bound shortcut with
+// "refuse" are left out of every bind's answer; with "slow" the screen saver answers an Inhibit
+// 1.5 s late. A test presses a bound shortcut with
 //   dbus-send --session --dest=org.freedesktop.portal.Desktop /fake org.kelvos.Fake.Press
 //   string:<id>
 #include <QCoreApplication>
@@ -187,19 +188,30 @@ private:
     GlobalShortcutsAdaptor* shortcuts_;
 };
 
-class ScreenSaver : public QObject {
+// With `answerAfterMs`, an Inhibit is answered that much later, as a busy desktop does.
+class ScreenSaver : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    explicit ScreenSaver(int answerAfterMs) : answerAfterMs_(answerAfterMs) {}
 public slots:
     uint Inhibit(const QString& application, const QString& reason) {
         note(QString("screensaver Inhibit application='%1' reason='%2' -> %3")
                  .arg(application, reason)
                  .arg(++last_));
+        if (answerAfterMs_ > 0) {
+            setDelayedReply(true);
+            QTimer::singleShot(answerAfterMs_, [reply = message().createReply(last_)] {
+                note("screensaver answered");
+                bus().send(reply);
+            });
+        }
         return last_;
     }
     void UnInhibit(uint cookie) { note(QString("screensaver UnInhibit %1").arg(cookie)); }
 
 private:
+    int answerAfterMs_;
     uint last_ = 40;
 };
 
@@ -235,7 +247,8 @@ int main(int argc, char* argv[]) {
     }
     if (wanted.contains("screensaver"))
         offered = offered && offer("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
-                                   new ScreenSaver, QDBusConnection::ExportAllSlots);
+                                   new ScreenSaver(wanted.contains("slow") ? 1500 : 0),
+                                   QDBusConnection::ExportAllSlots);
     if (!offered) {
         std::fprintf(stderr, "fake_desktop: cannot offer %s on the session bus\n",
                      qPrintable(wanted.join(' ')));
