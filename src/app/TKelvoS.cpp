@@ -19,11 +19,13 @@
 #include "TextGrid.h"
 #include "TimeText.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 
 using namespace kelvos;
 
@@ -214,6 +216,7 @@ void TKelvoS::closeEvent(QCloseEvent* event) {
     if (sounds_->voiceOn())
         sounds_->playAlways({"po.wav", "po.wav", "pa.wav"});
     sounds_->waitUntilIdle();
+    services_.keepAwake(false);
     event->accept();
 }
 
@@ -245,6 +248,7 @@ void TKelvoS::StartClick() {
     lapsPanel_->lap1Button()->setFocus();
     sounds_->play({"goo.wav"});
     announcementsPanel_->prepareDisplay();
+    services_.keepAwake(true);
 }
 
 void TKelvoS::StopClick() {
@@ -254,6 +258,7 @@ void TKelvoS::StopClick() {
     gridsPanel_->trimToLaps(run_.laps());
     gridsPanel_->writeAutomaticMixFile();
     sounds_->play({"pipi.wav"});
+    services_.keepAwake(false);
     DoCSFocus();
 }
 
@@ -265,6 +270,7 @@ void TKelvoS::CuteButton1Click() {
     gridsPanel_->restoreFixedRows();
     lapsPanel_->lap1Button()->setFocus();
     sounds_->play({"goo.wav"});
+    services_.keepAwake(true);
 }
 
 void TKelvoS::ResetClick() {
@@ -281,6 +287,7 @@ void TKelvoS::ResetClick() {
     if (zeroed)
         sounds_->play({"pi.wav", "po.wav"});
     run_.finishReset();
+    services_.keepAwake(false);
     DoCSFocus();
 }
 
@@ -357,6 +364,43 @@ void TKelvoS::HookHotKey1HotKey(Hotkey key) {
     case Hotkey::Lap3:
         return LAP3Click();
     }
+}
+
+namespace {
+// The button whose state says whether a command is available, and the hotkey it runs as (the
+// lap read-out has none: it runs as its button).
+struct CommandRoute {
+    DesktopCommand command;
+    const char* button;
+    std::optional<Hotkey> hotkey;
+};
+constexpr CommandRoute kCommandRoutes[] = {
+    {DesktopCommand::Start, "start", Hotkey::Start},
+    {DesktopCommand::Stop, "stop", Hotkey::Stop},
+    {DesktopCommand::Restart, "CuteButton1", Hotkey::Restart},
+    {DesktopCommand::Reset, "CuteButton2", Hotkey::Reset},
+    {DesktopCommand::Lap1, "LAP", Hotkey::Lap1},
+    {DesktopCommand::Lap2, "LAP2", Hotkey::Lap2},
+    {DesktopCommand::Lap3, "LAP3", Hotkey::Lap3},
+    {DesktopCommand::Read, "Lapread", std::nullopt},
+};
+} // namespace
+
+// Whether a command is available follows its button, which the run state switches; a hotkey's
+// own state also says whether another program holds its key, which a command does not need.
+bool TKelvoS::takeCommand(DesktopCommand command, quint32 receivedAt) {
+    const auto* route =
+        std::find_if(std::begin(kCommandRoutes), std::end(kCommandRoutes),
+                     [command](const CommandRoute& r) { return r.command == command; });
+    if (route == std::end(kCommandRoutes) ||
+        !findChild<QAbstractButton*>(route->button)->isEnabled())
+        return false;
+    const PressClock::Scope press(receivedAt);
+    if (route->hotkey)
+        HookHotKey1HotKey(*route->hotkey);
+    else
+        announcementsPanel_->LapreadClick();
+    return true;
 }
 
 bool TKelvoS::isHotkeyRegistered(Hotkey key) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopCommand.h"
 #include "GridTexts.h"
 #include "JournalEntry.h"
 #include "LapBook.h"
@@ -47,6 +48,8 @@ struct KelvosServices {
     QString settingsFile;                           // the INI file
     // Asks the operator for a file to open (save false) or to save to; empty when cancelled.
     std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
+    // Keeps the screen on and the machine awake while true (a run is being timed).
+    std::function<void(bool)> keepAwake = [](bool) {};
 };
 
 // The main window. Its panels own the controls and what touches only them; the window conducts
@@ -81,6 +84,9 @@ public slots:
     void MilePerHour1Click();
     void DoCSFocus();
     void Factive() {}
+    // A command from another program, run as its hotkey would be at the moment it arrived;
+    // false, doing nothing, when its button is switched off in the present state.
+    bool takeCommand(kelvos::DesktopCommand command, quint32 receivedAt);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -11,8 +11,11 @@ THookHotKey::THookHotKey(QObject* owner)
 
 THookHotKey::THookHotKey(std::unique_ptr<kelvos::HotkeyBackend> backend, QObject* owner)
     : QObject(owner), backend_(std::move(backend)) {
-    if (backend_)
+    if (backend_) {
         connect(backend_.get(), &kelvos::HotkeyBackend::pressed, this, &THookHotKey::DoHotKey);
+        connect(backend_.get(), &kelvos::HotkeyBackend::registrationChanged, this,
+                &THookHotKey::registrationChanged);
+    }
     retry_.setInterval(3000);
     connect(&retry_, &QTimer::timeout, this, &THookHotKey::retryPending);
 }

@@ -50,7 +50,8 @@ signals:
     void OnHotKeyAt(QObject* Sender, int Index, quint32 EventTime);
     // A command run from a hotkey threw; the hotkey keeps working.
     void hotKeyFailed(int Index, const QString& message);
-    // A combination that was refused has been registered on a retry.
+    // A combination that was refused has been registered on a retry, or the desktop has
+    // answered a registration later (granted or refused).
     void registrationChanged(int Index, bool live);
 
 protected:

@@ -24,6 +24,9 @@ signals:
     // `eventTime` is the system's time stamp of the key event in milliseconds (the X server
     // time), 0 when unknown.
     void pressed(int index, quint32 eventTime);
+    // A desktop that answers registrations later (the portal, which may ask its user) has
+    // granted (`live`) or refused the combination of a registered index.
+    void registrationChanged(int index, bool live);
 };
 
 } // namespace kelvos

@@ -2,6 +2,10 @@
 # fresh working directory, find its window, read what it shows, stop it.
 # Every test sources this file; KELVOS_BIN names the binary.
 set -euo pipefail
+# The program under test is on Xvfb: it must not take the desktop's own Wayland session (nor
+# its portal's global shortcuts) for its own. A test of the Wayland road sets this itself.
+export XDG_SESSION_TYPE=x11
+unset WAYLAND_DISPLAY
 
 fail() {
     echo "FAIL: $*" >&2
@@ -10,11 +14,15 @@ fail() {
 
 # start_kelvos <working directory>: starts the program there with sound going to a file. The
 # program is copied into the folder first, so its settings file (beside the program) belongs
-# to this test alone.
+# to this test alone; KELVOS_PROGRAM names a program to start where it is instead.
 start_kelvos() {
     KELVOS_DIR="$1"
     mkdir -p "$KELVOS_DIR"
-    [ -x "$KELVOS_DIR/kelvos" ] || cp "$KELVOS_BIN" "$KELVOS_DIR/kelvos"
+    [ -n "${KELVOS_PROGRAM:-}" ] || [ -x "$KELVOS_DIR/kelvos" ] || cp "$KELVOS_BIN" "$KELVOS_DIR/kelvos"
+    # The command socket lives in the user's runtime folder: one of the test's own, so that a
+    # KelvoS running elsewhere for this user is neither found nor disturbed.
+    export XDG_RUNTIME_DIR="$KELVOS_DIR/runtime"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     trap stop_kelvos EXIT
     # A program that cannot reach the X server at all is tried once more: a server that has
     # only just started is then reachable, and any other failure to start fails the test.
@@ -28,7 +36,7 @@ start_kelvos() {
 # the display.
 launch_kelvos() {
     (cd "$KELVOS_DIR" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$KELVOS_DIR/audio.raw" \
-        QT_QPA_PLATFORM=xcb exec ./kelvos >>"$KELVOS_DIR/stdout.log" 2>&1) &
+        QT_QPA_PLATFORM=xcb exec "${KELVOS_PROGRAM:-./kelvos}" >>"$KELVOS_DIR/stdout.log" 2>&1) &
     KELVOS_PID=$!
     KELVOS_WID=""
     for _ in $(seq 1 100); do

@@ -27,6 +27,7 @@ private slots:
     void withoutHotkeyServiceEverythingIsRefused();
     void refusedCombinationIsTakenOnceReleased_data();
     void refusedCombinationIsTakenOnceReleased();
+    void desktopsLaterAnswerIsReported();
 };
 
 namespace {
@@ -180,6 +181,16 @@ void TestHookHotKey::refusedCombinationIsTakenOnceReleased() {
     QCOMPARE(f.backend->press(vk::Up, 4123456789u), !removedWhileHeld);
     QCOMPARE(timed.count(), removedWhileHeld ? 0 : 1);
     QVERIFY(removedWhileHeld || timed.at(0).at(2).value<quint32>() == 4123456789u);
+}
+
+// A desktop that answers a registration later (the portal) reports it through the component.
+void TestHookHotKey::desktopsLaterAnswerIsReported() {
+    Fixture f;
+    QSignalSpy changes(&f.hook, &THookHotKey::registrationChanged);
+    QVERIFY(f.hook.AddHotKey(5, vk::numpad(1)));
+    emit f.backend->registrationChanged(5, false);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.last(), (QList<QVariant>{5, false}));
 }
 
 QTEST_MAIN(TestHookHotKey)

@@ -1,0 +1,46 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace kelvos {
+
+namespace {
+CommandLine error(const QString& message) {
+    return {CommandLine::Action::Error, std::nullopt,
+            "kelvos: " + message + "\nkelvos: see 'kelvos --help'\n"};
+}
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments, const QString& version) {
+    const QString names = sendableCommandNames().join('|');
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "KelvoS, a lap-timing stopwatch. Without options it opens the watch, or brings the "
+        "running one to the front.");
+    const QCommandLineOption help({"h", "help"}, "Shows this help.");
+    const QCommandLineOption showVersion({"v", "version"}, "Shows the version.");
+    const QCommandLineOption send(
+        "send",
+        "Hands <command> to the running KelvoS, which carries it out as its hotkey or "
+        "button would, timed when it arrives: " +
+            names + ".",
+        "command");
+    parser.addOptions({help, showVersion, send});
+    if (!parser.parse(arguments))
+        return error(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return error("unexpected argument '" + parser.positionalArguments().first() + "'");
+    if (parser.isSet(help))
+        return {CommandLine::Action::Help, std::nullopt, parser.helpText()};
+    if (parser.isSet(showVersion))
+        return {CommandLine::Action::Version, std::nullopt, "KelvoS " + version + "\n"};
+    if (!parser.isSet(send))
+        return {};
+    const QString name = parser.value(send);
+    const auto command = commandNamed(name);
+    if (!command || *command == DesktopCommand::Raise)
+        return error("unknown command '" + name + "' for --send; one of: " + names);
+    return {CommandLine::Action::Send, command, {}};
+}
+
+} // namespace kelvos
