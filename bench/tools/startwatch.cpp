@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <poll.h>
 #include <unistd.h>
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
     const Clock::time_point started = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
+        // The caller reads this tool's output to its end: the program must not hold it open.
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        close(devNull);
         execvp(argv[1], argv + 1);
         std::perror("startwatch: exec");
         _exit(127);
