@@ -5,6 +5,7 @@
 // - one rebuild of the lap chart from 1 000 and from 100 000 rows.
 #include "ClipPlayer.h"
 #include "MillisecondClock.h"
+#include "OffscreenBenchMain.h"
 #include "PressTiming.h"
 #include "TKelvoS.h"
 #include "fakehotkeybackend.h"
@@ -121,10 +122,5 @@ BENCHMARK(BM_MemoryPerLap)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 // The chart's cost per lap: one append and the picture it leads to, for a short and a very
 // long run, and one picture of the 3D view.
+#include "OffscreenBenchMain.h"
 #include "TChart.h"
 
 #include <QApplication>
@@ -55,10 +56,5 @@ BENCHMARK(BM_Metafile)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }
