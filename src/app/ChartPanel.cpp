@@ -160,6 +160,7 @@ void ChartPanel::clearForReset() {
 // The first lap is plotted twice, so that from point 1 on a point's index is its lap number.
 void ChartPanel::addLap(int mainRow, int lapCount) {
     lapCountCopy_ = lapCount;
+    showLapCount(lapCount);
     undoZoom();
     const PointPair pair =
         pointPairOfRow(mainRow, mainGridCells(), CellConversion::Lenient).value.value();

@@ -44,7 +44,7 @@ public:
     void showRunRestarted();
     // A reset: no points, automatic ranges, the rebuilds start from the first row.
     void clearForReset();
-    // The point pair of a lap just written to the Main grid.
+    // The point pair of a lap just written to the Main grid, and the lap count beside the chart.
     void addLap(int mainRow, int lapCount);
 
     // "AutoScroll" changed, by the operator, the menu or the settings.

@@ -420,7 +420,6 @@ void TKelvoS::LapClick() {
     runPanel_->showLap1(result);
     gridsPanel_->showLap(result.mainRow, result.mixRow);
     chartPanel_->addLap(result.mainRow.row, result.lapCount);
-    chartPanel_->showLapCount(result.lapCount);
     lapsPanel_->showGap(2, result.gap2);
     lapsPanel_->showGap(3, result.gap3);
     lapsPanel_->lap1Button()->setFocus();
