@@ -6,6 +6,7 @@
 #include "SleepInhibitor.h"
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
+#include "WindowActivation.h"
 #include "portalhotkeybackend.h"
 
 #include <QApplication>
@@ -68,7 +69,7 @@ std::unique_ptr<HotkeyBackend> desktopHotkeys() {
 void bringToFront(QWidget& window) {
     window.showNormal();
     window.raise();
-    window.activateWindow();
+    activateOnUserRequest(window);
 }
 
 } // namespace

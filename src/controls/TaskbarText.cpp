@@ -1,21 +1,13 @@
 #include "TaskbarText.h"
 
+#include "X11Atom.h"
+
 #include <QGuiApplication>
 #include <QWidget>
-#include <xcb/xcb.h>
 
 namespace kelvos {
 
 namespace {
-xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return atom;
-}
-
 void setText(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
              xcb_atom_t type, const QByteArray& bytes) {
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, 8,
@@ -30,8 +22,8 @@ void setTaskbarText(QWidget* window, const QString& text) {
         return;
     xcb_connection_t* connection = x11->connection();
     const auto id = xcb_window_t(window->winId());
-    const xcb_atom_t utf8 = atomNamed(connection, "UTF8_STRING");
-    const xcb_atom_t netIconName = atomNamed(connection, "_NET_WM_ICON_NAME");
+    const xcb_atom_t utf8 = x11AtomNamed(connection, "UTF8_STRING");
+    const xcb_atom_t netIconName = x11AtomNamed(connection, "_NET_WM_ICON_NAME");
     if (utf8 != XCB_ATOM_NONE && netIconName != XCB_ATOM_NONE)
         setText(connection, id, netIconName, utf8, text.toUtf8());
     setText(connection, id, XCB_ATOM_WM_ICON_NAME, XCB_ATOM_STRING, text.toLatin1());
