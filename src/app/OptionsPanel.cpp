@@ -112,6 +112,7 @@ void OptionsPanel::connectRules() {
         emit displayWishChanged(on);
         emit commandDone();
     });
+    connect(CheckBox8, &QCheckBox::toggled, this, &OptionsPanel::titleFormToggled);
     onToggled(CheckBox12, this, [this] {
         menuItem("Autoscroll")->setChecked(CheckBox12->isChecked());
         emit autoScrollToggled();

@@ -39,6 +39,8 @@ signals:
     void milePerHourToggled();
     // "AutoScroll" changed; the chart follows.
     void autoScrollToggled();
+    // "T" changed what the title and the taskbar show.
+    void titleFormToggled();
     void plus1LapChosen();
     void mixSaveChosen();
     void mainSaveChosen();

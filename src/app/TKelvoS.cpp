@@ -51,11 +51,10 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(kRefreshIntervalMs);
-    connect(Timer1, &QTimer::timeout, this, &TKelvoS::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &TKelvoS::refreshTick);
     Timer2 = new QTimer(this);
     Timer2->setObjectName("Timer2");
-    Timer2->setInterval(kTaskbarIntervalMs);
+    Timer2->setTimerType(Qt::PreciseTimer);
     connect(Timer2, &QTimer::timeout, this, &TKelvoS::Timer2Timer);
     FormCreate();
 }
@@ -130,6 +129,7 @@ void TKelvoS::connectPanels() {
     connect(hotkeysPanel_, &HotkeysPanel::commandDone, this, &TKelvoS::DoCSFocus);
 
     connect(optionsPanel_, &OptionsPanel::milePerHourToggled, this, &TKelvoS::MilePerHour1Click);
+    connect(optionsPanel_, &OptionsPanel::titleFormToggled, this, &TKelvoS::scheduleRefresh);
     connect(optionsPanel_, &OptionsPanel::plus1LapChosen, this, &TKelvoS::Plus1Lap1Click);
     connect(optionsPanel_, &OptionsPanel::mixSaveChosen, gridsPanel_, &GridsPanel::saveMixGridAs);
     connect(optionsPanel_, &OptionsPanel::mainSaveChosen, gridsPanel_, &GridsPanel::saveMainGridAs);
@@ -170,8 +170,6 @@ void TKelvoS::FormCreate() {
     chartPanel_->showLapCount(0);
     run_.stopWatch().setDisplayLabel(runPanel_->totalLabel());
     announcementsPanel_->setBoxes(optionsPanel_->announcementBoxes());
-    Timer1->start();
-    Timer2->start();
     if (startupJingle_)
         sounds_->playAlways({"laptime.wav", "pi.wav", "po.wav", "pa.wav"});
 }
@@ -232,6 +230,31 @@ void TKelvoS::applyRunState(RunEntry entry) {
     chartPanel_->applyRunState(effects);
     announcementsPanel_->applyRunState(effects);
     hotkeysPanel_->applyRunState(effects);
+    scheduleRefresh();
+}
+
+// While the watch runs its figures change at every refresh, and the taskbar follows them.
+// Otherwise only the wall clock in the title and the taskbar changes: they are refreshed now
+// and then once at each turn of the second, so an idle window wakes nothing in between.
+void TKelvoS::scheduleRefresh() {
+    const bool running = run_.running();
+    Timer1->setSingleShot(!running);
+    if (running) {
+        Timer1->start(kRefreshIntervalMs);
+        Timer2->start(kTaskbarIntervalMs);
+        return;
+    }
+    Timer2->stop();
+    Timer1Timer();
+    Timer2Timer();
+    Timer1->start(millisecondsToNextSecond(services_.now().time()));
+}
+
+void TKelvoS::refreshTick() {
+    if (run_.running())
+        Timer1Timer();
+    else
+        scheduleRefresh();
 }
 
 void TKelvoS::StartClick() {

@@ -80,6 +80,8 @@ public slots:
     void LAP3Click();
     void Timer1Timer();
     void Timer2Timer();
+    // Arms the refresh timers for the present state (see the definition).
+    void scheduleRefresh();
     void Plus1Lap1Click();
     void MilePerHour1Click();
     void DoCSFocus();
@@ -93,6 +95,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void refreshTick();
     void applyLook();
     void createPanels();
     void connectPanels();

@@ -22,8 +22,9 @@ void setTaskbarText(QWidget* window, const QString& text) {
         return;
     xcb_connection_t* connection = x11->connection();
     const auto id = xcb_window_t(window->winId());
-    const xcb_atom_t utf8 = x11AtomNamed(connection, "UTF8_STRING");
-    const xcb_atom_t netIconName = x11AtomNamed(connection, "_NET_WM_ICON_NAME");
+    // The running watch sets the text several times a second: the atoms are asked for once.
+    static const xcb_atom_t utf8 = x11AtomNamed(connection, "UTF8_STRING");
+    static const xcb_atom_t netIconName = x11AtomNamed(connection, "_NET_WM_ICON_NAME");
     if (utf8 != XCB_ATOM_NONE && netIconName != XCB_ATOM_NONE)
         setText(connection, id, netIconName, utf8, text.toUtf8());
     setText(connection, id, XCB_ATOM_WM_ICON_NAME, XCB_ATOM_STRING, text.toLatin1());

@@ -16,5 +16,9 @@ QString formatSignedShort(qint32 ms);
 // The time of day in the locale's long time format, with seconds and without a time zone
 // ("12:34:56"): the Realtime column, the title and the Display window show it.
 QString formatWallClock(const QTime& time, const QLocale& locale = QLocale::system());
+// The wait until the wall clock next shows another second.
+inline int millisecondsToNextSecond(const QTime& time) {
+    return 1000 - time.msec();
+}
 
 } // namespace kelvos

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace {
 using Hotkeys = std::set<int>;
@@ -31,9 +32,31 @@ private slots:
         QVERIFY(!app.window->isRunning());
         QCOMPARE(enabledRunButtons(app), QStringList({"start", "CuteButton2"}));
         QCOMPARE(app.registeredHotkeys(), Hotkeys({1}));
-        QCOMPARE(app.text("Label1"), QString("00:00:00:000 "));
+        QCOMPARE(app.text("Label1"), QString("00:00:00:000")); // the first refresh has run
         QCOMPARE(app.window->size(), QSize(1020, 763));
         QVERIFY(app.control("start")->hasFocus());
+    }
+
+    // Only a running watch refreshes at 20 ms; otherwise one tick at the turn of each second
+    // keeps the wall clock of the title current and nothing else wakes.
+    void refreshTimersFollowTheRun() {
+        AppFixture app;
+        auto* refresh = app.window->findChild<QTimer*>("Timer1");
+        auto* taskbar = app.window->findChild<QTimer*>("Timer2");
+        const auto idleTimers = [&] {
+            return refresh->isActive() && refresh->isSingleShot() &&
+                   refresh->remainingTime() <= 1000 && !taskbar->isActive();
+        };
+        QVERIFY(idleTimers());
+        app.click("start");
+        QVERIFY(refresh->isActive() && !refresh->isSingleShot());
+        QCOMPARE(refresh->interval(), 20);
+        QVERIFY(taskbar->isActive());
+        app.click("stop");
+        QVERIFY(idleTimers());
+        app.wallClock = app.wallClock.addSecs(1);
+        QTRY_VERIFY_WITH_TIMEOUT(app.window->windowTitle().contains("12:34:57"), 1500);
+        QVERIFY(idleTimers());
     }
 
     // Every transition of the run states: the buttons, the live hotkeys and the sounds.
