@@ -85,6 +85,68 @@ TextGrid::TextGrid(QWidget* parent)
     setCornerButtonEnabled(false);
     font_ = {font(), palette().color(QPalette::Text)};
     applyPalette();
+    const auto full = [this] { askFullLayout(); };
+    connect(model_, &QAbstractItemModel::modelReset, this, full);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, full);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, full);
+    connect(model_, &QAbstractItemModel::columnsInserted, this, full);
+    connect(model_, &QAbstractItemModel::columnsRemoved, this, full);
+}
+
+void TextGrid::rowsInserted(const QModelIndex& parent, int start, int end) {
+    QTableView::rowsInserted(parent, start, end);
+    appendedFrom_ = std::min(appendedFrom_.value_or(start), start);
+}
+
+void TextGrid::changeEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::LayoutDirectionChange:
+        askFullLayout();
+        break;
+    default:
+        break;
+    }
+    QTableView::changeEvent(event);
+}
+
+void TextGrid::doItemsLayout() {
+    const std::optional<int> appendedFrom = std::exchange(appendedFrom_, std::nullopt);
+    if (std::exchange(fullLayoutAsked_, false) || !appendedFrom) {
+        QTableView::doItemsLayout();
+        return;
+    }
+    layOutAppendedRows(*appendedFrom);
+}
+
+// The rows above the new ones keep their places and the scroll bars take the new count. At
+// the end of its range the view shows the last row flush with the bottom edge; a longer range
+// moves the rows shown, and they are moved on the screen as a scroll moves them.
+void TextGrid::layOutAppendedRows(int firstModelRow) {
+    const int shownOffset = verticalHeader()->offset();
+    updateGeometries();
+    if (const int moved = shownOffset - verticalHeader()->offset())
+        viewport()->scroll(0, moved);
+    unpaintedFrom_ = firstModelRow;
+    updateRowsFrom(firstModelRow);
+}
+
+void TextGrid::updateRowsFrom(int modelRow) {
+    const int top = std::max(rowViewportPosition(modelRow), 0);
+    if (top < viewport()->height())
+        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+}
+
+void TextGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    if (unpaintedFrom_)
+        updateRowsFrom(*unpaintedFrom_);
+}
+
+void TextGrid::paintEvent(QPaintEvent* event) {
+    unpaintedFrom_.reset();
+    QTableView::paintEvent(event);
 }
 
 void TextGrid::setRowCount(int rows) {

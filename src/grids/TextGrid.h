@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <optional>
 
 class QPainter;
 
@@ -124,19 +125,37 @@ public:
     // A mouse press on the header row; the default runs the platform's handling.
     virtual void fixedRowPressed(QMouseEvent* event);
 
+    // After rows appended at the end, and nothing else, only the new rows are laid out and
+    // painted: the platform view would repaint every visible row at each recorded lap.
+    void doItemsLayout() override;
+
 protected:
     FixedRowHeader* fixedRow() const { return header_; }
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent* event) override;
     void fillFixedCell(QPainter* painter, const QRect& rect) const;
 
 private:
     void applyPalette();
     void layOutNow();
+    void askFullLayout() { fullLayoutAsked_ = true; }
+    void layOutAppendedRows(int firstModelRow);
+    void updateRowsFrom(int modelRow);
 
     CellTableModel* model_;
     FixedRowHeader* header_;
     QColor color_ = Qt::white;
     QColor fixedColor_ = QColor(Qt::lightGray);
     CellFont font_;
+    // The first model row appended since the last layout; a full layout when anything else
+    // changed the rows, the columns or the look since then.
+    std::optional<int> appendedFrom_;
+    bool fullLayoutAsked_ = false;
+    // The first appended model row not painted yet: a scroll before the paint moves the rows,
+    // so they are asked for again where they then are.
+    std::optional<int> unpaintedFrom_;
 };
 
 } // namespace kelvos

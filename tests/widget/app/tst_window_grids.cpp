@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 TStringGridEx* mainGrid(const AppFixture& app) {
@@ -116,6 +117,32 @@ private slots:
         QCOMPARE(mixGrid(app)->rowCount(), 30);
         lapOf(app, "LAP3", 10);
         QCOMPARE(mixGrid(app)->rowCount(), 31); // the 30th row of all competitors together
+    }
+
+    // After every press, what the window shows of the grids (laps that grow and scroll them,
+    // a stop's trim, a new start) is what a fresh paint of the same rows shows.
+    void gridsOnScreenMatchAFreshPaint() {
+        AppFixture app;
+        const QString presses = "N" + QString(15, '1') + "2S" + "N" + QString(13, '1') + "3";
+        for (int press = 0; press < presses.size(); ++press) {
+            play(app, presses.mid(press, 1));
+            QCoreApplication::processEvents();
+            for (kelvos::TextGrid* grid : {static_cast<kelvos::TextGrid*>(mainGrid(app)),
+                                           static_cast<kelvos::TextGrid*>(mixGrid(app))}) {
+                QWidget* view = grid->viewport();
+                const QPoint at = view->mapTo(app.window.get(), QPoint(0, 0));
+                const QImage shown = app.window->screen()
+                                         ->grabWindow(app.window->winId(), at.x(), at.y(),
+                                                      view->width(), view->height())
+                                         .toImage()
+                                         .convertToFormat(QImage::Format_RGB32);
+                const QImage fresh = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                QVERIFY2(shown == fresh, qPrintable(QString("%1 after press %2 of %3")
+                                                        .arg(grid->objectName())
+                                                        .arg(press)
+                                                        .arg(presses)));
+            }
+        }
     }
 
     // Every lap gets its row in both grids and in the stop's automatic Mix file, whatever row
