@@ -10,7 +10,7 @@ using namespace kelvos;
 namespace {
 bool isEnter(const QKeyEvent* event) {
     return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-           event->modifiers() == Qt::NoModifier;
+           (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 Qt::Alignment textFlags(CaptionAlignment alignment, CaptionLayout layout) {
@@ -240,10 +240,15 @@ void TCuteButton::pressByKey() {
 }
 
 bool TCuteButton::event(QEvent* event) {
-    // The accelerator in the caption clicks at once, without the toolkit's delayed flash.
-    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
-        pressByKey();
-        return true;
+    // The accelerator in the caption clicks at once, without the toolkit's delayed flash, and
+    // once per press: a held accelerator does not repeat the command.
+    if (event->type() == QEvent::Shortcut) {
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        setShortcutAutoRepeat(shortcut->shortcutId(), false);
+        if (!shortcut->isAmbiguous()) {
+            pressByKey();
+            return true;
+        }
     }
     return QPushButton::event(event);
 }
@@ -302,12 +307,25 @@ void TCuteButton::openMenu(bool fromKeyboard) {
     spacePressed_ = false;
     connect(dropDownMenu_, &QMenu::aboutToHide, this, &TCuteButton::menuClosed,
             Qt::SingleShotConnection);
+    dropDownMenu_->installEventFilter(this);
     dropDownMenu_->popup(mapToGlobal(QPoint(0, height())));
+}
+
+// The key that opened the menu, still held, repeats into the menu: its repeats must not choose
+// an item the operator never chose.
+bool TCuteButton::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == dropDownMenu_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->isAutoRepeat() && (isEnter(key) || key->key() == Qt::Key_Space))
+            return true;
+    }
+    return QPushButton::eventFilter(watched, event);
 }
 
 // The release the menu took: a Space release from the keyboard, a left-button release at the
 // button's top left corner from the mouse.
 void TCuteButton::menuClosed() {
+    dropDownMenu_->removeEventFilter(this);
     leftHeld_ = false;
     if (keyboardMenu_) {
         moveEdge(EdgeEvent::KeyDone);

@@ -53,6 +53,7 @@ TForm3* TForm3::ensureExists() {
 }
 
 TForm3::TForm3() : QWidget(nullptr, Qt::Dialog) {
+    setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
     setAttribute(Qt::WA_DeleteOnClose); // closing frees the window
     setObjectName("Form3");
     setWindowTitle(QStringLiteral("About"));

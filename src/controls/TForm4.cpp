@@ -51,6 +51,7 @@ QLabel* plainLabel(QWidget* parent, QPoint at, const QColor& color) {
 TForm4::TForm4()
     : QWidget(nullptr, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint) {
+    setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
     setAttribute(Qt::WA_DeleteOnClose); // closing frees the window; the reference empties
     setWindowTitle(QStringLiteral("Display"));
     setFixedSize(552, 505);

@@ -1,5 +1,6 @@
 #include "TCuteButton.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -102,24 +103,48 @@ private slots:
         QCOMPARE(clicked.count(), clicks);
     }
 
+    // Each road a key takes to the button, held: the first press clicks, its repeats do not.
     void heldKeyClicksOnce_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Enter") << int(Qt::Key_Return);
-        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+        QTest::newRow("accelerator") << int(Qt::Key_P) << int(Qt::AltModifier);
     }
     void heldKeyClicksOnce() {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         Stage stage;
-        stage.button->setFocus();
+        stage.button->setText("&press");
+        stage.other->setFocus();
+        if (modifiers != Qt::AltModifier)
+            stage.button->setFocus();
         QSignalSpy clicked(stage.button, &QAbstractButton::clicked);
-        const QString text = key == Qt::Key_Space ? " " : "\r";
-        QTest::keyPress(stage.button, Qt::Key(key));
-        for (int repeat = 0; repeat < 3; ++repeat) {
-            QKeyEvent held(QEvent::KeyPress, key, Qt::NoModifier, text, true);
-            QCoreApplication::sendEvent(stage.button, &held);
-        }
-        QTest::keyRelease(stage.button, Qt::Key(key));
+        QWidget* focused = QApplication::focusWidget();
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        const QString text = key == Qt::Key_Space ? " " : key == Qt::Key_P ? "p" : "\r";
+        for (int press = 0; press < 4; ++press)
+            QTest::simulateEvent(focused, true, key, mods, text, press > 0);
+        QTest::simulateEvent(focused, false, key, mods, text, false);
         QCOMPARE(clicked.count(), 1);
+    }
+
+    void heldEnterOpensTheMenuAndChoosesNothing() {
+        Stage stage;
+        QSignalSpy* chosen = nullptr;
+        QMenu* menu = menuWithItem(&stage.window, chosen);
+        stage.button->setDropDownMenu(menu);
+        stage.button->setFocus();
+        QTest::keyPress(stage.button, Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->setActiveAction(menu->actions().first());
+        for (int repeat = 0; repeat < 3; ++repeat)
+            QTest::simulateEvent(menu, true, Qt::Key_Return, Qt::NoModifier, "\r", true);
+        QCOMPARE(chosen->count(), 0);
+        QVERIFY(menu->isVisible());
+        menu->close();
+        delete chosen;
     }
 
     // A click handler that lets pending events run while a second click waits.

@@ -7,6 +7,8 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 QMenu* openMenu(AppFixture& app) {
@@ -83,6 +85,23 @@ private slots:
         QCOMPARE(TForm3::current(), nullptr);
         choose(openMenu(app), "About1");
         QVERIFY(TForm3::current() && TForm3::current()->isVisible());
+    }
+
+    // The About window stands beside the main window: closing the main window still ends the
+    // program's event loop.
+    void closingTheMainWindowEndsTheProgramWithAboutOpen() {
+        AppFixture app;
+        app.click("CuteButton40");
+        QVERIFY(TForm3::current() && TForm3::current()->isVisible());
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+        QTimer fallback; // ends a loop that the closing window failed to end
+        fallback.setSingleShot(true);
+        connect(&fallback, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        fallback.start(5000);
+        QTimer::singleShot(0, app.window.get(), [&app] { app.window->close(); });
+        QApplication::exec();
+        QCOMPARE(lastClosed.count(), 1);
+        QVERIFY(fallback.isActive());
     }
 
     void linksGoToTheDesktop() {
