@@ -114,7 +114,14 @@ void HotkeysPanel::applyRunState(const RunStateEffects& effects) {
             unregisterHotkey(hotkeyAt(i));
     }
     // Told once a key, without stopping anything: the buttons still work.
-    if (!refused.isEmpty())
+    if (refused.isEmpty())
+        return;
+    if (refusedByTheDesktop())
+        reportProblem_(QString("The desktop has not granted these hotkeys, so they do not work "
+                               "in KelvoS for now: %1. The desktop's keyboard shortcut settings "
+                               "can grant them; the buttons in the window still work.")
+                           .arg(refused.join(", ")));
+    else
         reportProblem_(QString("Another program holds these hotkeys, so they do not work in "
                                "KelvoS for now: %1. The buttons in the window still do.")
                            .arg(refused.join(", ")));
@@ -127,9 +134,18 @@ void HotkeysPanel::confirmHotkey(Hotkey key) {
     const std::size_t i = slot(key);
     reportProblem_(editors_[i]->shortcut() == 0
                        ? QString("No key is set for the %1 hotkey.").arg(stateLabels_[i]->text())
+                   : refusedByTheDesktop()
+                       ? QString("The desktop has not granted the %1 hotkey %2. Grant it in the "
+                                 "desktop's keyboard shortcut settings, or choose another "
+                                 "combination and press OK.")
+                             .arg(stateLabels_[i]->text(), editors_[i]->text())
                        : QString("The %1 hotkey %2 cannot be used: another program holds it. "
                                  "Choose another combination and press OK.")
                              .arg(stateLabels_[i]->text(), editors_[i]->text()));
+}
+
+bool HotkeysPanel::refusedByTheDesktop() const {
+    return HookHotKey1->refuser() == kelvos::HotkeyBackend::Refuser::Desktop;
 }
 
 bool HotkeysPanel::registerHotkey(Hotkey key) {

@@ -43,6 +43,7 @@ private:
     static std::size_t slot(kelvos::Hotkey key) { return std::size_t(key) - 1; }
     void connectButtons(QWidget* form);
     void confirmHotkey(kelvos::Hotkey key);
+    bool refusedByTheDesktop() const;
     void paintStateLabel(kelvos::Hotkey key);
     void CheckBox5Click();
 

@@ -27,6 +27,8 @@ public:
 
     bool AddHotKey(int index, quint16 shortcut) override;
     bool RemoveHotKey(int index) override;
+    Refuser refuser() const override { return refuser_; }
+    void setRefuser(Refuser refuser) { refuser_ = refuser; }
 
     // From now on the combination counts as held by another program.
     void refuse(quint16 shortcut) { refused_.insert(shortcut); }
@@ -46,6 +48,7 @@ private:
     QMap<int, quint16> registered_;
     QSet<quint16> refused_;
     QList<Call> calls_;
+    Refuser refuser_ = Refuser::OtherProgram;
 };
 
 } // namespace kelvos

@@ -32,6 +32,8 @@ public:
     // Unregisters Index and drops an outstanding request for it; false when it was not
     // registered.
     bool RemoveHotKey(int Index);
+    // Who refuses combinations on this desktop.
+    kelvos::HotkeyBackend::Refuser refuser() const { return backend_->refuser(); }
 
     // Whether a hotkey brings the owner's window to the front before OnHotKey.
     bool Activate() const { return activate_; }

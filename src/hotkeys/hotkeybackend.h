@@ -20,6 +20,11 @@ public:
     // Unregisters `index`; false when it was not registered.
     virtual bool RemoveHotKey(int index) = 0;
 
+    // Who refuses a combination: another program holding it (X11 grabs), or the desktop and
+    // its user (a portal that grants shortcuts). The operator is told which.
+    enum class Refuser { OtherProgram, Desktop };
+    virtual Refuser refuser() const { return Refuser::OtherProgram; }
+
 signals:
     // `eventTime` is the system's time stamp of the key event in milliseconds (the X server
     // time), 0 when unknown.

@@ -34,6 +34,7 @@ public:
 
     bool AddHotKey(int index, quint16 shortcut) override;
     bool RemoveHotKey(int index) override;
+    Refuser refuser() const override { return Refuser::Desktop; }
 
 private slots:
     void sessionCreated(uint response, const QVariantMap& results);

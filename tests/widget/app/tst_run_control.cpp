@@ -189,9 +189,20 @@ private slots:
         QCOMPARE(fontColor(app, "Label20"), QColor(226, 234, 221)); // lap 1: live
     }
 
+    void refusedHotkeyIsNotShownLive_data() {
+        QTest::addColumn<int>("refuser");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("another program")
+            << int(kelvos::HotkeyBackend::Refuser::OtherProgram) << "Another program holds";
+        QTest::newRow("the desktop")
+            << int(kelvos::HotkeyBackend::Refuser::Desktop) << "The desktop has not granted";
+    }
     void refusedHotkeyIsNotShownLive() {
+        QFETCH(int, refuser);
+        QFETCH(QString, reason);
         AppFixture app;
-        app.hotkeys.refuse(0x28); // another program holds the Down arrow
+        app.hotkeys.setRefuser(kelvos::HotkeyBackend::Refuser(refuser));
+        app.hotkeys.refuse(0x28); // the Down arrow
         app.click("start");
         QVERIFY(!app.window->isHotkeyRegistered(kelvos::Hotkey::Stop));
         QCOMPARE(fontColor(app, "Label8"), QColor(164, 125, 134));
@@ -200,8 +211,8 @@ private slots:
             return app.window->findChildren<QMessageBox*>("problemMessage");
         };
         QCOMPARE(messages().size(), 1);
-        QVERIFY2(messages().first()->text().contains("stop (Down)"),
-                 qPrintable(messages().first()->text()));
+        const QString text = messages().first()->text();
+        QVERIFY2(text.contains("stop (Down)") && text.startsWith(reason), qPrintable(text));
         QVERIFY(!messages().first()->isModal());
         app.click("stop");
         app.click("start");
