@@ -84,7 +84,7 @@ finish
 bench_csv() { "$build/bench/$1" --benchmark_filter="$2" --benchmark_format=csv 2>/dev/null; }
 # time of a benchmark row (in its own unit), and a named counter of a row
 bench_time() { grep "^\"$2" <<<"$1" | head -n 1 | cut -d, -f3; }
-counter() { head -n 1 <<<"$1" | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }
+counter() { head -n 1 <<<"$1" | tr ',' '\n' | tr -d '"' | grep -nx "$2" | cut -d: -f1; }
 bench_counter() {
     local column
     column=$(counter "$1" "$3")

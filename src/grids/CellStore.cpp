@@ -2,10 +2,99 @@
 
 #include "CommaText.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace kelvos {
+
+namespace {
+
+// A packed row: the number of texts, the length of each, then the texts end to end; trailing
+// empty texts are left out, so a row of empty cells is an empty string. A number below 0x8000
+// takes one code unit, a larger one two, the first with its top bit set.
+constexpr char16_t longNumber = 0x8000;
+
+void appendNumber(QString& packed, qsizetype value) {
+    if (value < longNumber) {
+        packed += QChar(char16_t(value));
+        return;
+    }
+    packed += QChar(char16_t(longNumber | (value >> 16)));
+    packed += QChar(char16_t(value & 0xFFFF));
+}
+
+qsizetype readNumber(const QChar*& pos) {
+    const char16_t first = (pos++)->unicode();
+    if (!(first & longNumber))
+        return first;
+    return (qsizetype(first & ~longNumber) << 16) | (pos++)->unicode();
+}
+
+// Views into one row's texts; a result row has ten.
+using RowTexts = QVarLengthArray<QStringView, 16>;
+
+RowTexts unpackRow(const QString& packed, qsizetype atLeast = 0) {
+    RowTexts texts;
+    if (!packed.isEmpty()) {
+        const QChar* lengths = packed.constData();
+        const qsizetype count = readNumber(lengths);
+        const QChar* text = lengths;
+        for (qsizetype i = 0; i < count; ++i)
+            readNumber(text);
+        for (qsizetype i = 0; i < count; ++i) {
+            const qsizetype length = readNumber(lengths);
+            texts.append(QStringView(text, length));
+            text += length;
+        }
+    }
+    while (texts.size() < atLeast)
+        texts.append(QStringView());
+    return texts;
+}
+
+// One text of a packed row, found without unpacking the others.
+QStringView packedText(const QString& packed, int col) {
+    if (packed.isEmpty())
+        return {};
+    const QChar* pos = packed.constData();
+    const qsizetype count = readNumber(pos);
+    if (col >= count)
+        return {};
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype n = readNumber(pos);
+        if (i < col)
+            offset += n;
+        else if (i == col)
+            length = n;
+    }
+    return QStringView(pos + offset, length);
+}
+
+QString packRow(const RowTexts& texts) {
+    qsizetype count = texts.size();
+    while (count > 0 && texts[count - 1].isEmpty())
+        --count;
+    QString packed;
+    if (count == 0)
+        return packed;
+    qsizetype length = 2;
+    for (qsizetype i = 0; i < count; ++i)
+        length += texts[i].size() + 2;
+    packed.reserve(length);
+    appendNumber(packed, count);
+    for (qsizetype i = 0; i < count; ++i)
+        appendNumber(packed, texts[i].size());
+    for (qsizetype i = 0; i < count; ++i)
+        packed += texts[i];
+    packed.squeeze();
+    return packed;
+}
+
+} // namespace
 
 CellStore::CellStore(int rows, int cols) {
     setColCount(cols);
@@ -14,31 +103,16 @@ CellStore::CellStore(int rows, int cols) {
 
 void CellStore::setRowCount(int rows) {
     rows_ = std::max(rows, 0);
-    reserveStorage(rows_, storedCols_);
+    reserveRows(rows_);
 }
 
 void CellStore::setColCount(int cols) {
     cols_ = std::max(cols, 0);
-    reserveStorage(storedRows_, cols_);
 }
 
-void CellStore::reserveStorage(int rows, int cols) {
-    if (rows <= storedRows_ && cols <= storedCols_)
-        return;
-    const int newRows = std::max(rows, storedRows_);
-    const int newCols = std::max(cols, storedCols_);
-    if (newCols == storedCols_) {
-        cells_.resize(std::size_t(newRows) * std::size_t(newCols));
-    } else {
-        std::vector<QString> wider(std::size_t(newRows) * std::size_t(newCols));
-        for (int r = 0; r < storedRows_; ++r) {
-            for (int c = 0; c < storedCols_; ++c)
-                wider[std::size_t(r) * std::size_t(newCols) + std::size_t(c)] = std::move(at(c, r));
-        }
-        cells_ = std::move(wider);
-    }
-    storedRows_ = newRows;
-    storedCols_ = newCols;
+void CellStore::reserveRows(int rows) {
+    if (std::size_t(rows) > packedRows_.size())
+        packedRows_.resize(std::size_t(rows));
 }
 
 bool CellStore::contains(int col, int row) const {
@@ -46,34 +120,33 @@ bool CellStore::contains(int col, int row) const {
 }
 
 QString CellStore::cell(int col, int row) const {
-    return contains(col, row) ? at(col, row) : QString();
+    return cellView(col, row).toString();
+}
+
+QStringView CellStore::cellView(int col, int row) const {
+    if (!contains(col, row))
+        return {};
+    return packedText(packedRows_[std::size_t(row)], col);
 }
 
 void CellStore::setCell(int col, int row, const QString& text) {
     // A text written where no cell is would be lost without a word: callers make room first.
     Q_ASSERT_X(contains(col, row), "CellStore::setCell", "cell outside the grid");
-    if (contains(col, row))
-        at(col, row) = text;
+    if (!contains(col, row))
+        return;
+    QString& packed = packedRows_[std::size_t(row)];
+    RowTexts texts = unpackRow(packed, col + 1);
+    texts[col] = text;
+    packed = packRow(texts);
 }
 
 QStringList CellStore::row(int row) const {
-    QStringList texts;
     if (row < 0 || row >= rows_)
-        return texts;
-    texts.reserve(cols_);
-    for (int c = 0; c < cols_; ++c)
-        texts.append(at(c, row));
-    return texts;
-}
-
-QStringList CellStore::heldRow(int row) const {
-    if (row < rows_)
-        return this->row(row);
+        return {};
     QStringList texts(cols_);
-    if (row < storedRows_) {
-        for (int c = 0; c < cols_; ++c)
-            texts[c] = at(c, row);
-    }
+    const RowTexts held = unpackRow(packedRows_[std::size_t(row)]);
+    for (int c = 0; c < cols_ && c < held.size(); ++c)
+        texts[c] = held[c].toString();
     return texts;
 }
 
@@ -81,8 +154,16 @@ void CellStore::setRow(int row, const QStringList& texts) {
     Q_ASSERT_X(row >= 0 && row < rows_, "CellStore::setRow", "row outside the grid");
     if (row < 0 || row >= rows_)
         return;
+    const std::vector<QStringView> views(texts.begin(), texts.end());
+    rewriteRow(row, views);
+}
+
+void CellStore::rewriteRow(int row, std::span<const QStringView> texts) {
+    QString& packed = packedRows_[std::size_t(row)];
+    RowTexts merged = unpackRow(packed, cols_);
     for (int c = 0; c < cols_; ++c)
-        at(c, row) = c < texts.size() ? texts[c] : QString();
+        merged[c] = std::size_t(c) < texts.size() ? texts[std::size_t(c)] : QStringView();
+    packed = packRow(merged);
 }
 
 QStringList CellStore::column(int col) const {
@@ -91,59 +172,82 @@ QStringList CellStore::column(int col) const {
         return texts;
     texts.reserve(rows_);
     for (int r = 0; r < rows_; ++r)
-        texts.append(at(col, r));
+        texts.append(cell(col, r));
     return texts;
 }
 
 void CellStore::clear() {
-    std::vector<QString>(std::size_t(rows_) * std::size_t(cols_)).swap(cells_);
-    storedRows_ = rows_;
-    storedCols_ = cols_;
+    std::vector<QString>(std::size_t(rows_)).swap(packedRows_);
 }
 
 void CellStore::clearColumn(int col) {
     if (col < 0 || col >= cols_)
         return;
-    for (int r = 0; r < rows_; ++r)
-        at(col, r).clear();
+    for (int r = 0; r < rows_; ++r) {
+        if (!cellView(col, r).isEmpty())
+            setCell(col, r, QString());
+    }
 }
 
 QString CellStore::rowCommaText(int row) const {
-    return writeCommaText(this->row(row));
+    if (row < 0 || row >= rows_)
+        return {};
+    QString text;
+    appendHeldRowCommaText(row, text);
+    return text;
 }
 
+void CellStore::appendHeldRowCommaText(int row, QString& out) const {
+    const bool held = row >= 0 && std::size_t(row) < packedRows_.size();
+    const RowTexts texts = unpackRow(held ? packedRows_[std::size_t(row)] : QString(), cols_);
+    appendCommaText(out, std::span(texts.constData(), std::size_t(cols_)));
+}
+
+// The fields are taken as views into the text where they stand in it, so a row costs no copy
+// per cell; only a field unescaped from doubled quotes is kept aside until the row is packed.
 void CellStore::setRowCommaText(int row, QStringView text) {
-    setRow(row, readCommaText(text));
+    Q_ASSERT_X(row >= 0 && row < rows_, "CellStore::setRowCommaText", "row outside the grid");
+    if (row < 0 || row >= rows_)
+        return;
+    RowTexts fields;
+    QStringList unescaped;
+    const std::less<const QChar*> before;
+    readCommaTextFields(text, [&](QStringView field) {
+        if (fields.size() >= cols_)
+            return;
+        const bool inText = !before(field.data(), text.data()) &&
+                            !before(text.data() + text.size(), field.data() + field.size());
+        if (!inText) {
+            unescaped.append(field.toString());
+            field = unescaped.constLast();
+        }
+        fields.append(field);
+    });
+    rewriteRow(row, std::span(fields.constData(), std::size_t(fields.size())));
 }
 
 void CellStore::swapRows(int a, int b) {
     if (a == b || a < 0 || b < 0 || a >= rows_ || b >= rows_)
         return;
-    std::swap_ranges(cells_.begin() + qsizetype(index(0, a)),
-                     cells_.begin() + qsizetype(index(0, a + 1)),
-                     cells_.begin() + qsizetype(index(0, b)));
+    std::swap(packedRows_[std::size_t(a)], packedRows_[std::size_t(b)]);
 }
 
 void CellStore::permuteRows(int first, std::span<const int> order) {
     Q_ASSERT(first >= 0 && first + qsizetype(order.size()) <= rows_);
-    std::vector<QString> moved(order.size() * std::size_t(storedCols_));
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        std::move(cells_.begin() + qsizetype(index(0, order[i])),
-                  cells_.begin() + qsizetype(index(0, order[i] + 1)),
-                  moved.begin() + qsizetype(i * std::size_t(storedCols_)));
-    }
-    std::move(moved.begin(), moved.end(), cells_.begin() + qsizetype(index(0, first)));
+    std::vector<QString> moved;
+    moved.reserve(order.size());
+    for (const int from : order)
+        moved.push_back(std::move(packedRows_[std::size_t(from)]));
+    std::move(moved.begin(), moved.end(), packedRows_.begin() + first);
 }
 
 qsizetype CellStore::memoryUsage() const {
-    qsizetype bytes = qsizetype(cells_.capacity() * sizeof(QString));
+    qsizetype bytes = qsizetype(packedRows_.capacity() * sizeof(QString));
     for (int r = 0; r < rows_; ++r) {
-        for (int c = 0; c < cols_; ++c) {
-            const QString& text = at(c, r);
-            if (!text.isNull())
-                bytes += qsizetype(text.capacity() + 1) * qsizetype(sizeof(QChar)) +
-                         qsizetype(sizeof(QArrayData));
-        }
+        const QString& packed = packedRows_[std::size_t(r)];
+        if (!packed.isNull())
+            bytes += qsizetype(packed.capacity() + 1) * qsizetype(sizeof(QChar)) +
+                     qsizetype(sizeof(QArrayData));
     }
     return bytes;
 }

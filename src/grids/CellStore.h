@@ -10,9 +10,10 @@ namespace kelvos {
 
 // The texts of one grid: rows × columns of strings, row 0 the header.
 //
-// One flat vector holds every cell, so a cell costs one QString (an empty one allocates
-// nothing). Lowering the row or column count hides cells without discarding them, as the grid
-// shows them again when it grows; only clear() forgets them.
+// Each row keeps all its texts in one string (their lengths up front, then the texts end to
+// end), so a lap row costs one allocation instead of one per cell, and a row never written
+// costs none. Lowering the row or column count hides cells without discarding them, as the
+// grid shows them again when it grows; only clear() forgets them.
 class CellStore {
 public:
     explicit CellStore(int rows = 1, int cols = 1);
@@ -26,12 +27,11 @@ public:
     // Reading outside the grid gives an empty text. Writing outside it is a caller's fault that
     // would lose the text: debug builds stop on it, release builds ignore the write.
     QString cell(int col, int row) const;
+    // The same text as a view into the store, valid until the store next changes.
+    QStringView cellView(int col, int row) const;
     void setCell(int col, int row, const QString& text);
 
     QStringList row(int row) const;
-    // Like row(), also for a row hidden by lowering the row count: the texts it still holds in
-    // the columns shown, empty ones for a row never held.
-    QStringList heldRow(int row) const;
     // Fills the row from the list; missing texts empty the cells, surplus texts are ignored.
     void setRow(int row, const QStringList& texts);
     QStringList column(int col) const;
@@ -41,6 +41,9 @@ public:
     void clearColumn(int col);
 
     QString rowCommaText(int row) const;
+    // Appends the comma text of the row's cells in the columns shown, also for a row hidden by
+    // lowering the row count (empty cells for a row never held).
+    void appendHeldRowCommaText(int row, QString& out) const;
     // Empties the row, then fills it with the comma-text fields in column order.
     void setRowCommaText(int row, QStringView text);
 
@@ -53,18 +56,14 @@ public:
     qsizetype memoryUsage() const;
 
 private:
-    QString& at(int col, int row) { return cells_[index(col, row)]; }
-    const QString& at(int col, int row) const { return cells_[index(col, row)]; }
-    std::size_t index(int col, int row) const {
-        return std::size_t(row) * std::size_t(storedCols_) + std::size_t(col);
-    }
-    void reserveStorage(int rows, int cols);
+    // Replaces the texts of columns 0 … cols − 1 of the row with the given ones (fewer given:
+    // the others emptied), keeping the texts of hidden columns.
+    void rewriteRow(int row, std::span<const QStringView> texts);
+    void reserveRows(int rows);
 
-    std::vector<QString> cells_;
+    std::vector<QString> packedRows_;
     int rows_ = 0;
     int cols_ = 0;
-    int storedRows_ = 0;
-    int storedCols_ = 0;
 };
 
 } // namespace kelvos

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
+#include <span>
 
 namespace kelvos {
 
@@ -13,6 +15,8 @@ namespace kelvos {
 // written as they are; fields are joined by single commas. A list of exactly one empty string
 // is written as two double quotes.
 QString writeCommaText(const QStringList& fields);
+// The same text appended to `out`.
+void appendCommaText(QString& out, std::span<const QStringView> fields);
 
 // Reading: blanks and control characters around fields are skipped; a quoted field runs to its
 // closing quote ("" inside stands for one quote, a missing closing quote runs to the end); any
@@ -20,5 +24,7 @@ QString writeCommaText(const QStringList& fields);
 // field. Every field is returned in order, empty ones included, except that an empty field
 // after the last comma produces nothing.
 QStringList readCommaText(QStringView text);
+// The same fields, each handed to `field` as a view that is valid only during the call.
+void readCommaTextFields(QStringView text, const std::function<void(QStringView)>& field);
 
 } // namespace kelvos

@@ -41,12 +41,12 @@ QString automaticMixFileName(const QDateTime& when) {
 }
 
 QByteArray csvFileBytes(const CellStore& store, int rows) {
-    QByteArray bytes;
+    QString text;
     for (int row = 1; row <= rows; ++row) {
-        bytes += writeCommaText(store.heldRow(row)).toUtf8();
-        bytes += "\r\n";
+        store.appendHeldRowCommaText(row, text);
+        text += QStringLiteral("\r\n");
     }
-    return bytes;
+    return text.toUtf8();
 }
 
 QString decodeCsvBytes(QByteArrayView bytes) {

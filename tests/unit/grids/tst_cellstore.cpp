@@ -12,6 +12,9 @@ private slots:
     void outsideAccessIsHarmless();
     void clearForgetsHiddenCells();
     void permuteMovesWholeRows();
+    void textsOfEveryLengthAndCharacterComeBack_data();
+    void textsOfEveryLengthAndCharacterComeBack();
+    void writingWhileNarrowKeepsHiddenColumns();
 };
 
 void TestCellStore::shrinkingHidesCellsAndGrowingShowsThemAgain() {
@@ -65,6 +68,39 @@ void TestCellStore::permuteMovesWholeRows() {
     store.permuteRows(1, order);
     QCOMPARE(store.column(0), (QStringList{"", "c", "a", "b"}));
     QCOMPARE(store.column(1), (QStringList{"", "3", "1", "2"}));
+}
+
+// A row keeps its texts in one string with their lengths up front: lengths on both sides of
+// the one- and two-unit forms, and characters that look like lengths, must all come back.
+void TestCellStore::textsOfEveryLengthAndCharacterComeBack_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("one character") << QStringLiteral("7");
+    QTest::newRow("longest short length") << QString(0x7FFF, u'a');
+    QTest::newRow("shortest long length") << QString(0x8000, u'b');
+    QTest::newRow("long") << QString(70000, u'c');
+    QTest::newRow("characters of any code") << QString::fromUtf16(u"\u0000\u8000\uFFFF,\"x");
+}
+
+void TestCellStore::textsOfEveryLengthAndCharacterComeBack() {
+    QFETCH(QString, text);
+    CellStore store(3, 4);
+    store.setRow(1, {"left", text, "", "right"});
+    store.setCell(2, 2, text);
+    QCOMPARE(store.row(1), (QStringList{"left", text, "", "right"}));
+    QCOMPARE(store.cell(2, 2), text);
+    QCOMPARE(store.cell(3, 2), QString());
+    QCOMPARE(store.cellView(1, 1), QStringView(text));
+}
+
+void TestCellStore::writingWhileNarrowKeepsHiddenColumns() {
+    CellStore store(2, 3);
+    store.setRow(1, {"a", "b", "c"});
+    store.setColCount(1);
+    store.setRow(1, {"x"});
+    store.setCell(0, 1, "y");
+    store.setColCount(3);
+    QCOMPARE(store.row(1), (QStringList{"y", "b", "c"}));
 }
 
 QTEST_APPLESS_MAIN(TestCellStore)

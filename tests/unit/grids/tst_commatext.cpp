@@ -99,6 +99,9 @@ void TestCommaText::rowReadingEmptiesRowAndDropsSurplusFields() {
     QCOMPARE(store.row(1), (QStringList{"a", "b", "c"}));
     store.setRowCommaText(1, u"z");
     QCOMPARE(store.row(1), (QStringList{"z", "", ""}));
+    // Fields unescaped from doubled quotes are copied, the others read where they stand.
+    store.setRowCommaText(1, u"\"say \"\"hi\"\"\",\"a b\",\"x\"\"\"");
+    QCOMPARE(store.row(1), (QStringList{"say \"hi\"", "a b", "x\""}));
 }
 
 void TestCommaText::rowTextHasOneFieldPerColumn() {
