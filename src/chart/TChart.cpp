@@ -211,6 +211,8 @@ void TChart::mouseReleaseEvent(QMouseEvent* event) {
     dragButton_ = Qt::NoButton;
     if (event->button() == Qt::RightButton) {
         panBy(lastAt_, at);
+        if (isZoomed())
+            emit zoomed(); // a moved view is undone as a zoom is
         return;
     }
     switch (kelvos::chart::leftDragAction(pressAt_, at)) {
