@@ -3,7 +3,11 @@
 #include "Thinning.h"
 #include "ValueText.h"
 
+#include <QHash>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QStaticText>
 #include <algorithm>
 #include <cmath>
 
@@ -73,6 +77,44 @@ QPoint pixel(QPointF p) {
             int(std::lround(std::clamp(p.y(), -kFar, kFar)))};
 }
 
+// The screen and bitmaps are drawn by the raster engine, which can reuse what it drew before;
+// a metafile records every call as it comes.
+bool onRaster(const QPainter& p) {
+    return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
+}
+
+// Laying out a text costs more than drawing its glyphs, and a repaint per lap draws the same
+// title and nearly the same axis labels again: on the raster engine their layouts are kept
+// (per thread, as painting may happen on any), a few hundred at most.
+const QStaticText& laidOutText(const QFont& font, const QString& text) {
+    thread_local QHash<QString, QStaticText> layouts;
+    const QString key = font.key() + QChar(0) + text;
+    if (const auto found = layouts.constFind(key); found != layouts.constEnd())
+        return *found;
+    if (layouts.size() >= 512)
+        layouts.clear();
+    QStaticText layout(text);
+    layout.setTextFormat(Qt::PlainText);
+    layout.prepare(QTransform(), font);
+    return *layouts.insert(key, layout);
+}
+
+void drawText(QPainter& p, const QRectF& box, Qt::Alignment align, const QString& text) {
+    if (!onRaster(p)) {
+        p.drawText(box, int(align), text);
+        return;
+    }
+    const QStaticText& layout = laidOutText(p.font(), text);
+    const QSizeF size = layout.size();
+    const double x = align & Qt::AlignRight     ? box.right() + 1 - size.width()
+                     : align & Qt::AlignHCenter ? box.left() + (box.width() - size.width()) / 2
+                                                : box.left();
+    const double y = align & Qt::AlignBottom    ? box.bottom() + 1 - size.height()
+                     : align & Qt::AlignVCenter ? box.top() + (box.height() - size.height()) / 2
+                                                : box.top();
+    p.drawStaticText(QPointF(std::round(x), std::round(y)), layout);
+}
+
 void drawPanel(QPainter& p, QRect area) {
     p.fillRect(area, kPanel);
     p.setBrush(Qt::NoBrush);
@@ -91,11 +133,11 @@ void drawPanel(QPainter& p, QRect area) {
 void drawTitle(QPainter& p, const ChartLayout& l) {
     p.setFont(timesFont(15, true));
     p.setPen(kNavy);
-    p.drawText(l.title, Qt::AlignHCenter | Qt::AlignVCenter, kTitle);
+    drawText(p, l.title, Qt::AlignHCenter | Qt::AlignVCenter, kTitle);
 }
 
 // The back's gradient, bottom to top, as horizontal bands of solid colour.
-void drawGradientBack(QPainter& p, QRect r) {
+void paintGradientBands(QPainter& p, QRect r) {
     const int height = std::max(1, r.height());
     for (int y = 0; y < r.height(); y += kGradientBand) {
         const double t = (y + kGradientBand / 2.0) / height; // 0 at the bottom
@@ -106,6 +148,21 @@ void drawGradientBack(QPainter& p, QRect r) {
         const int bandHeight = std::min(kGradientBand, r.height() - y);
         p.fillRect(QRect(r.left(), r.bottom() - y - bandHeight + 1, r.width(), bandHeight), c);
     }
+}
+
+// On the raster engine the bands are painted once per size and then copied.
+void drawGradientBack(QPainter& p, QRect r) {
+    if (!onRaster(p) || r.isEmpty()) {
+        paintGradientBands(p, r);
+        return;
+    }
+    thread_local QImage bands;
+    if (bands.size() != r.size()) {
+        bands = QImage(r.size(), QImage::Format_RGB32);
+        QPainter painter(&bands);
+        paintGradientBands(painter, bands.rect());
+    }
+    p.drawImage(r.topLeft(), bands);
 }
 
 // The back: its gradient inside the frame.
@@ -180,17 +237,17 @@ void drawAxes(QPainter& p, const ChartLayout& l) {
         const int y = int(std::lround(l.y.toPixel(v)));
         const QString text = valueText(v);
         p.drawLine(left - kTickLength, y, left, y);
-        p.drawText(QRect(left - kTickLength - w - 2, y - h / 2, w, h),
-                   Qt::AlignRight | Qt::AlignVCenter, text);
+        drawText(p, QRect(left - kTickLength - w - 2, y - h / 2, w, h),
+                 Qt::AlignRight | Qt::AlignVCenter, text);
         p.drawLine(right, y + rightShift, right + kTickLength, y + rightShift);
-        p.drawText(QRect(right + kTickLength + 2, y + rightShift - h / 2, w, h),
-                   Qt::AlignLeft | Qt::AlignVCenter, text);
+        drawText(p, QRect(right + kTickLength + 2, y + rightShift - h / 2, w, h),
+                 Qt::AlignLeft | Qt::AlignVCenter, text);
     }
     for (double v : tickValues({l.x.minimum, l.x.maximum}, horizontalStep(l))) {
         const int x = int(std::lround(l.x.toPixel(v)));
         p.drawLine(x, bottom, x, bottom + kTickLength);
-        p.drawText(QRect(x - w / 2, bottom + kTickLength, w, h), Qt::AlignHCenter | Qt::AlignTop,
-                   valueText(v));
+        drawText(p, QRect(x - w / 2, bottom + kTickLength, w, h), Qt::AlignHCenter | Qt::AlignTop,
+                 valueText(v));
     }
 
     p.save();
@@ -199,9 +256,10 @@ void drawAxes(QPainter& p, const ChartLayout& l) {
     const double titleX = left - kTickLength - w - 4 - ChartLayout::kAxisTitleWidth / 2.0;
     p.translate(titleX, front.center().y());
     p.rotate(-90);
-    p.drawText(QRectF(-front.height() / 2, -ChartLayout::kAxisTitleWidth / 2.0, front.height(),
-                      ChartLayout::kAxisTitleWidth),
-               Qt::AlignCenter, kLeftAxisTitle);
+    drawText(p,
+             QRectF(-front.height() / 2, -ChartLayout::kAxisTitleWidth / 2.0, front.height(),
+                    ChartLayout::kAxisTitleWidth),
+             Qt::AlignCenter, kLeftAxisTitle);
     p.restore();
 }
 
@@ -272,8 +330,8 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
         p.setPen(QPen(Qt::white, 1));
         p.drawLine(at.x(), top, at.x(), top - look.arrowLength);
         p.setPen(look.markColor);
-        p.drawText(QRect(at.x() - 60, top - look.arrowLength - textHeight, 120, textHeight),
-                   Qt::AlignHCenter | Qt::AlignBottom, valueText(values[i]));
+        drawText(p, QRect(at.x() - 60, top - look.arrowLength - textHeight, 120, textHeight),
+                 Qt::AlignHCenter | Qt::AlignBottom, valueText(values[i]));
     }
 }
 

@@ -53,6 +53,12 @@ FixedRowHeader::FixedRowHeader(TextGrid* grid) : QHeaderView(Qt::Horizontal, gri
     setMinimumSectionSize(1);
 }
 
+QSize FixedRowHeader::sizeHint() const {
+    if (minimumHeight() != maximumHeight())
+        return QHeaderView::sizeHint();
+    return {length(), maximumHeight()};
+}
+
 void FixedRowHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     painter->save();
     grid_->paintFixedCell(painter, rect, logicalIndex);

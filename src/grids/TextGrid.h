@@ -57,6 +57,9 @@ public:
 
     // The platform handling of a press (column sizing), for the grid to run when it lets it.
     void defaultMousePress(QMouseEvent* event) { QHeaderView::mousePressEvent(event); }
+    // A header row of fixed height needs no measuring of its texts, which the view would ask
+    // for after every row added.
+    QSize sizeHint() const override;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
