@@ -320,22 +320,30 @@ void TKelvoS::Timer1Timer() {
     setWindowTitle(windowTitleText());
 }
 
+const TKelvoS::ClockTexts& TKelvoS::clockTexts() const {
+    QDateTime now = services_.now();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    if (now != clockTexts_.second) {
+        const QLocale locale = QLocale::system();
+        clockTexts_ = {now, locale.toString(now.date(), QLocale::ShortFormat),
+                       formatWallClock(now.time(), locale),
+                       locale.dayName(now.date().dayOfWeek(), QLocale::ShortFormat)};
+    }
+    return clockTexts_;
+}
+
 // The title form of "T": the date, the lap and the total.
 QString TKelvoS::lapTitleText() const {
-    const QDateTime now = services_.now();
-    const QLocale locale = QLocale::system();
-    return "DATE=" + locale.toString(now.date(), QLocale::ShortFormat) + " " +
-           formatWallClock(now.time(), locale) + " ; LAP" + runPanel_->lapCountText() + "=" +
+    const ClockTexts& clock = clockTexts();
+    return "DATE=" + clock.date + " " + clock.time + " ; LAP" + runPanel_->lapCountText() + "=" +
            runPanel_->lapText() + " ; TOTAL=" + runPanel_->totalText();
 }
 
 QString TKelvoS::windowTitleText() const {
     if (optionsPanel_->titleShowsLap())
         return lapTitleText();
-    const QDateTime now = services_.now();
-    const QLocale locale = QLocale::system();
-    return runPanel_->totalText() + " :: " + formatWallClock(now.time(), locale) + " :: " + " " +
-           locale.dayName(now.date().dayOfWeek(), QLocale::ShortFormat) + " " +
+    const ClockTexts& clock = clockTexts();
+    return runPanel_->totalText() + " :: " + clock.time + " :: " + " " + clock.weekday + " " +
            " ::  " + lapsPanel_->gapText(2) + " : " + lapsPanel_->gapText(3) + kCredit;
 }
 
@@ -343,8 +351,7 @@ QString TKelvoS::windowTitleText() const {
 void TKelvoS::Timer2Timer() {
     setTaskbarText(this, optionsPanel_->titleShowsLap()
                              ? lapTitleText()
-                             : runPanel_->totalText() + " :: " +
-                                   formatWallClock(services_.now().time(), QLocale::system()));
+                             : runPanel_->totalText() + " :: " + clockTexts().time);
 }
 
 DisplayFigures TKelvoS::displayFigures() const {

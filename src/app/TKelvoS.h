@@ -109,6 +109,15 @@ private:
     kelvos::HeaderUnit headerUnit() const;
     QString windowTitleText() const;
     QString lapTitleText() const;
+    // The wall-clock parts of the title and the taskbar text, formatted once a second rather
+    // than at every 20 ms refresh.
+    struct ClockTexts {
+        QDateTime second;
+        QString date; // short form
+        QString time; // long form
+        QString weekday;
+    };
+    const ClockTexts& clockTexts() const;
     DisplayFigures displayFigures() const;
     // Tells the operator about a problem without stopping the program or the watch.
     void reportProblem(const QString& message);
@@ -138,4 +147,5 @@ private:
     RunRecorder* recorder_ = nullptr;
     bool replaying_ = false; // a run from the journal is being rebuilt
     QPointer<QMessageBox> closeProblem_;
+    mutable ClockTexts clockTexts_;
 };
