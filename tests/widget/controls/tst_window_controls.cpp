@@ -87,6 +87,21 @@ private slots:
         QVERIFY(TForm3::current() && TForm3::current()->isVisible());
     }
 
+    // "ReadLapbyKey", checked at start, takes the read commands' accelerators away and back.
+    void readLapByKeyTogglesTheAccelerators() {
+        AppFixture app;
+        const auto captions = [&app] {
+            QStringList texts;
+            for (const char* name : {"Lapread", "Clipread", "Real"})
+                texts << app.control<QAbstractButton>(name)->text();
+            return texts;
+        };
+        choose(openMenu(app), "LapReadKey1");
+        QCOMPARE(captions(), (QStringList{"LAP READ", "ClipBoard Read", "Real"}));
+        choose(openMenu(app), "LapReadKey1");
+        QCOMPARE(captions(), (QStringList{"LAP READ(&L)", "ClipBoard Read(&P)", "Real(&R)"}));
+    }
+
     // The About window stands beside the main window: closing the main window still ends the
     // program's event loop.
     void closingTheMainWindowEndsTheProgramWithAboutOpen() {
