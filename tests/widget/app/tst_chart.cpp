@@ -180,6 +180,14 @@ private slots:
         // 25's time.
         QCOMPARE(range(app, AxisId::Right).minimum, 60030.0);
         QCOMPARE(range(app, AxisId::Right).maximum, double(lapMillis(25)));
+        // After "Clear" the run's laps no longer count; a rebuild's last index does.
+        app.click("stop");
+        app.click("CuteButton29");
+        app.click("CuteButton22");
+        toggle(app, "CheckBox12");
+        toggle(app, "CheckBox12");
+        QCOMPARE(range(app, AxisId::Bottom).minimum, 5.0);
+        QCOMPARE(range(app, AxisId::Bottom).maximum, 25.0);
     }
 
     void viewSwitches() {
