@@ -4,6 +4,7 @@
 
 #include <QVarLengthArray>
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -11,87 +12,122 @@ namespace kelvos {
 
 namespace {
 
-// A packed row: the number of texts, the length of each, then the texts end to end; trailing
-// empty texts are left out, so a row of empty cells is an empty string. A number below 0x8000
-// takes one code unit, a larger one two, the first with its top bit set.
-constexpr char16_t longNumber = 0x8000;
+// A packed row, in bytes: its form, the number of texts and the length of each in characters
+// (seven bits a byte, the top bit saying that another byte follows), then the texts end to
+// end. A row whose characters all lie below 256, as a lap row's do, keeps one byte a character
+// (Latin-1); any other row two (UTF-16 in the machine's order). Trailing empty texts are left
+// out, so a row of empty cells holds nothing at all.
+constexpr char narrowForm = 'L';
+constexpr char wideForm = 'U';
 
-void appendNumber(QString& packed, qsizetype value) {
-    if (value < longNumber) {
-        packed += QChar(char16_t(value));
-        return;
-    }
-    packed += QChar(char16_t(longNumber | (value >> 16)));
-    packed += QChar(char16_t(value & 0xFFFF));
+qsizetype numberSize(qsizetype value) {
+    qsizetype size = 1;
+    for (; value >= 0x80; value >>= 7)
+        ++size;
+    return size;
 }
 
-qsizetype readNumber(const QChar*& pos) {
-    const char16_t first = (pos++)->unicode();
-    if (!(first & longNumber))
-        return first;
-    return (qsizetype(first & ~longNumber) << 16) | (pos++)->unicode();
+char* writeNumber(char* pos, qsizetype value) {
+    for (; value >= 0x80; value >>= 7)
+        *pos++ = char(0x80 | (value & 0x7F));
+    *pos++ = char(value);
+    return pos;
 }
 
-// Views into one row's texts; a result row has ten.
-using RowTexts = QVarLengthArray<QStringView, 16>;
-
-RowTexts unpackRow(const QString& packed, qsizetype atLeast = 0) {
-    RowTexts texts;
-    if (!packed.isEmpty()) {
-        const QChar* lengths = packed.constData();
-        const qsizetype count = readNumber(lengths);
-        const QChar* text = lengths;
-        for (qsizetype i = 0; i < count; ++i)
-            readNumber(text);
-        for (qsizetype i = 0; i < count; ++i) {
-            const qsizetype length = readNumber(lengths);
-            texts.append(QStringView(text, length));
-            text += length;
-        }
+qsizetype readNumber(const char*& pos) {
+    qsizetype value = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = uchar(*pos++);
+        value |= qsizetype(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return value;
     }
-    while (texts.size() < atLeast)
-        texts.append(QStringView());
+}
+
+// One text of a packed row, where it stands among the row's bytes.
+struct PackedText {
+    const char* bytes = nullptr;
+    qsizetype length = 0; // characters
+    bool wide = false;
+
+    QString toString() const {
+        if (!wide)
+            return QString::fromLatin1(bytes, length);
+        QString text(length, Qt::Uninitialized);
+        std::memcpy(text.data(), bytes, std::size_t(length) * sizeof(char16_t));
+        return text;
+    }
+};
+
+// The texts of a packed row; a result row has ten.
+using PackedTexts = QVarLengthArray<PackedText, 16>;
+
+PackedTexts unpackRow(const QByteArray& packed) {
+    PackedTexts texts;
+    if (packed.isEmpty())
+        return texts;
+    const char* lengths = packed.constData();
+    const bool wide = *lengths++ == wideForm;
+    const qsizetype count = readNumber(lengths);
+    const char* text = lengths;
+    for (qsizetype i = 0; i < count; ++i)
+        readNumber(text);
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype length = readNumber(lengths);
+        texts.append({text, length, wide});
+        text += wide ? 2 * length : length;
+    }
     return texts;
 }
 
-// One text of a packed row, found without unpacking the others.
-QStringView packedText(const QString& packed, int col) {
-    if (packed.isEmpty())
-        return {};
-    const QChar* pos = packed.constData();
-    const qsizetype count = readNumber(pos);
-    if (col >= count)
-        return {};
-    qsizetype offset = 0;
-    qsizetype length = 0;
-    for (qsizetype i = 0; i < count; ++i) {
-        const qsizetype n = readNumber(pos);
-        if (i < col)
-            offset += n;
-        else if (i == col)
-            length = n;
-    }
-    return QStringView(pos + offset, length);
+// One text of a packed row as a string.
+QString packedText(const QByteArray& packed, int col) {
+    const PackedTexts texts = unpackRow(packed);
+    return col < texts.size() ? texts[col].toString() : QString();
 }
 
-QString packRow(const RowTexts& texts) {
+bool fitsLatin1(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+}
+
+// Views into the texts of one row, to be packed.
+using RowTexts = QVarLengthArray<QStringView, 16>;
+
+QByteArray packRow(const RowTexts& texts) {
     qsizetype count = texts.size();
     while (count > 0 && texts[count - 1].isEmpty())
         --count;
-    QString packed;
     if (count == 0)
-        return packed;
-    qsizetype length = 2;
-    for (qsizetype i = 0; i < count; ++i)
-        length += texts[i].size() + 2;
-    packed.reserve(length);
-    appendNumber(packed, count);
-    for (qsizetype i = 0; i < count; ++i)
-        appendNumber(packed, texts[i].size());
-    for (qsizetype i = 0; i < count; ++i)
-        packed += texts[i];
-    packed.squeeze();
+        return {};
+    const auto shown = std::span(texts.constData(), std::size_t(count));
+    const bool wide = !std::all_of(shown.begin(), shown.end(), fitsLatin1);
+    qsizetype size = 1 + numberSize(count);
+    for (const QStringView text : shown)
+        size += numberSize(text.size()) + (wide ? 2 : 1) * text.size();
+    QByteArray packed(size, Qt::Uninitialized);
+    char* pos = packed.data();
+    *pos++ = wide ? wideForm : narrowForm;
+    pos = writeNumber(pos, count);
+    for (const QStringView text : shown)
+        pos = writeNumber(pos, text.size());
+    for (const QStringView text : shown) {
+        if (wide) {
+            std::memcpy(pos, text.utf16(), std::size_t(text.size()) * sizeof(char16_t));
+            pos += 2 * text.size();
+        } else {
+            pos = std::transform(text.begin(), text.end(), pos,
+                                 [](QChar c) { return char(c.unicode()); });
+        }
+    }
     return packed;
+}
+
+// The row's texts in the first `cols` columns as strings, kept alive for views into them.
+QStringList unpackedStrings(const PackedTexts& texts, qsizetype cols) {
+    QStringList strings(cols);
+    for (qsizetype c = 0; c < cols && c < texts.size(); ++c)
+        strings[c] = texts[c].toString();
+    return strings;
 }
 
 } // namespace
@@ -120,13 +156,7 @@ bool CellStore::contains(int col, int row) const {
 }
 
 QString CellStore::cell(int col, int row) const {
-    return cellView(col, row).toString();
-}
-
-QStringView CellStore::cellView(int col, int row) const {
-    if (!contains(col, row))
-        return {};
-    return packedText(packedRows_[std::size_t(row)], col);
+    return contains(col, row) ? packedText(packedRows_[std::size_t(row)], col) : QString();
 }
 
 void CellStore::setCell(int col, int row, const QString& text) {
@@ -134,8 +164,10 @@ void CellStore::setCell(int col, int row, const QString& text) {
     Q_ASSERT_X(contains(col, row), "CellStore::setCell", "cell outside the grid");
     if (!contains(col, row))
         return;
-    QString& packed = packedRows_[std::size_t(row)];
-    RowTexts texts = unpackRow(packed, col + 1);
+    QByteArray& packed = packedRows_[std::size_t(row)];
+    const PackedTexts old = unpackRow(packed);
+    const QStringList strings = unpackedStrings(old, std::max<qsizetype>(old.size(), col + 1));
+    RowTexts texts(strings.begin(), strings.end());
     texts[col] = text;
     packed = packRow(texts);
 }
@@ -143,11 +175,7 @@ void CellStore::setCell(int col, int row, const QString& text) {
 QStringList CellStore::row(int row) const {
     if (row < 0 || row >= rows_)
         return {};
-    QStringList texts(cols_);
-    const RowTexts held = unpackRow(packedRows_[std::size_t(row)]);
-    for (int c = 0; c < cols_ && c < held.size(); ++c)
-        texts[c] = held[c].toString();
-    return texts;
+    return unpackedStrings(unpackRow(packedRows_[std::size_t(row)]), cols_);
 }
 
 void CellStore::setRow(int row, const QStringList& texts) {
@@ -158,11 +186,18 @@ void CellStore::setRow(int row, const QStringList& texts) {
     rewriteRow(row, views);
 }
 
+// Texts of hidden columns (a row written while the grid is narrower) are kept.
 void CellStore::rewriteRow(int row, std::span<const QStringView> texts) {
-    QString& packed = packedRows_[std::size_t(row)];
-    RowTexts merged = unpackRow(packed, cols_);
+    QByteArray& packed = packedRows_[std::size_t(row)];
+    const PackedTexts old = unpackRow(packed);
+    QStringList hidden;
+    for (qsizetype c = cols_; c < old.size(); ++c)
+        hidden.append(old[c].toString());
+    RowTexts merged;
     for (int c = 0; c < cols_; ++c)
-        merged[c] = std::size_t(c) < texts.size() ? texts[std::size_t(c)] : QStringView();
+        merged.append(std::size_t(c) < texts.size() ? texts[std::size_t(c)] : QStringView());
+    for (const QString& text : hidden)
+        merged.append(text);
     packed = packRow(merged);
 }
 
@@ -177,14 +212,14 @@ QStringList CellStore::column(int col) const {
 }
 
 void CellStore::clear() {
-    std::vector<QString>(std::size_t(rows_)).swap(packedRows_);
+    std::vector<QByteArray>(std::size_t(rows_)).swap(packedRows_);
 }
 
 void CellStore::clearColumn(int col) {
     if (col < 0 || col >= cols_)
         return;
     for (int r = 0; r < rows_; ++r) {
-        if (!cellView(col, r).isEmpty())
+        if (!cell(col, r).isEmpty())
             setCell(col, r, QString());
     }
 }
@@ -199,8 +234,18 @@ QString CellStore::rowCommaText(int row) const {
 
 void CellStore::appendHeldRowCommaText(int row, QString& out) const {
     const bool held = row >= 0 && std::size_t(row) < packedRows_.size();
-    const RowTexts texts = unpackRow(held ? packedRows_[std::size_t(row)] : QString(), cols_);
-    appendCommaText(out, std::span(texts.constData(), std::size_t(cols_)));
+    const PackedTexts texts = unpackRow(held ? packedRows_[std::size_t(row)] : QByteArray());
+    if (texts.isEmpty() || !texts.front().wide) {
+        QVarLengthArray<QLatin1String, 16> fields;
+        for (int c = 0; c < cols_; ++c)
+            fields.append(c < texts.size() ? QLatin1String(texts[c].bytes, texts[c].length)
+                                           : QLatin1String());
+        appendCommaText(out, std::span(fields.constData(), std::size_t(fields.size())));
+        return;
+    }
+    const QStringList strings = unpackedStrings(texts, cols_);
+    const std::vector<QStringView> fields(strings.begin(), strings.end());
+    appendCommaText(out, fields);
 }
 
 // The fields are taken as views into the text where they stand in it, so a row costs no copy
@@ -234,7 +279,7 @@ void CellStore::swapRows(int a, int b) {
 
 void CellStore::permuteRows(int first, std::span<const int> order) {
     Q_ASSERT(first >= 0 && first + qsizetype(order.size()) <= rows_);
-    std::vector<QString> moved;
+    std::vector<QByteArray> moved;
     moved.reserve(order.size());
     for (const int from : order)
         moved.push_back(std::move(packedRows_[std::size_t(from)]));
@@ -242,12 +287,11 @@ void CellStore::permuteRows(int first, std::span<const int> order) {
 }
 
 qsizetype CellStore::memoryUsage() const {
-    qsizetype bytes = qsizetype(packedRows_.capacity() * sizeof(QString));
+    qsizetype bytes = qsizetype(packedRows_.capacity() * sizeof(QByteArray));
     for (int r = 0; r < rows_; ++r) {
-        const QString& packed = packedRows_[std::size_t(r)];
+        const QByteArray& packed = packedRows_[std::size_t(r)];
         if (!packed.isNull())
-            bytes += qsizetype(packed.capacity() + 1) * qsizetype(sizeof(QChar)) +
-                     qsizetype(sizeof(QArrayData));
+            bytes += packed.capacity() + 1 + qsizetype(sizeof(QArrayData));
     }
     return bytes;
 }

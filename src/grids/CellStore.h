@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -10,10 +11,11 @@ namespace kelvos {
 
 // The texts of one grid: rows × columns of strings, row 0 the header.
 //
-// Each row keeps all its texts in one string (their lengths up front, then the texts end to
-// end), so a lap row costs one allocation instead of one per cell, and a row never written
-// costs none. Lowering the row or column count hides cells without discarding them, as the
-// grid shows them again when it grows; only clear() forgets them.
+// Each row keeps all its texts in one buffer (their lengths up front, then the texts end to
+// end, one byte a character where they allow it), so a lap row costs one small allocation
+// instead of one per cell, and a row never written costs none. Lowering the row or column count
+// hides cells without discarding them, as the grid shows them again when it grows; only clear()
+// forgets them.
 class CellStore {
 public:
     explicit CellStore(int rows = 1, int cols = 1);
@@ -27,8 +29,6 @@ public:
     // Reading outside the grid gives an empty text. Writing outside it is a caller's fault that
     // would lose the text: debug builds stop on it, release builds ignore the write.
     QString cell(int col, int row) const;
-    // The same text as a view into the store, valid until the store next changes.
-    QStringView cellView(int col, int row) const;
     void setCell(int col, int row, const QString& text);
 
     QStringList row(int row) const;
@@ -61,7 +61,7 @@ private:
     void rewriteRow(int row, std::span<const QStringView> texts);
     void reserveRows(int rows);
 
-    std::vector<QString> packedRows_;
+    std::vector<QByteArray> packedRows_;
     int rows_ = 0;
     int cols_ = 0;
 };

@@ -15,27 +15,58 @@ bool isBlankOrControl(QChar c) {
     return c.unicode() <= 32;
 }
 
-bool needsQuotes(QStringView field) {
-    for (QChar c : field) {
-        if (isBlankOrControl(c) || c == quote || c == comma)
-            return true;
-    }
-    return false;
+// A field's characters as UTF-16 code units, whether held as UTF-16 or as Latin-1.
+char16_t unitOf(QChar c) {
+    return c.unicode();
+}
+char16_t unitOf(char c) {
+    return uchar(c);
+}
+
+template <typename Field> bool needsQuotes(Field field) {
+    return std::any_of(field.begin(), field.end(), [](auto c) {
+        const QChar unit(unitOf(c));
+        return isBlankOrControl(unit) || unit == quote || unit == comma;
+    });
 }
 
 // Writes the field at `pos`, quoted where needed; returns the end of what it wrote, at most
 // 2 × size + 2 characters.
-QChar* writeField(QChar* pos, QStringView field) {
-    if (!needsQuotes(field))
-        return std::copy(field.begin(), field.end(), pos);
-    *pos++ = quote;
-    for (QChar c : field) {
-        if (c == quote)
+template <typename Field> QChar* writeField(QChar* pos, Field field) {
+    const bool quoted = needsQuotes(field);
+    if (quoted)
+        *pos++ = quote;
+    for (const auto c : field) {
+        const QChar unit(unitOf(c));
+        if (quoted && unit == quote)
             *pos++ = quote;
-        *pos++ = c;
+        *pos++ = unit;
     }
-    *pos++ = quote;
+    if (quoted)
+        *pos++ = quote;
     return pos;
+}
+
+template <typename Field> void appendFields(QString& out, std::span<const Field> fields) {
+    if (fields.size() == 1 && fields.front().isEmpty()) {
+        out += QStringLiteral("\"\"");
+        return;
+    }
+    // Room for the longest form first, then the fields written into it: a save appends a
+    // hundred thousand rows this way.
+    qsizetype most = qsizetype(fields.size());
+    for (const Field field : fields)
+        most += 2 * field.size() + 2;
+    const qsizetype start = out.size();
+    out.resize(start + most);
+    QChar* const begin = out.data();
+    QChar* pos = begin + start;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            *pos++ = comma;
+        pos = writeField(pos, fields[i]);
+    }
+    out.truncate(pos - begin);
 }
 
 class CommaTextReader {
@@ -124,25 +155,11 @@ QString writeCommaText(const QStringList& fields) {
 }
 
 void appendCommaText(QString& out, std::span<const QStringView> fields) {
-    if (fields.size() == 1 && fields.front().isEmpty()) {
-        out += QStringLiteral("\"\"");
-        return;
-    }
-    // Room for the longest form first, then the fields written into it: a save appends a
-    // hundred thousand rows this way.
-    qsizetype most = qsizetype(fields.size());
-    for (const QStringView field : fields)
-        most += 2 * field.size() + 2;
-    const qsizetype start = out.size();
-    out.resize(start + most);
-    QChar* const begin = out.data();
-    QChar* pos = begin + start;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            *pos++ = comma;
-        pos = writeField(pos, fields[i]);
-    }
-    out.truncate(pos - begin);
+    appendFields(out, fields);
+}
+
+void appendCommaText(QString& out, std::span<const QLatin1String> fields) {
+    appendFields(out, fields);
 }
 
 QStringList readCommaText(QStringView text) {

@@ -17,6 +17,7 @@ namespace kelvos {
 QString writeCommaText(const QStringList& fields);
 // The same text appended to `out`.
 void appendCommaText(QString& out, std::span<const QStringView> fields);
+void appendCommaText(QString& out, std::span<const QLatin1String> fields);
 
 // Reading: blanks and control characters around fields are skipped; a quoted field runs to its
 // closing quote ("" inside stands for one quote, a missing closing quote runs to the end); any

@@ -70,8 +70,9 @@ void TestCellStore::permuteMovesWholeRows() {
     QCOMPARE(store.column(1), (QStringList{"", "3", "1", "2"}));
 }
 
-// A row keeps its texts in one string with their lengths up front: lengths on both sides of
-// the one- and two-unit forms, and characters that look like lengths, must all come back.
+// A row keeps its texts in one buffer with their lengths up front, one byte a character where
+// they allow it: lengths of one and of several bytes, and characters of any code, must all
+// come back.
 void TestCellStore::textsOfEveryLengthAndCharacterComeBack_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QString();
@@ -79,6 +80,7 @@ void TestCellStore::textsOfEveryLengthAndCharacterComeBack_data() {
     QTest::newRow("longest short length") << QString(0x7FFF, u'a');
     QTest::newRow("shortest long length") << QString(0x8000, u'b');
     QTest::newRow("long") << QString(70000, u'c');
+    QTest::newRow("Latin-1 beyond ASCII") << QString::fromUtf16(u"Zo\u00EB \u00FF\u0080");
     QTest::newRow("characters of any code") << QString::fromUtf16(u"\u0000\u8000\uFFFF,\"x");
 }
 
@@ -90,7 +92,6 @@ void TestCellStore::textsOfEveryLengthAndCharacterComeBack() {
     QCOMPARE(store.row(1), (QStringList{"left", text, "", "right"}));
     QCOMPARE(store.cell(2, 2), text);
     QCOMPARE(store.cell(3, 2), QString());
-    QCOMPARE(store.cellView(1, 1), QStringView(text));
 }
 
 void TestCellStore::writingWhileNarrowKeepsHiddenColumns() {
