@@ -29,9 +29,9 @@ private:
 struct AppFixture {
     // Files in the working directory before the window is created.
     struct Files {
-        QByteArray settings;        // kelvos.ini
-        QByteArray courses;         // course.txt
-        QByteArray journal;         // the run journal a previous session left
+        QByteArray settings = {};   // kelvos.ini
+        QByteArray courses = {};    // course.txt
+        QByteArray journal = {};    // the run journal a previous session left
         bool coursesAsPipe = false; // course.txt a named pipe nobody writes to
     };
     AppFixture() : AppFixture(Files{}) {}

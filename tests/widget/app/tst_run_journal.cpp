@@ -65,7 +65,7 @@ private slots:
             journal = testfiles::contents(first.journalFile());
         } // the window goes without closing, as in a crash
 
-        AppFixture next(AppFixture::Files{{}, {}, journal});
+        AppFixture next(AppFixture::Files{.journal = journal});
         QCOMPARE(mixRows(next), rowsBeforeTheEnd);
         QVERIFY(!next.window->isRunning());
         QVERIFY(next.enabled("CuteButton1")); // stopped: it can be restarted

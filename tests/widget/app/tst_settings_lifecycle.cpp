@@ -58,8 +58,8 @@ private slots:
 
     // "J" is restored after "ClipE", and its rule unchecks "ClipE" (and "Voice").
     void clipEAndJBothSaved() {
-        AppFixture app(
-            AppFixture::Files{"[Form\\CheckBox7]\nChecked=1\n[Form\\CheckBox10]\nChecked=1\n", {}});
+        AppFixture app(AppFixture::Files{
+            .settings = "[Form\\CheckBox7]\nChecked=1\n[Form\\CheckBox10]\nChecked=1\n"});
         QVERIFY(checked(app, "CheckBox10"));
         QVERIFY(!checked(app, "CheckBox7"));
         QVERIFY(!checked(app, "CheckBox6"));
@@ -67,7 +67,8 @@ private slots:
     }
 
     void savedCourseBeyondTheList() {
-        AppFixture app(AppFixture::Files{"[Form\\ComboBox1ItemIndex]\nInteger=5\n", "400\nabc\n"});
+        AppFixture app(AppFixture::Files{.settings = "[Form\\ComboBox1ItemIndex]\nInteger=5\n",
+                                         .courses = "400\nabc\n"});
         auto* box = app.control<QComboBox>("ComboBox1");
         QCOMPARE(box->count(), 2);
         QCOMPARE(box->currentIndex(), -1);
@@ -79,13 +80,13 @@ private slots:
 
     void jingleAndNamesFromTheFile() {
         AppFixture app(AppFixture::Files{
-            "[Form\\Pipopa]\nChecked=True\n[AsString]\nEdit2Text=Aida\nEdit3Text=\n", {}});
+            .settings = "[Form\\Pipopa]\nChecked=True\n[AsString]\nEdit2Text=Aida\nEdit3Text=\n"});
         QCOMPARE(app.control<QLineEdit>("Edit2")->text(), QString("Aida"));
         QCOMPARE(app.control<QLineEdit>("Edit3")->text(), QString("3")); // empty gets its number
     }
 
     void mileOptionComesBackWithItsHeaders() {
-        AppFixture app(AppFixture::Files{"[Form\\MilePerHour1]\nChecked=1\n", {}});
+        AppFixture app(AppFixture::Files{.settings = "[Form\\MilePerHour1]\nChecked=1\n"});
         QVERIFY(menuItem(app, "MilePerHour1")->isChecked());
         QCOMPARE(app.text("Label7"), QString("M/h"));
         QCOMPARE(app.control("Label16")->toolTip(), QString("Average M/h"));
@@ -107,7 +108,7 @@ private slots:
         QVERIFY(ini.contains("[Form\\Pipopa]\nChecked=1\n"));
         QCOMPARE(app.registeredHotkeys(), std::set<int>()); // every hotkey given back
 
-        AppFixture again(AppFixture::Files{ini, {}});
+        AppFixture again(AppFixture::Files{.settings = ini});
         QCOMPARE(again.control<THotKey>("HotKey1")->shortcut(), quint16(0x4041));
         QCOMPARE(again.control<QLineEdit>("Edit1")->text(), QString("Suzuka 1"));
         QCOMPARE(again.control<QComboBox>("ComboBox1")->currentText(), QString("400"));
@@ -134,7 +135,7 @@ private slots:
     void unwritableSettingsStillClose() {
         if (geteuid() == 0)
             qInfo("running as root: the file is refused by its permissions all the same");
-        AppFixture app(AppFixture::Files{"[AsString]\nEdit1Text=kept\n", {}});
+        AppFixture app(AppFixture::Files{.settings = "[AsString]\nEdit1Text=kept\n"});
         QVERIFY(QFile::setPermissions(app.settingsFile(), QFile::ReadOwner));
         app.click("start");
         app.advance(5000);
