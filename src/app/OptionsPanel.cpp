@@ -57,7 +57,6 @@ OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
     DCheck1 = controls.take<QCheckBox>("DCheck1");
     buildPopupMenu(form);
     connectRules();
-    TForm3::ensureExists();
 }
 
 void OptionsPanel::buildPopupMenu(QWidget* form) {

@@ -22,14 +22,17 @@ public:
     void beep() override;
     void stop() override;
 
-    // Whether the audio subsystem came up; without it every clip becomes a beep.
-    bool hasAudio() const { return audioReady_; }
+    // Whether the audio subsystem came up; without it every clip becomes a beep. The subsystem
+    // is started by the first clip (or this question), not with the window: reaching the
+    // sound server can take longer than showing the window.
+    bool hasAudio();
 
 private:
     bool playToEnd(const QString& fileName, quint64 generation);
 
     std::function<void()> beep_;
-    bool audioReady_ = false;
+    std::once_flag audioStart_;
+    std::atomic<bool> audioReady_{false};
     std::atomic<quint64> generation_{0};
     std::mutex deviceMutex_;
 };
