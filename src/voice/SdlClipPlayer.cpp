@@ -25,11 +25,7 @@ SdlClipPlayer::SdlClipPlayer(std::function<void()> beep) : beep_(std::move(beep)
     // SDL would otherwise take over SIGINT and SIGTERM, and the program would no longer end
     // when the desktop asks it to.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-}
-
-bool SdlClipPlayer::hasAudio() {
-    std::call_once(audioStart_, [this] { audioReady_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; });
-    return audioReady_;
+    audioReady_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 SdlClipPlayer::~SdlClipPlayer() {
@@ -50,7 +46,7 @@ void SdlClipPlayer::stop() {
 
 void SdlClipPlayer::play(const QString& fileName) {
     const quint64 mine = ++generation_;
-    if (!hasAudio() || !playToEnd(fileName, mine))
+    if (!audioReady_ || !playToEnd(fileName, mine))
         beep();
 }
 

@@ -22,17 +22,14 @@ public:
     void beep() override;
     void stop() override;
 
-    // Whether the audio subsystem came up; without it every clip becomes a beep. The subsystem
-    // is started by the first clip (or this question), not with the window: reaching the
-    // sound server can take longer than showing the window.
-    bool hasAudio();
+    // Whether the audio subsystem came up; without it every clip becomes a beep.
+    bool hasAudio() const { return audioReady_; }
 
 private:
     bool playToEnd(const QString& fileName, quint64 generation);
 
     std::function<void()> beep_;
-    std::once_flag audioStart_;
-    std::atomic<bool> audioReady_{false};
+    bool audioReady_ = false;
     std::atomic<quint64> generation_{0};
     std::mutex deviceMutex_;
 };
