@@ -164,12 +164,9 @@ void CellStore::setCell(int col, int row, const QString& text) {
     Q_ASSERT_X(contains(col, row), "CellStore::setCell", "cell outside the grid");
     if (!contains(col, row))
         return;
-    QByteArray& packed = packedRows_[std::size_t(row)];
-    const PackedTexts old = unpackRow(packed);
-    const QStringList strings = unpackedStrings(old, std::max<qsizetype>(old.size(), col + 1));
-    RowTexts texts(strings.begin(), strings.end());
+    QStringList texts = this->row(row);
     texts[col] = text;
-    packed = packRow(texts);
+    setRow(row, texts);
 }
 
 QStringList CellStore::row(int row) const {
