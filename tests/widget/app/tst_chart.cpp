@@ -158,6 +158,20 @@ private slots:
         QCOMPARE(range(app, AxisId::Bottom).maximum, 3.0);
     }
 
+    // A right-drag moves the view off its automatic ranges: "reset" brings it back.
+    void aPanCanBeReset() {
+        AppFixture app;
+        recordLaps(app, 3);
+        TChart* view = chart(app);
+        QTest::mousePress(view, Qt::RightButton, {}, QPoint(400, 150));
+        QTest::mouseMove(view, QPoint(520, 150));
+        QTest::mouseRelease(view, Qt::RightButton, {}, QPoint(520, 150));
+        QVERIFY(app.enabled("CuteButton28"));
+        app.click("CuteButton28");
+        QVERIFY(range(app, AxisId::Bottom).automatic);
+        QVERIFY(!app.enabled("CuteButton28"));
+    }
+
     void autoScrollKeepsTheLast21Laps() {
         AppFixture app;
         QVERIFY(app.control<QCheckBox>("CheckBox12")->isChecked());
