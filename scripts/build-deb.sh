@@ -33,6 +33,9 @@ arch="$(dpkg --print-architecture)"
 
 libraries="$(cd "$work" && dpkg-shlibdeps -O debian/kelvos/usr/bin/kelvos |
     sed -n 's/^shlibs:Depends=//p')"
+# The sound library is loaded when the first sound is asked for, so the program's links do not
+# name it.
+libraries="$libraries, libsdl2-2.0-0"
 
 cat >"$stage/DEBIAN/control" <<CONTROL
 Package: kelvos

@@ -19,6 +19,7 @@ class ClipLookup final : public ClipPlayer {
 public:
     ClipLookup(ClipPlayer& player, QStringList folders)
         : player_(player), folders_(std::move(folders)) {}
+    void prepare() override { player_.prepare(); }
     void play(const QString& fileName) override { player_.play(clipPath(fileName, folders_)); }
     void beep() override { player_.beep(); }
     void stop() override { player_.stop(); }

@@ -85,6 +85,7 @@ bool Announcer::readRunningTotal() {
 
 void Announcer::launch(void (Announcer::*body)(std::stop_token)) {
     joinFinished();
+    player_.prepare(); // the first launch comes from the UI thread, before any worker runs
     std::lock_guard lock(workersMutex_);
     Worker& worker = workers_.emplace_back();
     worker.thread = std::jthread([this, body, &worker](std::stop_token stop) {

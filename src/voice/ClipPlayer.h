@@ -13,6 +13,10 @@ namespace kelvos {
 class ClipPlayer {
 public:
     virtual ~ClipPlayer() = default;
+    // Readies the output before the first clip is asked for. Called on the thread that made the
+    // player, which is where a sound library that keeps per-thread state must be started; a
+    // player that needs nothing ready ignores it.
+    virtual void prepare() {}
     virtual void play(const QString& fileName) = 0;
     virtual void beep() = 0;
     // Cuts the clip that is playing short; its play() call returns. Clips played later sound.

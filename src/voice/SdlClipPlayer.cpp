@@ -2,37 +2,100 @@
 
 #include <SDL.h>
 #include <chrono>
+#include <dlfcn.h>
 #include <thread>
 
 namespace kelvos {
 
+// The SDL functions the player uses, looked up in the library loaded at the first sound.
+struct SdlClipPlayer::Sdl {
+    decltype(&SDL_SetHint) SetHint;
+    decltype(&SDL_GetError) GetError;
+    decltype(&SDL_InitSubSystem) InitSubSystem;
+    decltype(&SDL_QuitSubSystem) QuitSubSystem;
+    decltype(&SDL_RWFromFile) RWFromFile;
+    decltype(&SDL_LoadWAV_RW) LoadWAV_RW;
+    decltype(&SDL_FreeWAV) FreeWAV;
+    decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
+    decltype(&SDL_QueueAudio) QueueAudio;
+    decltype(&SDL_PauseAudioDevice) PauseAudioDevice;
+    decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize;
+    decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
+};
+
 namespace {
+constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
 constexpr Uint16 kDeviceBufferSamples = 512;
 constexpr auto kPollInterval = std::chrono::milliseconds(5);
 
+template <typename Function> bool resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
 struct WavData {
+    decltype(&SDL_FreeWAV) free;
     SDL_AudioSpec spec{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     ~WavData() {
         if (buffer)
-            SDL_FreeWAV(buffer);
+            free(buffer);
     }
 };
 } // namespace
 
-SdlClipPlayer::SdlClipPlayer(std::function<void()> beep) : beep_(std::move(beep)) {
-    // SDL would otherwise take over SIGINT and SIGTERM, and the program would no longer end
-    // when the desktop asks it to.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    audioReady_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+// The library stays loaded to the end: SDL keeps threads and exit handlers of its own.
+std::unique_ptr<const SdlClipPlayer::Sdl> SdlClipPlayer::loadSdl() {
+    void* library = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        qWarning("kelvos: no sound, clips become beeps: %s", dlerror());
+        return nullptr;
+    }
+    auto sdl = std::make_unique<Sdl>();
+    const bool complete = resolve(library, "SDL_SetHint", sdl->SetHint) &&
+                          resolve(library, "SDL_GetError", sdl->GetError) &&
+                          resolve(library, "SDL_InitSubSystem", sdl->InitSubSystem) &&
+                          resolve(library, "SDL_QuitSubSystem", sdl->QuitSubSystem) &&
+                          resolve(library, "SDL_RWFromFile", sdl->RWFromFile) &&
+                          resolve(library, "SDL_LoadWAV_RW", sdl->LoadWAV_RW) &&
+                          resolve(library, "SDL_FreeWAV", sdl->FreeWAV) &&
+                          resolve(library, "SDL_OpenAudioDevice", sdl->OpenAudioDevice) &&
+                          resolve(library, "SDL_QueueAudio", sdl->QueueAudio) &&
+                          resolve(library, "SDL_PauseAudioDevice", sdl->PauseAudioDevice) &&
+                          resolve(library, "SDL_GetQueuedAudioSize", sdl->GetQueuedAudioSize) &&
+                          resolve(library, "SDL_CloseAudioDevice", sdl->CloseAudioDevice);
+    if (!complete) {
+        qWarning("kelvos: no sound, clips become beeps: %s lacks %s", kSdlLibrary, dlerror());
+        return nullptr;
+    }
+    return sdl;
+}
+
+SdlClipPlayer::SdlClipPlayer(std::function<void()> beep) : beep_(std::move(beep)) {}
+
+void SdlClipPlayer::prepare() {
+    std::call_once(prepared_, [this] {
+        auto sdl = loadSdl();
+        if (!sdl)
+            return;
+        // SDL would otherwise take over SIGINT and SIGTERM, and the program would no longer end
+        // when the desktop asks it to.
+        sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            qWarning("kelvos: no sound, clips become beeps: %s", sdl->GetError());
+            return;
+        }
+        sdl_ = std::move(sdl);
+        audioReady_.store(true, std::memory_order_release);
+    });
 }
 
 SdlClipPlayer::~SdlClipPlayer() {
     ++generation_; // any clip still playing on another thread stops at its next poll
     std::lock_guard lock(deviceMutex_);
-    if (audioReady_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (hasAudio())
+        sdl_->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SdlClipPlayer::beep() {
@@ -46,7 +109,7 @@ void SdlClipPlayer::stop() {
 
 void SdlClipPlayer::play(const QString& fileName) {
     const quint64 mine = ++generation_;
-    if (!audioReady_ || !playToEnd(fileName, mine))
+    if (!hasAudio() || !playToEnd(fileName, mine))
         beep();
 }
 
@@ -57,26 +120,28 @@ bool SdlClipPlayer::playToEnd(const QString& fileName, quint64 generation) {
     if (generation_.load() != generation)
         return true; // a newer clip came while we waited: ours is skipped, not replaced by a beep
 
-    WavData wav;
-    if (!SDL_LoadWAV(fileName.toLocal8Bit().constData(), &wav.spec, &wav.buffer, &wav.length))
+    const Sdl& sdl = *sdl_;
+    WavData wav{sdl.FreeWAV};
+    SDL_RWops* file = sdl.RWFromFile(fileName.toLocal8Bit().constData(), "rb");
+    if (!file || !sdl.LoadWAV_RW(file, 1, &wav.spec, &wav.buffer, &wav.length))
         return false;
     SDL_AudioSpec wanted = wav.spec;
     wanted.samples = kDeviceBufferSamples;
     wanted.callback = nullptr;
     SDL_AudioSpec obtained{};
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    const SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device == 0)
         return false;
-    SDL_QueueAudio(device, wav.buffer, wav.length);
-    SDL_PauseAudioDevice(device, 0);
-    while (SDL_GetQueuedAudioSize(device) > 0 && generation_.load() == generation)
+    sdl.QueueAudio(device, wav.buffer, wav.length);
+    sdl.PauseAudioDevice(device, 0);
+    while (sdl.GetQueuedAudioSize(device) > 0 && generation_.load() == generation)
         std::this_thread::sleep_for(kPollInterval);
     if (generation_.load() == generation && obtained.freq > 0) {
         // The queue is empty once the last buffer went to the device; let that buffer sound.
         const auto latency = std::chrono::milliseconds(1000 * obtained.samples / obtained.freq);
         std::this_thread::sleep_for(latency + kPollInterval);
     }
-    SDL_CloseAudioDevice(device);
+    sdl.CloseAudioDevice(device);
     return true;
 }
 

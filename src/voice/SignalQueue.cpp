@@ -14,6 +14,7 @@ SignalQueue::~SignalQueue() {
 }
 
 void SignalQueue::enqueue(const QString& fileName) {
+    player_.prepare();
     {
         std::lock_guard lock(mutex_);
         pending_.push_back(fileName);

@@ -20,6 +20,7 @@ public:
     SignalQueue(const SignalQueue&) = delete;
     SignalQueue& operator=(const SignalQueue&) = delete;
 
+    // Called on the thread that made the player (see ClipPlayer::prepare).
     void enqueue(const QString& fileName);
     void enqueueBeep();
     // Blocks until everything asked for so far has been played (used at shutdown and in tests).

@@ -41,6 +41,11 @@ QByteArray wavOf(int milliseconds, int rate = 22050) {
     return wav;
 }
 
+bool soundLibraryMapped() {
+    QFile maps("/proc/self/maps");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libSDL2");
+}
+
 } // namespace
 
 class TestClipPlayer : public QObject {
@@ -51,9 +56,18 @@ private slots:
         QVERIFY(QDir::setCurrent(folder.path())); // clips are looked up by bare name
     }
 
+    // Runs first, before any case has loaded the sound library into this process.
+    void soundLibraryLoadsAtTheFirstSoundOnly() {
+        kelvos::SdlClipPlayer player([] {});
+        QVERIFY2(!soundLibraryMapped(), "SDL was loaded before any sound was asked for");
+        player.prepare();
+        QVERIFY(soundLibraryMapped());
+    }
+
     void missingOrBrokenClipsBeep() {
         std::atomic<int> beeps{0};
         kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+        player.prepare();
         QVERIFY(player.hasAudio());
         player.play("missing.wav");
         testfiles::writeContents("broken.wav", "RIFF-not-a-wave");
@@ -64,6 +78,7 @@ private slots:
     void clipPlaysToItsEnd() {
         std::atomic<int> beeps{0};
         kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+        player.prepare();
         testfiles::writeContents("goo.wav", wavOf(300));
         QElapsedTimer timer;
         timer.start();
@@ -76,6 +91,7 @@ private slots:
     void newerClipCutsTheOlderShort() {
         std::atomic<int> beeps{0};
         kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+        player.prepare();
         testfiles::writeContents("long.wav", wavOf(5000));
         testfiles::writeContents("short.wav", wavOf(100));
         std::atomic<bool> longDone{false};
