@@ -1,5 +1,6 @@
 #include "TextGrid.h"
 
+#include "FlatScrollBarStyle.h"
 #include "GridFollow.h"
 
 #include <QItemSelection>
@@ -89,6 +90,8 @@ TextGrid::TextGrid(QWidget* parent)
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    verticalScrollBar()->setStyle(FlatScrollBarStyle::shared());
+    horizontalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     font_ = {font(), palette().color(QPalette::Text)};
     applyPalette();
     const auto full = [this] { askFullLayout(); };

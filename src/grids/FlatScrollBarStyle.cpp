@@ -1,0 +1,47 @@
+#include "FlatScrollBarStyle.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyleOptionSlider>
+
+namespace kelvos {
+
+FlatScrollBarStyle* FlatScrollBarStyle::shared() {
+    static FlatScrollBarStyle* style = [] {
+        auto* made = new FlatScrollBarStyle;
+        made->setParent(qApp); // goes with the application, after the last grid
+        return made;
+    }();
+    return style;
+}
+
+void FlatScrollBarStyle::drawComplexControl(ComplexControl control,
+                                            const QStyleOptionComplex* option, QPainter* painter,
+                                            const QWidget* widget) const {
+    const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_ScrollBar || !bar)
+        return QProxyStyle::drawComplexControl(control, option, painter, widget);
+    drawGrooveAndSlider(*bar, painter, widget);
+    QStyleOptionSlider arrows = *bar;
+    arrows.subControls &= SC_ScrollBarAddLine | SC_ScrollBarSubLine;
+    if (arrows.subControls)
+        QProxyStyle::drawComplexControl(control, &arrows, painter, widget);
+}
+
+void FlatScrollBarStyle::drawGrooveAndSlider(const QStyleOptionSlider& bar, QPainter* painter,
+                                             const QWidget* widget) const {
+    const QPalette& palette = bar.palette;
+    const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+    painter->fillRect(groove, palette.window().color().darker(108));
+    if (!(bar.subControls & SC_ScrollBarSlider) || bar.minimum == bar.maximum)
+        return;
+    const QRect slider = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+    const bool pressed = (bar.state & State_Sunken) && (bar.activeSubControls & SC_ScrollBarSlider);
+    const QColor face = palette.button().color();
+    painter->fillRect(slider, pressed ? face.darker(112) : face);
+    painter->setPen(palette.mid().color());
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(slider.adjusted(0, 0, -1, -1));
+}
+
+} // namespace kelvos
