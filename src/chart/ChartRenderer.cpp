@@ -83,12 +83,19 @@ bool onRaster(const QPainter& p) {
     return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
 }
 
-// Laying out a text costs more than drawing its glyphs, and a repaint per lap draws the same
-// title and nearly the same axis labels again: on the raster engine their layouts are kept
-// (per thread, as painting may happen on any), a few hundred at most.
+// Laying out a text costs more than drawing its glyphs, and a repaint per lap draws nearly the
+// same axis labels again: on the raster engine their layouts are kept (per thread, as painting
+// may happen on any), a few hundred at most.
 const QStaticText& laidOutText(const QFont& font, const QString& text) {
     thread_local QHash<QString, QStaticText> layouts;
-    const QString key = font.key() + QChar(0) + text;
+    // A font's key is a long string built anew at each call; the painter's font rarely changes.
+    thread_local QFont keyedFont;
+    thread_local QString fontKey = keyedFont.key();
+    if (!(font == keyedFont)) {
+        keyedFont = font;
+        fontKey = font.key();
+    }
+    const QString key = fontKey + QChar(0) + text;
     if (const auto found = layouts.constFind(key); found != layouts.constEnd())
         return *found;
     if (layouts.size() >= 512)
@@ -150,24 +157,9 @@ void paintGradientBands(QPainter& p, QRect r) {
     }
 }
 
-// On the raster engine the bands are painted once per size and then copied.
-void drawGradientBack(QPainter& p, QRect r) {
-    if (!onRaster(p) || r.isEmpty()) {
-        paintGradientBands(p, r);
-        return;
-    }
-    thread_local QImage bands;
-    if (bands.size() != r.size()) {
-        bands = QImage(r.size(), QImage::Format_RGB32);
-        QPainter painter(&bands);
-        paintGradientBands(painter, bands.rect());
-    }
-    p.drawImage(r.topLeft(), bands);
-}
-
 // The back: its gradient inside the frame.
 void drawBack(QPainter& p, QRect back) {
-    drawGradientBack(p, back);
+    paintGradientBands(p, back);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kFrame, kFrameWidth));
     p.drawRect(back);
@@ -249,11 +241,16 @@ void drawAxes(QPainter& p, const ChartLayout& l) {
         drawText(p, QRect(x - w / 2, bottom + kTickLength, w, h), Qt::AlignHCenter | Qt::AlignTop,
                  valueText(v));
     }
+}
 
+void drawAxisTitle(QPainter& p, const ChartLayout& l) {
+    const QRectF front = l.front;
     p.save();
     p.setFont(timesFont(15, false));
     p.setPen(kNavy);
-    const double titleX = left - kTickLength - w - 4 - ChartLayout::kAxisTitleWidth / 2.0;
+    const int left = int(front.left());
+    const double titleX =
+        left - kTickLength - ChartLayout::kLabelWidth - 4 - ChartLayout::kAxisTitleWidth / 2.0;
     p.translate(titleX, front.center().y());
     p.rotate(-90);
     drawText(p,
@@ -261,6 +258,45 @@ void drawAxes(QPainter& p, const ChartLayout& l) {
                     ChartLayout::kAxisTitleWidth),
              Qt::AlignCenter, kLeftAxisTitle);
     p.restore();
+}
+
+// What does not change with the data or the ranges: the panel, the titles and the back (the
+// walls in 3D).
+void drawStaticLayer(QPainter& p, const ChartLayout& l, bool view3D) {
+    drawPanel(p, l.area);
+    drawTitle(p, l);
+    if (view3D)
+        drawWalls(p, l);
+    else
+        drawBack(p, l.front.toRect());
+    drawAxisTitle(p, l);
+}
+
+// A repaint per lap would lay out the titles and paint the gradient again: on the raster
+// engine the layer is painted once per size and view and then copied.
+void drawCachedStaticLayer(QPainter& p, const ChartLayout& l, const View3D& view) {
+    if (!onRaster(p)) {
+        drawStaticLayer(p, l, view.on);
+        return;
+    }
+    struct Layer {
+        QImage image;
+        QSize size;
+        View3D view;
+    };
+    thread_local Layer layer;
+    const qreal ratio = p.device()->devicePixelRatio();
+    if (layer.size != l.area.size() || !(layer.view == view) ||
+        layer.image.devicePixelRatio() != ratio) {
+        layer = {QImage(l.area.size() * ratio, QImage::Format_RGB32), l.area.size(), view};
+        layer.image.setDevicePixelRatio(ratio);
+        QPainter painter(&layer.image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        const QRect origin(QPoint(0, 0), l.area.size());
+        drawStaticLayer(painter, layoutChart(origin, view, {}, {}, true), view.on);
+    }
+    p.drawImage(l.area.topLeft(), layer.image);
 }
 
 std::vector<QPoint> seriesPixels(const ChartScene& scene, const ChartLayout& l, int series) {
@@ -301,10 +337,13 @@ void drawSeries(QPainter& p, const std::vector<QPoint>& points, const SeriesLook
             p.drawPolygon(QPolygon({tr, br, br + side, tr + side}));
         }
     }
+    std::vector<QRect> markers;
+    markers.reserve(points.size());
+    for (const QPoint& pt : points)
+        markers.emplace_back(pt.x() - half, pt.y() - half, 2 * half, 2 * half);
     p.setPen(QPen(look.color, 1));
     p.setBrush(look.fill);
-    for (const QPoint& pt : points)
-        p.drawRect(QRect(pt.x() - half, pt.y() - half, 2 * half, 2 * half));
+    p.drawRects(markers.data(), int(markers.size()));
 }
 
 void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int series) {
@@ -346,12 +385,7 @@ void drawChart(QPainter& p, QRect area, const ChartScene& scene) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     const ChartLayout l = sceneLayout(area, scene);
-    drawPanel(p, area);
-    drawTitle(p, l);
-    if (scene.view.on)
-        drawWalls(p, l);
-    else
-        drawBack(p, l.front.toRect());
+    drawCachedStaticLayer(p, l, scene.view);
     drawGrid(p, l);
     drawAxes(p, l);
 

@@ -16,6 +16,8 @@ struct View3D {
     int rotation = kMaxRotation;
     int elevation = kElevation;
     bool orthogonal = false;
+
+    bool operator==(const View3D&) const = default;
 };
 
 int clampDepthPercent(int percent);
