@@ -170,8 +170,6 @@ void TKelvoS::FormCreate() {
     chartPanel_->showLapCount(0);
     run_.stopWatch().setDisplayLabel(runPanel_->totalLabel());
     announcementsPanel_->setBoxes(optionsPanel_->announcementBoxes());
-    if (startupJingle_)
-        sounds_->playAlways({"laptime.wav", "pi.wav", "po.wav", "pa.wav"});
 }
 
 void TKelvoS::showEvent(QShowEvent* event) {
@@ -195,6 +193,12 @@ void TKelvoS::FormFirstShow() {
     }
     openJournal();
     DoCSFocus();
+    // Starting the sound output takes longer than painting the window: the jingle waits until
+    // the window is on the screen.
+    if (startupJingle_)
+        QTimer::singleShot(0, this, [this] {
+            sounds_->playAlways({"laptime.wav", "pi.wav", "po.wav", "pa.wav"});
+        });
 }
 
 // Closing always succeeds: an operator must be able to quit even when the settings cannot be

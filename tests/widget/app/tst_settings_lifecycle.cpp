@@ -80,9 +80,12 @@ private slots:
 
     void jingleAndNamesFromTheFile() {
         AppFixture app(AppFixture::Files{
-            .settings = "[Form\\Pipopa]\nChecked=True\n[AsString]\nEdit2Text=Aida\nEdit3Text=\n"});
+            .settings = "[Form\\Pipopa]\nChecked=1\n[AsString]\nEdit2Text=Aida\nEdit3Text=\n"});
         QCOMPARE(app.control<QLineEdit>("Edit2")->text(), QString("Aida"));
         QCOMPARE(app.control<QLineEdit>("Edit3")->text(), QString("3")); // empty gets its number
+        QStringList heard; // the jingle follows the window onto the screen
+        QTRY_VERIFY((heard += app.heard()).size() >= 4);
+        QCOMPARE(heard, QStringList({"laptime.wav", "pi.wav", "po.wav", "pa.wav"}));
     }
 
     void mileOptionComesBackWithItsHeaders() {
