@@ -3,7 +3,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <future>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace kelvos;
 
@@ -13,14 +19,56 @@ struct Taken {
     quint32 receivedAt;
 };
 
-// The sender blocks until answered and the answer comes from this thread's event loop, so
+// A sender blocks until answered and the answer comes from this thread's event loop, so
 // it sends from a thread of its own while the test waits here.
-SendResult sendWhileServing(const QString& path, DesktopCommand command) {
-    auto sent = std::async(std::launch::async, [&] { return sendCommand(path, command, 2000); });
+template <typename Send> auto whileServing(Send send) {
+    auto sent = std::async(std::launch::async, send);
     [[maybe_unused]] const bool answered = QTest::qWaitFor(
         [&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000);
     return sent.get();
 }
+
+SendResult sendWhileServing(const QString& path, DesktopCommand command) {
+    return whileServing([&] { return sendCommand(path, command, 2000); });
+}
+
+// A connection of the test's own, for what sendCommand does not do.
+class Peer {
+public:
+    explicit Peer(const QString& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(),
+                     sizeof address.sun_path - 1);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~Peer() { ::close(fd_); }
+    bool connected() const { return connected_; }
+    bool write(const QByteArray& data) {
+        return ::write(fd_, data.data(), data.size()) == data.size();
+    }
+    void stopReading() { ::shutdown(fd_, SHUT_RD); }
+    // What comes until `lines` lines have come, the watch closes or it is silent for 2 s.
+    QByteArray readLines(int lines) {
+        QByteArray read;
+        pollfd readable{fd_, POLLIN, 0};
+        char chunk[256];
+        while (read.count('\n') < lines && ::poll(&readable, 1, 2000) > 0) {
+            const ssize_t got = ::read(fd_, chunk, sizeof chunk);
+            if (got <= 0)
+                break;
+            read.append(chunk, got);
+        }
+        return read;
+    }
+
+private:
+    int fd_;
+    bool connected_;
+};
+
+const auto kTakeAll = [](DesktopCommand, quint32) { return true; };
+const auto kNoClock = [] { return 0u; };
 } // namespace
 
 class TestCommandChannel : public QObject {
@@ -51,22 +99,74 @@ private slots:
     // A second watch finds the first; one that was killed left its socket behind, which the
     // next watch takes over.
     void oneWatchListens() {
-        const auto handler = [](DesktopCommand, quint32) { return true; };
-        const auto clock = [] { return 0u; };
         const QString path = dir_.filePath("watch");
         {
-            CommandServer first(clock, handler);
+            CommandServer first(kNoClock, kTakeAll);
             QCOMPARE(first.listen(path), CommandServer::Outcome::Listening);
-            CommandServer second(clock, handler);
+            CommandServer second(kNoClock, kTakeAll);
             QCOMPARE(second.listen(path), CommandServer::Outcome::OtherInstance);
         }
         QCOMPARE(sendCommand(path, DesktopCommand::Lap1, 500), SendResult::NoInstance);
         QFile leftBehind(path);
         QVERIFY(leftBehind.open(QIODevice::WriteOnly));
         leftBehind.close();
-        CommandServer next(clock, handler);
+        CommandServer next(kNoClock, kTakeAll);
         QCOMPARE(next.listen(path), CommandServer::Outcome::Listening);
         QCOMPARE(sendWhileServing(path, DesktopCommand::Read), SendResult::Done);
+    }
+
+    // Each line on a connection is answered in its turn, a line that is no command too, and
+    // the connection serves on after it.
+    void linesAreAnsweredInTurn() {
+        CommandServer server(kNoClock, [](DesktopCommand command, quint32) {
+            return command != DesktopCommand::Start;
+        });
+        const QString path = dir_.filePath("watch");
+        QCOMPARE(server.listen(path), CommandServer::Outcome::Listening);
+        Peer peer(path);
+        QVERIFY(peer.connected());
+        QVERIFY(peer.write("lap1\nlap9\nstart\nlap2\n"));
+        QCOMPARE(whileServing([&] { return peer.readLines(4); }),
+                 QByteArray("done\nrefused\nrefused\ndone\n"));
+    }
+
+    // A sender that stops reading before its answer comes takes neither the watch down nor
+    // its other senders.
+    void senderGoneBeforeItsAnswer() {
+        int taken = 0;
+        CommandServer server(kNoClock, [&taken](DesktopCommand, quint32) {
+            ++taken;
+            return true;
+        });
+        const QString path = dir_.filePath("watch");
+        QCOMPARE(server.listen(path), CommandServer::Outcome::Listening);
+        Peer gone(path);
+        QVERIFY(gone.connected());
+        QVERIFY(gone.write("lap1\n"));
+        gone.stopReading();
+        QTRY_COMPARE(taken, 1);
+        QCOMPARE(sendWhileServing(path, DesktopCommand::Lap2), SendResult::Done);
+    }
+
+    // Only the user may send commands, whatever the file mask.
+    void socketIsTheUsersAlone() {
+        CommandServer server(kNoClock, kTakeAll);
+        const QString path = dir_.filePath("watch");
+        const mode_t mask = ::umask(022);
+        const CommandServer::Outcome outcome = server.listen(path);
+        ::umask(mask);
+        QCOMPARE(outcome, CommandServer::Outcome::Listening);
+        struct stat file {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &file), 0);
+        QCOMPARE(file.st_mode & 0777, 0600u);
+    }
+
+    void pathTooLongForASocket() {
+        CommandServer server(kNoClock, kTakeAll);
+        const QString path = dir_.filePath(QString(120, 'w'));
+        QCOMPARE(server.listen(path), CommandServer::Outcome::Failed);
+        QVERIFY(server.errorString().contains(path));
+        QCOMPARE(sendCommand(path, DesktopCommand::Lap1, 500), SendResult::NoInstance);
     }
 
     void reportsForTheCaller_data() {
