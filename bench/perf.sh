@@ -38,7 +38,13 @@ cpu_percent() {
     awk -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$2" \
         'BEGIN { printf "%.2f", 100 * t / hz / s }'
 }
-finish() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; pid=""; }
+# Ends the program and waits until it is gone: it is no child of this shell (startwatch started
+# it), and a watch still closing would write its settings after the next start had read them.
+finish() {
+    kill "$pid" 2>/dev/null || true
+    while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+    pid=""
+}
 
 # watch_start <program>: "pid milliseconds" of one start; a display that refuses a connection
 # for a moment, as a loaded Xvfb does, is tried again.
