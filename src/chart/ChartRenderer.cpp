@@ -1,9 +1,9 @@
 #include "ChartRenderer.h"
 
+#include "TextLayouts.h"
 #include "Thinning.h"
 #include "ValueText.h"
 
-#include <QHash>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -83,35 +83,12 @@ bool onRaster(const QPainter& p) {
     return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
 }
 
-// Laying out a text costs more than drawing its glyphs, and a repaint per lap draws nearly the
-// same axis labels again: on the raster engine their layouts are kept (per thread, as painting
-// may happen on any), a few hundred at most.
-const QStaticText& laidOutText(const QFont& font, const QString& text) {
-    thread_local QHash<QString, QStaticText> layouts;
-    // A font's key is a long string built anew at each call; the painter's font rarely changes.
-    thread_local QFont keyedFont;
-    thread_local QString fontKey = keyedFont.key();
-    if (!(font == keyedFont)) {
-        keyedFont = font;
-        fontKey = font.key();
-    }
-    const QString key = fontKey + QChar(0) + text;
-    if (const auto found = layouts.constFind(key); found != layouts.constEnd())
-        return *found;
-    if (layouts.size() >= 512)
-        layouts.clear();
-    QStaticText layout(text);
-    layout.setTextFormat(Qt::PlainText);
-    layout.prepare(QTransform(), font);
-    return *layouts.insert(key, layout);
-}
-
 void drawText(QPainter& p, const QRectF& box, Qt::Alignment align, const QString& text) {
     if (!onRaster(p)) {
         p.drawText(box, int(align), text);
         return;
     }
-    const QStaticText& layout = laidOutText(p.font(), text);
+    const QStaticText& layout = TextLayouts::of(p.font(), text);
     const QSizeF size = layout.size();
     const double x = align & Qt::AlignRight     ? box.right() + 1 - size.width()
                      : align & Qt::AlignHCenter ? box.left() + (box.width() - size.width()) / 2
@@ -378,6 +355,21 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
 
 ChartLayout sceneLayout(QRect area, const ChartScene& scene) {
     return layoutChart(area, scene.view, scene.horizontal, scene.vertical, true);
+}
+
+QRect changingRect(QRect area, const ChartScene& scene) {
+    if (scene.marks)
+        return area;
+    const ChartLayout l = sceneLayout(area, scene);
+    const QRectF planes = l.front.united(l.back());
+    const double labels = kTickLength + 2 + ChartLayout::kLabelWidth;
+    // The frame's pen reaches a pixel beyond the back; the labels reach half their height
+    // beyond the highest and lowest tick.
+    const QRectF changing = planes
+                                .adjusted(-labels, -ChartLayout::kLabelHeight, labels,
+                                          kTickLength + ChartLayout::kLabelHeight)
+                                .adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth);
+    return changing.toAlignedRect() & area;
 }
 
 void drawChart(QPainter& p, QRect area, const ChartScene& scene) {

@@ -23,6 +23,11 @@ struct ChartScene {
 // Both vertical axes are inverted: smaller values higher up.
 ChartLayout sceneLayout(QRect area, const ChartScene& scene);
 
+// The part of the picture that a new point or new ranges can change: the back with its series
+// and grid, and the axes with their labels. The panel, its titles and what lies on them stay;
+// value marks may reach anywhere, so with marks it is the whole area.
+QRect changingRect(QRect area, const ChartScene& scene);
+
 // Draws the whole chart into area with solid colours only and without antialiasing, so the
 // screen, a bitmap and a metafile show the same picture.
 void drawChart(QPainter& painter, QRect area, const ChartScene& scene);

@@ -26,12 +26,18 @@ TChart::TChart(QWidget* parent) : QWidget(parent) {
 
 void TChart::appendPoint(int series, double y) {
     model_.appendPoint(series, y);
-    update();
+    updateChanging();
 }
 
 void TChart::clearSeries() {
     model_.clearSeries();
-    update();
+    updateChanging();
+}
+
+// The data and the ranges change the back and the axes only: the titles and the buttons on
+// them are not painted again.
+void TChart::updateChanging() {
+    update(kelvos::chart::changingRect(rect(), scene()));
 }
 
 int TChart::pointCount(int series) const {
@@ -45,19 +51,19 @@ QPointF TChart::point(int series, int index) const {
 void TChart::setAxisAutomatic(AxisId axis, bool automatic) {
     stopAnimation();
     model_.setAutomatic(directionOf(axis), automatic);
-    update();
+    updateChanging();
 }
 
 void TChart::setAxisMinimum(AxisId axis, double v) {
     stopAnimation();
     model_.setMinimum(directionOf(axis), v);
-    update();
+    updateChanging();
 }
 
 void TChart::setAxisMaximum(AxisId axis, double v) {
     stopAnimation();
     model_.setMaximum(directionOf(axis), v);
-    update();
+    updateChanging();
 }
 
 AxisRange TChart::axisRange(AxisId axis) const {

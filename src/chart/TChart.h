@@ -68,6 +68,7 @@ protected:
 private:
     kelvos::chart::AxisRange shownRange(kelvos::chart::Direction direction) const;
     kelvos::chart::ChartScene scene() const;
+    void updateChanging();
     void animateFrom(kelvos::chart::AxisRange horizontal, kelvos::chart::AxisRange vertical);
     void showNextFrame();
     void stopAnimation();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionSlider>
 
 namespace kelvos {
@@ -13,6 +14,12 @@ FlatScrollBarStyle* FlatScrollBarStyle::shared() {
         return made;
     }();
     return style;
+}
+
+void FlatScrollBarStyle::polish(QWidget* widget) {
+    QProxyStyle::polish(widget);
+    if (qobject_cast<QScrollBar*>(widget))
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void FlatScrollBarStyle::drawComplexControl(ComplexControl control,

@@ -15,6 +15,8 @@ public:
     // One style for every grid, alive as long as the application.
     static FlatScrollBarStyle* shared();
 
+    // The bar paints every pixel of itself: what lies beneath need not be painted first.
+    void polish(QWidget* widget) override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
 

@@ -33,7 +33,11 @@ void drawCellText(QPainter* painter, const QRect& rect, const QString& text,
                   const TGridColumn& column) {
     if (text.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
         return;
-    int flags = int(horizontalAlignment(column.alignment())) | Qt::AlignTop | Qt::TextShowMnemonic;
+    const Qt::Alignment horizontal = horizontalAlignment(column.alignment());
+    if (!column.wordwrap() && !text.contains(u'&') &&
+        kelvos::drawLaidOutLine(painter, rect, horizontal, text))
+        return;
+    int flags = int(horizontal) | Qt::AlignTop | Qt::TextShowMnemonic;
     if (column.wordwrap())
         flags |= Qt::TextWordWrap;
     const int lineSpacing = painter->fontMetrics().lineSpacing();

@@ -2,11 +2,13 @@
 
 #include "FlatScrollBarStyle.h"
 #include "GridFollow.h"
+#include "TextLayouts.h"
 
 #include <QItemSelection>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStaticText>
 #include <algorithm>
 
 namespace kelvos {
@@ -17,6 +19,26 @@ namespace {
 constexpr int plainTextInset = 2;
 
 } // namespace
+
+bool drawLaidOutLine(QPainter* painter, const QRect& box, Qt::Alignment horizontal,
+                     const QString& text) {
+    if (!TextLayouts::plainLine(text))
+        return false;
+    const QStaticText& layout = TextLayouts::of(painter->font(), text);
+    const QSizeF size = layout.size();
+    const qreal x = horizontal & Qt::AlignRight     ? box.right() + 1 - size.width()
+                    : horizontal & Qt::AlignHCenter ? box.left() + (box.width() - size.width()) / 2
+                                                    : box.left();
+    const bool fits = size.width() <= box.width() && size.height() <= box.height();
+    if (!fits) {
+        painter->save();
+        painter->setClipRect(box, Qt::IntersectClip);
+    }
+    painter->drawStaticText(QPointF(x, box.top()), layout);
+    if (!fits)
+        painter->restore();
+    return true;
+}
 
 void drawCellFocus(QPainter* painter, const QStyleOptionViewItem& option) {
     if (!(option.state & QStyle::State_HasFocus))
@@ -36,9 +58,10 @@ void PlainCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->fillRect(option.rect, option.palette.color(QPalette::Base));
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::Text));
-    painter->drawText(option.rect.adjusted(plainTextInset, plainTextInset, 0, 0),
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
+    const QRect box = option.rect.adjusted(plainTextInset, plainTextInset, 0, 0);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!drawLaidOutLine(painter, box, Qt::AlignLeft, text))
+        painter->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter->restore();
     drawCellFocus(painter, option);
 }

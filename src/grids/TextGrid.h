@@ -45,6 +45,11 @@ public:
                const QModelIndex& index) const override;
 };
 
+// Draws a one-line text top-aligned in box from its kept layout, clipped only when it does not
+// fit. False, drawing nothing, for a text that needs the full layout (line breaks, tabs).
+bool drawLaidOutLine(QPainter* painter, const QRect& box, Qt::Alignment horizontal,
+                     const QString& text);
+
 // Draws the focus frame the platform draws around the current cell of a focused grid.
 void drawCellFocus(QPainter* painter, const QStyleOptionViewItem& option);
 

@@ -1,5 +1,6 @@
 #include "TChart.h"
 
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -51,6 +52,27 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(chart_.get()));
     }
     void cleanup() { chart_.reset(); }
+
+    // A new point repaints only what it can change; the screen must then show what a whole
+    // repaint draws, also when the point moves the ranges and the labels.
+    void appendedPointLeavesNoStalePixels_data() {
+        QTest::addColumn<bool>("view3D");
+        QTest::newRow("2D") << false;
+        QTest::newRow("3D") << true;
+    }
+    void appendedPointLeavesNoStalePixels() {
+        QFETCH(bool, view3D);
+        chart_->setView3D(view3D);
+        QCoreApplication::processEvents();
+        chart_->appendPoint(0, 250000);
+        chart_->appendPoint(1, 1000);
+        QCoreApplication::processEvents();
+        const QImage onScreen = chart_->screen()
+                                    ->grabWindow(chart_->winId())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(onScreen, chart_->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
 
     void appendTakesTheCountAsX() {
         QCOMPARE(chart_->pointCount(0), 30);
