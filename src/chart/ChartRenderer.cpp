@@ -90,9 +90,7 @@ void drawText(QPainter& p, const QRectF& box, Qt::Alignment align, const QString
     }
     const QStaticText& layout = TextLayouts::of(p.font(), text);
     const QSizeF size = layout.size();
-    const double x = align & Qt::AlignRight     ? box.right() + 1 - size.width()
-                     : align & Qt::AlignHCenter ? box.left() + (box.width() - size.width()) / 2
-                                                : box.left();
+    const double x = TextLayouts::alignedLeft(box, size.width(), align);
     const double y = align & Qt::AlignBottom    ? box.bottom() + 1 - size.height()
                      : align & Qt::AlignVCenter ? box.top() + (box.height() - size.height()) / 2
                                                 : box.top();

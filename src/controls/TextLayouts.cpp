@@ -33,4 +33,12 @@ bool TextLayouts::plainLine(const QString& text) {
     return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
+qreal TextLayouts::alignedLeft(const QRectF& box, qreal width, Qt::Alignment horizontal) {
+    if (horizontal & Qt::AlignRight)
+        return box.right() + 1 - width;
+    if (horizontal & Qt::AlignHCenter)
+        return box.left() + (box.width() - width) / 2;
+    return box.left();
+}
+
 } // namespace kelvos

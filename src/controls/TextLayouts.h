@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRectF>
 #include <QStaticText>
 #include <QString>
 
@@ -15,6 +16,8 @@ public:
     // Whether a text draws the same laid out once as drawn by QPainter::drawText on one line:
     // no line breaks, tabs or other control characters.
     static bool plainLine(const QString& text);
+    // Where a text `width` wide starts in box, aligned left, right or centred as drawText would.
+    static qreal alignedLeft(const QRectF& box, qreal width, Qt::Alignment horizontal);
 };
 
 } // namespace kelvos

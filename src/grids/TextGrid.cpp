@@ -26,9 +26,7 @@ bool drawLaidOutLine(QPainter* painter, const QRect& box, Qt::Alignment horizont
         return false;
     const QStaticText& layout = TextLayouts::of(painter->font(), text);
     const QSizeF size = layout.size();
-    const qreal x = horizontal & Qt::AlignRight     ? box.right() + 1 - size.width()
-                    : horizontal & Qt::AlignHCenter ? box.left() + (box.width() - size.width()) / 2
-                                                    : box.left();
+    const qreal x = TextLayouts::alignedLeft(box, size.width(), horizontal);
     const bool fits = size.width() <= box.width() && size.height() <= box.height();
     if (!fits) {
         painter->save();
