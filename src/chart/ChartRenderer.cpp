@@ -83,6 +83,39 @@ bool onRaster(const QPainter& p) {
     return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
 }
 
+// The raster engine strokes a one-pixel line pixel by pixel; a solid line that is level or
+// upright covers the same pixels as a one-pixel-wide rectangle, which it fills row by row.
+void drawStraightLine(QPainter& p, int x1, int y1, int x2, int y2) {
+    const QPen& pen = p.pen();
+    if (onRaster(p) && (x1 == x2 || y1 == y2) && pen.style() == Qt::SolidLine &&
+        pen.widthF() <= 1 && p.deviceTransform().type() <= QTransform::TxTranslate) {
+        p.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                         QPoint(std::max(x1, x2), std::max(y1, y2))),
+                   pen.color());
+        return;
+    }
+    p.drawLine(x1, y1, x2, y2);
+}
+
+// An upright dotted line, one pixel on and two off from its top, as the raster engine strokes
+// a one-pixel dotted pen; from a kept column of dots it is one copy instead of a stroke.
+void drawDottedUpright(QPainter& p, int x, int top, int bottom, const QColor& color) {
+    if (!onRaster(p) || p.deviceTransform().type() > QTransform::TxTranslate || bottom < top) {
+        p.setPen(QPen(color, 1, Qt::DotLine));
+        p.drawLine(x, top, x, bottom);
+        return;
+    }
+    thread_local QImage dots;
+    const int height = bottom - top + 1;
+    if (dots.height() < height || dots.pixelColor(0, 0) != color) {
+        dots = QImage(1, height, QImage::Format_ARGB32_Premultiplied);
+        dots.fill(Qt::transparent);
+        for (int y = 0; y < height; y += 3)
+            dots.setPixelColor(0, y, color);
+    }
+    p.drawImage(QPoint(x, top), dots, QRect(0, 0, 1, height));
+}
+
 void drawText(QPainter& p, const QRectF& box, Qt::Alignment align, const QString& text) {
     if (!onRaster(p)) {
         p.drawText(box, int(align), text);
@@ -180,12 +213,11 @@ void drawGrid(QPainter& p, const ChartLayout& l) {
     p.setPen(QPen(kSilver, 1, Qt::SolidLine));
     for (double v : tickValues({l.y.minimum, l.y.maximum}, verticalStep(l))) {
         const int y = int(std::lround(l.y.toPixel(v) + d.y()));
-        p.drawLine(int(back.left()), y, int(back.right()), y);
+        drawStraightLine(p, int(back.left()), y, int(back.right()), y);
     }
-    p.setPen(QPen(kGray, 1, Qt::DotLine));
     for (double v : tickValues({l.x.minimum, l.x.maximum}, horizontalStep(l))) {
         const int x = int(std::lround(l.x.toPixel(v) + d.x()));
-        p.drawLine(x, int(back.top()), x, int(back.bottom()));
+        drawDottedUpright(p, x, int(back.top()), int(back.bottom()), kGray);
     }
 }
 
@@ -194,25 +226,25 @@ void drawAxes(QPainter& p, const ChartLayout& l) {
     const int left = int(front.left()), bottom = int(front.bottom());
     const int right = int(back.right()), rightShift = int(std::lround(l.depth.y()));
     p.setPen(QPen(Qt::black, 1));
-    p.drawLine(left, int(front.top()), left, bottom);
-    p.drawLine(left, bottom, int(front.right()), bottom);
-    p.drawLine(right, int(back.top()), right, int(back.bottom()));
+    drawStraightLine(p, left, int(front.top()), left, bottom);
+    drawStraightLine(p, left, bottom, int(front.right()), bottom);
+    drawStraightLine(p, right, int(back.top()), right, int(back.bottom()));
 
     p.setFont(labelFont());
     const int h = ChartLayout::kLabelHeight, w = ChartLayout::kLabelWidth;
     for (double v : tickValues({l.y.minimum, l.y.maximum}, verticalStep(l))) {
         const int y = int(std::lround(l.y.toPixel(v)));
         const QString text = valueText(v);
-        p.drawLine(left - kTickLength, y, left, y);
+        drawStraightLine(p, left - kTickLength, y, left, y);
         drawText(p, QRect(left - kTickLength - w - 2, y - h / 2, w, h),
                  Qt::AlignRight | Qt::AlignVCenter, text);
-        p.drawLine(right, y + rightShift, right + kTickLength, y + rightShift);
+        drawStraightLine(p, right, y + rightShift, right + kTickLength, y + rightShift);
         drawText(p, QRect(right + kTickLength + 2, y + rightShift - h / 2, w, h),
                  Qt::AlignLeft | Qt::AlignVCenter, text);
     }
     for (double v : tickValues({l.x.minimum, l.x.maximum}, horizontalStep(l))) {
         const int x = int(std::lround(l.x.toPixel(v)));
-        p.drawLine(x, bottom, x, bottom + kTickLength);
+        drawStraightLine(p, x, bottom, x, bottom + kTickLength);
         drawText(p, QRect(x - w / 2, bottom + kTickLength, w, h), Qt::AlignHCenter | Qt::AlignTop,
                  valueText(v));
     }
@@ -342,7 +374,7 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
         const QPoint at = pixel({l.x.toPixel(i), l.y.toPixel(values[i])});
         const int top = at.y() - look.markerHalf;
         p.setPen(QPen(Qt::white, 1));
-        p.drawLine(at.x(), top, at.x(), top - look.arrowLength);
+        drawStraightLine(p, at.x(), top, at.x(), top - look.arrowLength);
         p.setPen(look.markColor);
         drawText(p, QRect(at.x() - 60, top - look.arrowLength - textHeight, 120, textHeight),
                  Qt::AlignHCenter | Qt::AlignBottom, valueText(values[i]));
