@@ -84,49 +84,16 @@ bool Announcer::readRunningTotal() {
 }
 
 void Announcer::launch(void (Announcer::*body)(std::stop_token)) {
-    joinFinished();
     player_.prepare(); // the first launch comes from the UI thread, before any worker runs
-    std::lock_guard lock(workersMutex_);
-    Worker& worker = workers_.emplace_back();
-    worker.thread = std::jthread([this, body, &worker](std::stop_token stop) {
-        (this->*body)(stop);
-        worker.finished = true;
-    });
-}
-
-// Finished workers are joined when the next one starts, so the list stays short.
-void Announcer::joinFinished() {
-    std::list<Worker> done;
-    {
-        std::lock_guard lock(workersMutex_);
-        for (auto it = workers_.begin(); it != workers_.end();) {
-            auto next = std::next(it);
-            if (it->finished && it->thread.get_id() != std::this_thread::get_id())
-                done.splice(done.end(), workers_, it);
-            it = next;
-        }
-    }
-}
-
-std::list<Announcer::Worker> Announcer::takeWorkers() {
-    std::lock_guard lock(workersMutex_);
-    return std::move(workers_);
+    workers_.start([this, body](std::stop_token stop) { (this->*body)(stop); });
 }
 
 void Announcer::waitUntilIdle() {
-    // A worker may start another (the lap clipboard after the spoken lap): repeat until none.
-    for (std::list<Worker> running = takeWorkers(); !running.empty(); running = takeWorkers())
-        for (Worker& worker : running)
-            worker.thread.join(); // a plain join: destroying a jthread would ask it to stop
+    workers_.waitUntilIdle();
 }
 
 void Announcer::stopAll() {
-    for (std::list<Worker> running = takeWorkers(); !running.empty(); running = takeWorkers()) {
-        for (Worker& worker : running)
-            worker.thread.request_stop();
-        player_.stop();
-        running.clear();
-    }
+    workers_.stopAll([this] { player_.stop(); });
 }
 
 void Announcer::TThread1(std::stop_token stop) {

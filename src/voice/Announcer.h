@@ -3,13 +3,11 @@
 #include "ClipPlayer.h"
 #include "Sentences.h"
 #include "Sleeper.h"
+#include "WorkerThreads.h"
 
 #include <QString>
 #include <atomic>
 #include <functional>
-#include <list>
-#include <mutex>
-#include <thread>
 
 namespace kelvos {
 
@@ -48,7 +46,7 @@ public:
 // Starts the read-outs, each on a worker thread of its own: the spoken lap and running total,
 // and the lap and running-total sentences on the clipboard. One command-started announcement
 // runs at a time (the busy flag); a command that finds it set does nothing and is not queued.
-// Workers are joined: stopAll() (and the destructor) ends them promptly.
+// stopAll() (and the destructor) ends them promptly.
 class Announcer {
 public:
     Announcer(ClipPlayer& player, AnnouncementEffects& effects,
@@ -75,18 +73,12 @@ public:
     void stopAll();
 
 private:
-    struct Worker {
-        std::atomic<bool> finished{false};
-        std::jthread thread;
-    };
     class Speech;
 
     bool anyAnnouncerOn() const;
     bool clipboardOn() const;
     bool claimWithLap(bool needsLap);
     void launch(void (Announcer::*body)(std::stop_token));
-    void joinFinished();
-    std::list<Worker> takeWorkers();
 
     // The bodies of the four read-outs, each run on a worker of its own: the lap spoken, the lap
     // sentence on the clipboard, the running total spoken, the running-total sentence.
@@ -104,8 +96,7 @@ private:
     std::function<qint32()> currentTotal_;
     Sleeper& sleeper_;
     AnnouncementInputs inputs_;
-    std::mutex workersMutex_;
-    std::list<Worker> workers_;
+    WorkerThreads workers_; // last: its threads use everything above
 };
 
 } // namespace kelvos
