@@ -38,6 +38,8 @@ void FlatScrollBarStyle::drawComplexControl(ComplexControl control,
 void FlatScrollBarStyle::drawGrooveAndSlider(const QStyleOptionSlider& bar, QPainter* painter,
                                              const QWidget* widget) const {
     const QPalette& palette = bar.palette;
+    // The bar paints every pixel of itself: the platform's arrows leave some of theirs.
+    painter->fillRect(bar.rect, palette.window());
     const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
     painter->fillRect(groove, palette.window().color().darker(108));
     if (!(bar.subControls & SC_ScrollBarSlider) || bar.minimum == bar.maximum)

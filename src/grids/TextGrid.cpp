@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStaticText>
+#include <QStyle>
 #include <algorithm>
 
 namespace kelvos {
@@ -111,6 +112,8 @@ TextGrid::TextGrid(QWidget* parent)
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    setGridStyle(
+        Qt::NoPen); // the view keeps the grid's pixel for each cell; paintGridLines draws it
     verticalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     horizontalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     font_ = {font(), palette().color(QPalette::Text)};
@@ -177,6 +180,48 @@ void TextGrid::scrollContentsBy(int dx, int dy) {
 void TextGrid::paintEvent(QPaintEvent* event) {
     unpaintedFrom_.reset();
     QTableView::paintEvent(event);
+    paintGridLines(event->region());
+}
+
+// The lines the platform view draws below and right of every cell, in its grid colour. It
+// strokes them pixel by pixel, and a lap's rows run across the whole grid: filled as
+// one-pixel rectangles they cost a fraction.
+void TextGrid::paintGridLines(const QRegion& region) {
+    if (!showGrid())
+        return;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QColor color =
+        QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const QHeaderView* rows = verticalHeader();
+    const QHeaderView* cols = horizontalHeader();
+    const int contentRight = cols->length() - cols->offset() - 1;
+    const int contentBottom = rows->length() - rows->offset() - 1;
+    QPainter painter(viewport());
+    for (QRect dirty : region) {
+        dirty.setRight(std::min(dirty.right(), contentRight));
+        dirty.setBottom(std::min(dirty.bottom(), contentBottom));
+        if (!dirty.isValid())
+            continue;
+        const int top = rows->visualIndexAt(dirty.top());
+        const int bottom = rows->visualIndexAt(dirty.bottom());
+        for (int visual = top, last = bottom < 0 ? rows->count() - 1 : bottom;
+             top >= 0 && visual <= last; ++visual) {
+            const int row = rows->logicalIndex(visual);
+            if (!rows->isSectionHidden(row))
+                painter.fillRect(dirty.left(), rowViewportPosition(row) + rowHeight(row) - 1,
+                                 dirty.width(), 1, color);
+        }
+        const int left = std::max(cols->visualIndexAt(dirty.left()), 0);
+        const int right = cols->visualIndexAt(dirty.right());
+        for (int visual = left, last = right < 0 ? cols->count() - 1 : right; visual <= last;
+             ++visual) {
+            const int col = cols->logicalIndex(visual);
+            if (!cols->isSectionHidden(col))
+                painter.fillRect(columnViewportPosition(col) + columnWidth(col) - 1, dirty.top(), 1,
+                                 dirty.height(), color);
+        }
+    }
 }
 
 void TextGrid::setRowCount(int rows) {

@@ -147,6 +147,7 @@ protected:
 
 private:
     void applyPalette();
+    void paintGridLines(const QRegion& region);
     void layOutNow();
     void askFullLayout() { fullLayoutAsked_ = true; }
     void layOutAppendedRows(int firstModelRow);

@@ -3,6 +3,7 @@
 #include "TStrSortGrid.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace kelvos;
@@ -22,6 +23,7 @@ private slots:
     void arrowKeepsCapturedTextAfterHeaderRewrite();
     void numberSortGroupsCompetitors();
     void arrowBitmapsAreOutlinedTriangles();
+    void scrollBarPaintsEveryPixel();
 
 private:
     void pressHeader(int col);
@@ -201,6 +203,21 @@ void TestStrSortGrid::arrowBitmapsAreOutlinedTriangles() {
     QCOMPARE(sortArrowDown().pixelColor(1, 3), QColor(Qt::darkGray));
     QCOMPARE(sortArrowDown().pixelColor(6, 3), QColor(Qt::white));
     QVERIFY(&sortArrowUp() == &sortArrowUp());
+}
+
+// The bar paints itself opaque, so nothing beneath is painted first: a pixel it leaves shows
+// whatever the window's buffer held there.
+void TestStrSortGrid::scrollBarPaintsEveryPixel() {
+    QScrollBar* bar = grid->verticalScrollBar();
+    QVERIFY(bar->isVisible());
+    const QColor unpainted(255, 0, 255);
+    QImage image(bar->size(), QImage::Format_RGB32);
+    image.fill(unpainted);
+    bar->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QVERIFY2(image.pixelColor(x, y) != unpainted,
+                     qPrintable(QString("pixel %1,%2").arg(x).arg(y)));
 }
 
 QTEST_MAIN(TestStrSortGrid)
