@@ -245,6 +245,13 @@ void CellStore::appendHeldRowCommaText(int row, QString& out) const {
     appendCommaText(out, fields);
 }
 
+qsizetype CellStore::heldTextSize(int first, int last) const {
+    qsizetype bytes = 0;
+    for (int r = std::max(first, 0); r <= last && std::size_t(r) < packedRows_.size(); ++r)
+        bytes += packedRows_[std::size_t(r)].size();
+    return bytes;
+}
+
 // The fields are taken as views into the text where they stand in it, so a row costs no copy
 // per cell; only a field unescaped from doubled quotes is kept aside until the row is packed.
 void CellStore::setRowCommaText(int row, QStringView text) {

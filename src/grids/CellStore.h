@@ -44,6 +44,9 @@ public:
     // Appends the comma text of the row's cells in the columns shown, also for a row hidden by
     // lowering the row count (empty cells for a row never held).
     void appendHeldRowCommaText(int row, QString& out) const;
+    // The packed size of rows first … last held: about the characters of their comma text, so
+    // a whole file's text can be given its room at once.
+    qsizetype heldTextSize(int first, int last) const;
     // Empties the row, then fills it with the comma-text fields in column order.
     void setRowCommaText(int row, QStringView text);
 

@@ -5,6 +5,8 @@
 #include "SafeSave.h"
 #include "TextDecoding.h"
 
+#include <algorithm>
+
 namespace kelvos {
 
 namespace {
@@ -41,7 +43,9 @@ QString automaticMixFileName(const QDateTime& when) {
 }
 
 QByteArray csvFileBytes(const CellStore& store, int rows) {
+    // Grown row by row, a text of many megabytes is copied to a larger buffer again and again.
     QString text;
+    text.reserve(store.heldTextSize(1, rows) + 2 * qsizetype(std::max(rows, 0)));
     for (int row = 1; row <= rows; ++row) {
         store.appendHeldRowCommaText(row, text);
         text += QStringLiteral("\r\n");
