@@ -112,8 +112,8 @@ TextGrid::TextGrid(QWidget* parent)
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
     setCornerButtonEnabled(false);
-    setGridStyle(
-        Qt::NoPen); // the view keeps the grid's pixel for each cell; paintGridLines draws it
+    // The view keeps the grid's pixel of each cell and draws nothing there: paintGridLines does.
+    setGridStyle(Qt::NoPen);
     verticalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     horizontalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     font_ = {font(), palette().color(QPalette::Text)};
@@ -197,25 +197,26 @@ void TextGrid::paintGridLines(const QRegion& region) {
     const QHeaderView* cols = horizontalHeader();
     const int contentRight = cols->length() - cols->offset() - 1;
     const int contentBottom = rows->length() - rows->offset() - 1;
+    // The sections from the one at `from` to the one at `to`, or to the last one.
+    const auto sections = [](const QHeaderView* header, int from, int to) {
+        const int last = header->visualIndexAt(to);
+        return std::pair(header->visualIndexAt(from), last < 0 ? header->count() - 1 : last);
+    };
     QPainter painter(viewport());
     for (QRect dirty : region) {
         dirty.setRight(std::min(dirty.right(), contentRight));
         dirty.setBottom(std::min(dirty.bottom(), contentBottom));
         if (!dirty.isValid())
             continue;
-        const int top = rows->visualIndexAt(dirty.top());
-        const int bottom = rows->visualIndexAt(dirty.bottom());
-        for (int visual = top, last = bottom < 0 ? rows->count() - 1 : bottom;
-             top >= 0 && visual <= last; ++visual) {
+        const auto [top, bottom] = sections(rows, dirty.top(), dirty.bottom());
+        for (int visual = top; top >= 0 && visual <= bottom; ++visual) {
             const int row = rows->logicalIndex(visual);
             if (!rows->isSectionHidden(row))
                 painter.fillRect(dirty.left(), rowViewportPosition(row) + rowHeight(row) - 1,
                                  dirty.width(), 1, color);
         }
-        const int left = std::max(cols->visualIndexAt(dirty.left()), 0);
-        const int right = cols->visualIndexAt(dirty.right());
-        for (int visual = left, last = right < 0 ? cols->count() - 1 : right; visual <= last;
-             ++visual) {
+        const auto [left, right] = sections(cols, dirty.left(), dirty.right());
+        for (int visual = std::max(left, 0); visual <= right; ++visual) {
             const int col = cols->logicalIndex(visual);
             if (!cols->isSectionHidden(col))
                 painter.fillRect(columnViewportPosition(col) + columnWidth(col) - 1, dirty.top(), 1,
