@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds KelvoS and runs every test: unit, widget (offscreen) and
-# end-to-end (Xvfb), then the unit and widget tests again under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer; last every libFuzzer target runs for a
-# few seconds on its seed corpus. Exits non-zero on any failure.
+# Installs what is missing, checks the formatting of the C++ files, builds KelvoS and runs every
+# test: unit, widget (offscreen) and end-to-end (Xvfb), then the unit and widget tests again
+# under AddressSanitizer with UndefinedBehaviorSanitizer, and under ThreadSanitizer; last every
+# libFuzzer target runs for a few seconds on its seed corpus. Exits non-zero on any failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --tests
 
-"$root/scripts/build.sh" "$root/build" Debug
+echo "kelvos: checking the formatting of every C++ file"
+(cd "$root" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror)
+
+"$root/scripts/build.sh" "$root/build" Debug -DKELVOS_BENCH=OFF
 echo "kelvos: running unit, widget and end-to-end tests"
 ctest --test-dir "$root/build" --output-on-failure -j 2
 

@@ -14,7 +14,7 @@ build="$root/build-bench"
 runs=5
 
 if [ -z "${KELVOS_PERF_UNDER_XVFB:-}" ]; then
-    "$root/scripts/install-deps.sh"
+    "$root/scripts/install-deps.sh" --tests
     "$root/scripts/build.sh" "$build" Release -DBUILD_TESTING=OFF -DKELVOS_BENCH=ON
     exec env KELVOS_PERF_UNDER_XVFB=1 "$root/scripts/with-xvfb.sh" bash "$0"
 fi

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages KelvoS needs to build, run and test, and only those missing.
+# scripts/install-deps.sh [--tests]: installs the Debian packages KelvoS needs to build and run
+# (with --tests: also those its tests, fuzzers and benchmarks need), and only those missing.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/debian-packages.txt")
+lists=("$here/debian-packages.txt")
+if [ "${1:-}" = "--tests" ]; then
+    lists+=("$here/debian-packages-tests.txt")
+fi
+mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
 
 missing=()
 for pkg in "${wanted[@]}"; do
