@@ -275,7 +275,7 @@ private slots:
     // find it.
     void watchesStartingTogether() {
         const QString path = dir_.filePath("watch");
-        for (int round = 0; round < 20; ++round) {
+        for (int round = 0; round < 200; ++round) {
             {
                 const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
                 const sockaddr_un address = addressOf(path);
@@ -285,7 +285,7 @@ private slots:
                 ::close(stale);
             }
             std::vector<std::unique_ptr<CommandServer>> watches;
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < 8; ++i)
                 watches.push_back(std::make_unique<CommandServer>(kNoClock, kTakeAll));
             std::vector<std::future<CommandServer::Outcome>> outcomes;
             for (const auto& watch : watches)
