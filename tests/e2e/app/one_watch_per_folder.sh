@@ -20,7 +20,7 @@ mkdir -p -m 700 "$out/runtime2"
 (cd "$work" && XDG_RUNTIME_DIR="$out/runtime2" QT_QPA_PLATFORM=xcb exec ./kelvos \
     >"$out/second.out" 2>"$out/second.err") &
 second=$!
-trap 'kill "$second" 2>/dev/null; stop_kelvos' EXIT
+trap 'kill "$second" 2>/dev/null || true; stop_kelvos' EXIT
 second_window() { xdotool search --onlyvisible --pid "$second" 2>/dev/null | head -n 1; }
 has_second_window() { [ -n "$(second_window)" ]; }
 eventually "the second watch showed nothing" has_second_window
