@@ -138,11 +138,18 @@ int exitStatus(pid_t child) {
     return ended;
 }
 
-void setEnvironment(const char* name, const QString& value) {
+// A variable's value, null when it is not set.
+QString environment(const QString& name) {
+    const QByteArray key = name.toLatin1();
+    return qEnvironmentVariableIsSet(key) ? qEnvironmentVariable(key, "") : QString();
+}
+
+void setEnvironment(const QString& name, const QString& value) {
+    const QByteArray key = name.toLatin1();
     if (value.isNull())
-        qunsetenv(name);
+        qunsetenv(key);
     else
-        qputenv(name, QFile::encodeName(value));
+        qputenv(key, QFile::encodeName(value));
 }
 } // namespace
 
@@ -392,18 +399,18 @@ private slots:
             if (ownFolder == "nobody's")
                 QCOMPARE(::chown(ownName.constData(), kNobody, kNobody), 0);
         }
-        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        const QByteArray savedTemporary = qgetenv("TMPDIR");
-        const QByteArray savedDisplay = qgetenv("DISPLAY");
+        const QString names[] = {"XDG_RUNTIME_DIR", "TMPDIR", "DISPLAY"};
+        QString saved[3];
+        for (int i = 0; i < 3; ++i)
+            saved[i] = environment(names[i]);
         setEnvironment("XDG_RUNTIME_DIR", runtimeMode ? runtime : QString());
         setEnvironment("TMPDIR", temporary);
         setEnvironment("DISPLAY", ":1");
         const mode_t mask = ::umask(0222);
         const CommandSocketPlace place = commandSocketPlace();
         ::umask(mask);
-        qputenv("XDG_RUNTIME_DIR", savedRuntime);
-        qputenv("TMPDIR", savedTemporary);
-        qputenv("DISPLAY", savedDisplay);
+        for (int i = 0; i < 3; ++i)
+            setEnvironment(names[i], saved[i]);
 
         const QString name = commandSocketName(":1");
         if (placedIn == "none") {
