@@ -363,8 +363,8 @@ public:
             error = cannotListen(path, "its lock file cannot be held: " + qt_error_string(errno));
             return Outcome::Failed;
         }
-        // A socket that answers belongs to a running watch; one that does not was left behind
-        // by a watch that did not close, and is replaced.
+        // A socket that answers as this user's belongs to a running watch; one that does not
+        // was left behind by a watch that did not close, or is another user's: it is replaced.
         if (someoneAnswers(*address))
             return Outcome::OtherInstance;
         ::unlink(address->sun_path);
@@ -405,7 +405,6 @@ public:
     }
 
 private:
-    // A socket a watch of another user listens at is not a watch of this user's.
     static bool someoneAnswers(const sockaddr_un& address) {
         const Reached probe = reach(address, QDeadlineTimer(kProbeTimeoutMs));
         return probe.socket.valid() || probe.busy;
