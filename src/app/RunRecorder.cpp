@@ -14,8 +14,12 @@ RunRecorder::RunRecorder(const RunController& run,
                          std::function<void(const QString&)> reportProblem, QObject* parent)
     : QObject(parent), run_(run), reportProblem_(std::move(reportProblem)) {}
 
+QString RunRecorder::journalPath(const QString& folder) {
+    return QDir::toNativeSeparators(QDir(folder).filePath(kJournalFile));
+}
+
 std::optional<QList<JournalEntry>> RunRecorder::open(const QString& folder) {
-    const QString path = QDir::toNativeSeparators(QDir(folder).filePath(kJournalFile));
+    const QString path = journalPath(folder);
     const JournalContents contents = readJournal(path);
     if (!contents.error.isEmpty())
         reportProblem_("The run journal " + path + " could not be read: " + contents.error);

@@ -18,6 +18,8 @@ public:
     RunRecorder(const kelvos::RunController& run, std::function<void(const QString&)> reportProblem,
                 QObject* parent);
 
+    // The journal of runs timed in `folder`.
+    static QString journalPath(const QString& folder);
     // Opens the journal in the folder. Returns the run the last session left unfinished, if
     // there is one, for the window to rebuild.
     std::optional<QList<kelvos::JournalEntry>> open(const QString& folder);

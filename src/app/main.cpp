@@ -1,7 +1,9 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
 #include "InstalledFiles.h"
+#include "JournalLock.h"
 #include "KelvosApplication.h"
+#include "RunRecorder.h"
 #include "SdlClipPlayer.h"
 #include "SleepInhibitor.h"
 #include "TKelvoS.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <cstdio>
 
 using namespace kelvos;
@@ -37,7 +40,12 @@ int answerArguments(int argc, char* argv[]) {
         break;
     }
     const DesktopCommand command = line.command.value_or(DesktopCommand::Raise);
-    const SendReport report = reportOf(sendCommand(commandSocketPath(), command), command);
+    const CommandSocketPlace socket = senderSocketPlace();
+    if (socket.path.isEmpty()) {
+        std::fprintf(stderr, "kelvos: no KelvoS can be reached: %s\n", qPrintable(socket.problem));
+        return 1;
+    }
+    const SendReport report = reportOf(sendCommand(socket.path, command), command);
     if (!report.message.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(report.message));
     return report.exitCode;
@@ -53,6 +61,18 @@ int raiseRunningWatch(const QString& socket) {
         return 0;
     }
     std::fprintf(stderr, "%s\n", qPrintable(reportOf(result, DesktopCommand::Raise).message));
+    return 1;
+}
+
+// A second watch in a folder would empty and mix the journal of the one that times there: it
+// says so and does not start.
+int refuseFolderInUse(const QString& folder) {
+    const QString message = QString("Another KelvoS is already timing in the folder %1. One "
+                                    "folder holds the runs of one watch: start KelvoS in another "
+                                    "folder, or use the one that runs.")
+                                .arg(QDir::toNativeSeparators(folder));
+    std::fprintf(stderr, "kelvos: %s\n", qUtf8Printable(message));
+    QMessageBox::critical(nullptr, "KelvoS", message);
     return 1;
 }
 
@@ -99,15 +119,25 @@ int main(int argc, char* argv[]) {
                                bringToFront(*window);
                                return true;
                            });
-    const QString socket = commandSocketPath();
-    switch (commands.listen(socket)) {
-    case CommandServer::Outcome::OtherInstance:
-        return raiseRunningWatch(socket);
-    case CommandServer::Outcome::Failed:
+    // Without a safe place for the socket the watch runs all the same, out of reach of --send.
+    const CommandSocketPlace socket = commandSocketPlace();
+    const auto listening =
+        socket.path.isEmpty() ? CommandServer::Outcome::Failed : commands.listen(socket.path);
+    if (listening == CommandServer::Outcome::OtherInstance)
+        return raiseRunningWatch(socket.path);
+    if (listening == CommandServer::Outcome::Failed)
         qWarning("kelvos: 'kelvos --send' cannot reach this watch: %s",
-                 qUtf8Printable(commands.errorString()));
+                 qUtf8Printable(socket.path.isEmpty() ? socket.problem : commands.errorString()));
+
+    JournalLock journalLock;
+    switch (journalLock.take(RunRecorder::journalPath(QDir::currentPath()))) {
+    case JournalLock::Outcome::HeldElsewhere:
+        return refuseFolderInUse(QDir::currentPath());
+    case JournalLock::Outcome::Unavailable:
+        qWarning("kelvos: %s; a second KelvoS in this folder would not be noticed",
+                 qUtf8Printable(journalLock.errorString()));
         break;
-    case CommandServer::Outcome::Listening:
+    case JournalLock::Outcome::Held:
         break;
     }
 
