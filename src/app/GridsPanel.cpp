@@ -242,13 +242,13 @@ GridsPanel::MainLoad GridsPanel::loadMainFile(const QString& path) {
     return {rows, report(file.error.isEmpty() ? QString() : loadProblem(path, file.error))};
 }
 
-// Laps recorded after the load go into the rows the combined lap count gives, over loaded
-// rows if there are any.
 void GridsPanel::CuteButton39Click() {
     services_.chooseFile("Mix csv file load", kOpenFilter, false,
                          [this](const QString& path) { loadMixFile(path); });
 }
 
+// Laps recorded after the load go into the rows the combined lap count gives, over loaded
+// rows if there are any.
 void GridsPanel::loadMixFile(const QString& path) {
     if (path.isEmpty() || loadRefused(path))
         return emit commandDone();
