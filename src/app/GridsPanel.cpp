@@ -202,23 +202,35 @@ void GridsPanel::CuteButton19Click() {
 }
 
 void GridsPanel::saveMixGridAs() {
-    const QString path = services_.chooseFile("MixSave", kSaveFilter, true);
-    if (path.isEmpty() ||
-        report(saveGridRows(*StrSortGrid1, laps_.MixRows, withDefaultExtension(path))))
-        emit commandDone();
+    saveGridAs("MixSave", *StrSortGrid1, laps_.MixRows);
 }
 
 void GridsPanel::saveMainGridAs() {
-    const QString path = services_.chooseFile("MainSave", kSaveFilter, true);
-    if (path.isEmpty() ||
-        report(saveGridRows(*StringGridEx1, laps_.Lap1.LapCount, withDefaultExtension(path))))
-        emit commandDone();
+    saveGridAs("MainSave", *StringGridEx1, laps_.Lap1.LapCount);
+}
+
+// The grid is saved as it is when the operator answers: the run may have gone on meanwhile.
+void GridsPanel::saveGridAs(const QString& caption, const TextGrid& grid, const qint32& rows) {
+    services_.chooseFile(caption, kSaveFilter, true, [this, &grid, &rows](const QString& path) {
+        if (path.isEmpty() || report(saveGridRows(grid, rows, withDefaultExtension(path))))
+            emit commandDone();
+    });
 }
 
 // ---- Loading -------------------------------------------------------------------------------
 
-QString GridsPanel::chooseMainFile() const {
-    return services_.chooseFile("Main csv file load", kOpenFilter, false);
+void GridsPanel::chooseMainFile(FileAnswer answer) const {
+    services_.chooseFile("Main csv file load", kOpenFilter, false, std::move(answer));
+}
+
+// A run started while the dialog was open: loading now would replace its laps.
+bool GridsPanel::loadRefused(const QString& path) {
+    if (!services_.running())
+        return false;
+    services_.reportProblem(
+        QStringLiteral("The file %1 was not loaded: the watch is running. Stop it to load a file.")
+            .arg(QDir::toNativeSeparators(path)));
+    return true;
 }
 
 GridsPanel::MainLoad GridsPanel::loadMainFile(const QString& path) {
@@ -230,11 +242,15 @@ GridsPanel::MainLoad GridsPanel::loadMainFile(const QString& path) {
     return {rows, report(file.error.isEmpty() ? QString() : loadProblem(path, file.error))};
 }
 
+void GridsPanel::CuteButton39Click() {
+    services_.chooseFile("Mix csv file load", kOpenFilter, false,
+                         [this](const QString& path) { loadMixFile(path); });
+}
+
 // Laps recorded after the load go into the rows the combined lap count gives, over loaded
 // rows if there are any.
-void GridsPanel::CuteButton39Click() {
-    const QString path = services_.chooseFile("Mix csv file load", kOpenFilter, false);
-    if (path.isEmpty())
+void GridsPanel::loadMixFile(const QString& path) {
+    if (path.isEmpty() || loadRefused(path))
         return emit commandDone();
     CellStore store(2, StrSortGrid1->colCount());
     store.setRowCommaText(0, mixGridLoadedFileHeaderLine());

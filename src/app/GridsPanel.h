@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClipboardExchange.h"
+#include "FileChooser.h"
 #include "GridTexts.h"
 #include "LapBook.h"
 #include "RunStates.h"
@@ -14,6 +15,9 @@
 class QCheckBox;
 class QWidget;
 class TCuteButton;
+namespace kelvos {
+class TextGrid;
+}
 class TStringGridEx;
 class TStrSortGrid;
 class SignalSounds;
@@ -22,8 +26,9 @@ class SignalSounds;
 struct FileServices {
     QString workingDirectory; // automatic files are saved here
     std::function<QDateTime()> now;
-    // Asks the operator for a file to open (save false) or to save to; empty when cancelled.
-    std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
+    FileChooser chooseFile;
+    // Whether the watch runs: no file is loaded into the grids while a run is being timed.
+    std::function<bool()> running;
     // Tells the operator about a problem without stopping anything.
     std::function<void(const QString&)> reportProblem;
 };
@@ -60,8 +65,10 @@ public:
     QString lastAutomaticFile() const { return lastAutomaticFile_; }
     void saveMixGridAs();
     void saveMainGridAs();
-    // Asks for a Main file; empty when cancelled.
-    QString chooseMainFile() const;
+    // Asks for a Main file; the answer comes later.
+    void chooseMainFile(FileAnswer answer) const;
+    // True, having told the operator, when the watch now runs and the file must not be loaded.
+    bool loadRefused(const QString& path);
     // Loads the file into the Main grid. When it could not be read whole the operator has been
     // told, and what was read stays.
     struct MainLoad {
@@ -84,6 +91,8 @@ private:
     void CuteButton19Click();
     void SAVEClick();
     void CuteButton39Click();
+    void loadMixFile(const QString& path);
+    void saveGridAs(const QString& caption, const kelvos::TextGrid& grid, const qint32& rows);
     void copyLapClick(int competitor);
     void CuteButton4Click();
     bool report(const QString& problem);

@@ -86,9 +86,10 @@ void TKelvoS::createPanels() {
     runPanel_ = new RunPanel(this);
     lapsPanel_ = new LapsPanel(this);
     coursePanel_ = new CoursePanel(this);
-    gridsPanel_ = new GridsPanel(
-        this, {services_.workingDirectory, services_.now, services_.chooseFile, report}, *sounds_,
-        run_.laps());
+    gridsPanel_ = new GridsPanel(this,
+                                 {services_.workingDirectory, services_.now, services_.chooseFile,
+                                  [this] { return run_.running(); }, report},
+                                 *sounds_, run_.laps());
     hotkeysPanel_ = new HotkeysPanel(this, std::move(services_.hotkeys), *services_.timing, report);
     chartPanel_ = new ChartPanel(this,
                                  {services_.workingDirectory, services_.now, report,
@@ -401,33 +402,35 @@ void TKelvoS::HookHotKey1HotKey(Hotkey key) {
 }
 
 namespace {
-// The button whose state says whether a command is available, and the hotkey it runs as (the
-// lap read-out has none: it runs as its button).
+// The button whose state says whether a command is available, the hotkey it runs as (the lap
+// read-out has none: it runs as its button), and whether it takes a lap.
 struct CommandRoute {
     DesktopCommand command;
     const char* button;
     std::optional<Hotkey> hotkey;
+    bool lap = false;
 };
 constexpr CommandRoute kCommandRoutes[] = {
     {DesktopCommand::Start, "start", Hotkey::Start},
     {DesktopCommand::Stop, "stop", Hotkey::Stop},
     {DesktopCommand::Restart, "CuteButton1", Hotkey::Restart},
     {DesktopCommand::Reset, "CuteButton2", Hotkey::Reset},
-    {DesktopCommand::Lap1, "LAP", Hotkey::Lap1},
-    {DesktopCommand::Lap2, "LAP2", Hotkey::Lap2},
-    {DesktopCommand::Lap3, "LAP3", Hotkey::Lap3},
+    {DesktopCommand::Lap1, "LAP", Hotkey::Lap1, true},
+    {DesktopCommand::Lap2, "LAP2", Hotkey::Lap2, true},
+    {DesktopCommand::Lap3, "LAP3", Hotkey::Lap3, true},
     {DesktopCommand::Read, "Lapread", std::nullopt},
 };
 } // namespace
 
-// Whether a command is available follows its button, which the run state switches; a hotkey's
-// own state also says whether another program holds its key, which a command does not need.
+// Whether a command is available follows its button, which the run state switches, and for a
+// lap the run itself; a hotkey's own state also says whether another program holds its key,
+// which a command does not need.
 bool TKelvoS::takeCommand(DesktopCommand command, quint32 receivedAt) {
     const auto* route =
         std::find_if(std::begin(kCommandRoutes), std::end(kCommandRoutes),
                      [command](const CommandRoute& r) { return r.command == command; });
     if (route == std::end(kCommandRoutes) ||
-        !findChild<QAbstractButton*>(route->button)->isEnabled())
+        !findChild<QAbstractButton*>(route->button)->isEnabled() || (route->lap && !run_.canLap()))
         return false;
     const PressClock::Scope press(receivedAt);
     if (route->hotkey)
@@ -449,7 +452,10 @@ void TKelvoS::waitForSignals() {
 // ---- Laps ----------------------------------------------------------------------------------
 
 void TKelvoS::LapClick() {
-    const Lap1Result result = run_.lap1();
+    const std::optional<Lap1Result> lap = run_.lap1();
+    if (!lap)
+        return;
+    const Lap1Result& result = *lap;
     recorder_->lap(1, result.mainRow);
     runPanel_->showLap1(result);
     gridsPanel_->showLap(result.mainRow, result.mixRow);
@@ -472,7 +478,10 @@ void TKelvoS::LAP3Click() {
 }
 
 // Competitors 2 and 3: the lap recorded, its Mix row, the gap to competitor 1, a beep.
-void TKelvoS::showOtherLap(int competitor, const OtherLapResult& result) {
+void TKelvoS::showOtherLap(int competitor, const std::optional<OtherLapResult>& lap) {
+    if (!lap)
+        return;
+    const OtherLapResult& result = *lap;
     recorder_->lap(competitor, result.mixRow);
     gridsPanel_->showMixLap(result.mixRow);
     lapsPanel_->showGap(competitor, result.gap);
@@ -517,8 +526,11 @@ HeaderUnit TKelvoS::headerUnit() const {
 // and copying: the lap counters stay at zero, and the start hotkey is switched off so that a
 // stray key cannot reset them away.
 void TKelvoS::CuteButton20Click() {
-    const QString path = gridsPanel_->chooseMainFile();
-    if (path.isEmpty())
+    gridsPanel_->chooseMainFile([this](const QString& path) { loadMainFile(path); });
+}
+
+void TKelvoS::loadMainFile(const QString& path) {
+    if (path.isEmpty() || gridsPanel_->loadRefused(path))
         return DoCSFocus();
     ResetClick();
     const GridsPanel::MainLoad load = gridsPanel_->loadMainFile(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopCommand.h"
+#include "FileChooser.h"
 #include "GridTexts.h"
 #include "JournalEntry.h"
 #include "LapBook.h"
@@ -46,8 +47,7 @@ struct KelvosServices {
     std::function<QDateTime()> now;                 // the wall clock
     QString workingDirectory;                       // course list, automatic files, the run journal
     QString settingsFile;                           // the INI file
-    // Asks the operator for a file to open (save false) or to save to; empty when cancelled.
-    std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
+    FileChooser chooseFile;
     // Keeps the screen on and the machine awake while true (a run is being timed).
     std::function<void(bool)> keepAwake = [](bool) {};
 };
@@ -105,6 +105,7 @@ private:
     void HookHotKey1HotKey(kelvos::Hotkey key);
     void ComboBox1Change(bool chosen);
     void CuteButton20Click();
+    void loadMainFile(const QString& path);
     void showPasted(int rows);
     kelvos::HeaderUnit headerUnit() const;
     QString windowTitleText() const;
@@ -123,7 +124,7 @@ private:
     void reportProblem(const QString& message);
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
-    void showOtherLap(int competitor, const kelvos::OtherLapResult& result);
+    void showOtherLap(int competitor, const std::optional<kelvos::OtherLapResult>& lap);
     void openJournal();
     void restoreUnfinishedRun(const QList<kelvos::JournalEntry>& run);
     void replay(const kelvos::JournalEntry& entry);

@@ -86,6 +86,22 @@ std::unique_ptr<HotkeyBackend> desktopHotkeys() {
     return std::make_unique<PortalHotkeyBackend>(QDBusConnection::sessionBus());
 }
 
+// The dialog is modal to the window only and runs in the program's own event loop: the figures,
+// the hotkeys and the command socket go on while it is open.
+void openFileDialog(QWidget* window, const QString& caption, const QString& filter, bool save,
+                    FileAnswer answer) {
+    auto* dialog = new QFileDialog(window, caption, QDir::currentPath(), filter);
+    dialog->setObjectName("fileDialog");
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(
+        dialog, &QFileDialog::finished, dialog, [dialog, answer = std::move(answer)](int result) {
+            answer(result == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString());
+        });
+    dialog->open();
+}
+
 void bringToFront(QWidget& window) {
     window.showNormal();
     window.raise();
@@ -158,9 +174,9 @@ int main(int argc, char* argv[]) {
     services.settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());
     services.keepAwake = [&inhibitor](bool on) { inhibitor.setHeld(on); };
     services.hotkeys = desktopHotkeys();
-    services.chooseFile = [](const QString& caption, const QString& filter, bool save) {
-        return save ? QFileDialog::getSaveFileName(nullptr, caption, QDir::currentPath(), filter)
-                    : QFileDialog::getOpenFileName(nullptr, caption, QDir::currentPath(), filter);
+    services.chooseFile = [&window](const QString& caption, const QString& filter, bool save,
+                                    FileAnswer answer) {
+        openFileDialog(window, caption, filter, save, std::move(answer));
     };
 
     TKelvoS mainWindow(std::move(services));

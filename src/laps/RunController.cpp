@@ -42,9 +42,19 @@ void RunController::resetLaps() {
     announcementBusy_ = false;
 }
 
+// The total is never earlier than the latest press while the watch runs. Presses are taken in
+// the order they arrive, and one timed by an event older than the press before it (a command
+// from another program, then a key that waited in the queue) ends its lap at that press: no lap
+// and no lap in progress is ever negative.
+qint32 RunController::totalNow() const {
+    const qint32 total = stopWatch_.GetElapsed();
+    const qint32 latest = laps_.state().PressTotal;
+    return running_ && qint32(quint32(total) - quint32(latest)) < 0 ? latest : total;
+}
+
 LapPress RunController::pressOf(int competitor) const {
     LapPress press;
-    press.elapsed = stopWatch_.GetElapsed(); // the press is timed before anything else
+    press.elapsed = totalNow(); // the press is timed before anything else
     press.running = running_;
     press.courseLengthText = course_.value_or(QString());
     press.courseEntrySelected = course_.has_value();
@@ -55,21 +65,27 @@ LapPress RunController::pressOf(int competitor) const {
     return press;
 }
 
-Lap1Result RunController::lap1() {
+std::optional<Lap1Result> RunController::lap1() {
+    if (!canLap())
+        return std::nullopt;
     return laps_.recordLap1(pressOf(1), unit_);
 }
 
-OtherLapResult RunController::lap2() {
+std::optional<OtherLapResult> RunController::lap2() {
+    if (!canLap())
+        return std::nullopt;
     return laps_.recordLap2(pressOf(2));
 }
 
-OtherLapResult RunController::lap3() {
+std::optional<OtherLapResult> RunController::lap3() {
+    if (!canLap())
+        return std::nullopt;
     return laps_.recordLap3(pressOf(3));
 }
 
 RunFigures RunController::refresh() {
     RunFigures figures;
-    figures.total = stopWatch_.GetElapsed();
+    figures.total = totalNow();
     figures.totalText = formatFullTime(figures.total);
     figures.runningLapText = laps_.refreshRunningLap(figures.total, running_);
     return figures;

@@ -53,9 +53,12 @@ public:
     void treatAsRunning() { running_ = true; }
     void enter(RunState state) { state_ = state; }
 
-    Lap1Result lap1();
-    OtherLapResult lap2();
-    OtherLapResult lap3();
+    // A lap is taken only while the watch runs ("Plus1Lap" takes its one lap as if it ran);
+    // otherwise a press records nothing and gives no result.
+    bool canLap() const { return running_; }
+    std::optional<Lap1Result> lap1();
+    std::optional<OtherLapResult> lap2();
+    std::optional<OtherLapResult> lap3();
     RunFigures refresh();
 
     void setName(int competitor, const QString& name) { names_.at(competitor - 1) = name; }
@@ -75,6 +78,7 @@ public:
     bool announcementBusy() const { return announcementBusy_; }
 
 private:
+    qint32 totalNow() const;
     LapPress pressOf(int competitor) const;
 
     TStopWatch stopWatch_;

@@ -9,7 +9,7 @@ quint32 PressClock::now() const {
     return currentPress ? *currentPress : live_.now();
 }
 
-PressClock::Scope::Scope(quint32 clockReading) : outer_(currentPress) {
+PressClock::Scope::Scope(std::optional<quint32> clockReading) : outer_(currentPress) {
     currentPress = clockReading;
 }
 

@@ -20,11 +20,11 @@ public:
     quint32 now() const override;
     const MillisecondClock& live() const { return live_; }
 
-    // While it lives, now() on this thread returns `clockReading`. Scopes nest: the end of an
-    // inner scope brings back the outer one's reading.
+    // While it lives, now() on this thread returns `clockReading`, or the live clock when it is
+    // none. Scopes nest: the end of an inner scope brings back the outer one's reading.
     class Scope {
     public:
-        explicit Scope(quint32 clockReading);
+        explicit Scope(std::optional<quint32> clockReading);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;

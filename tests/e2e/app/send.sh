@@ -31,6 +31,13 @@ send read || fail "--send read failed"
 send stop || fail "--send stop failed"
 expect_stopped "--send stop did not stop the watch"
 
+# After the stop no lap is taken, and the refused command records nothing.
+journal_lines=$(wc -l <"$work/kelvos-run.journal")
+status=0
+send lap1 2>"$out/stopped.err" || status=$?
+[ "$status" = 3 ] || fail "a lap after the stop gave status $status"
+[ "$(wc -l <"$work/kelvos-run.journal")" = "$journal_lines" ] || fail "a refused lap was journalled"
+
 mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
 has_mix_file() { [ -n "$(mix_file)" ]; }
 eventually "the stop left no automatic Mix file" has_mix_file

@@ -26,8 +26,14 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     services.now = [this] { return wallClock; };
     services.workingDirectory = workingDirectory.path();
     services.settingsFile = settingsFile();
-    services.chooseFile = [this](const QString& caption, const QString& filter, bool save) {
-        return chooseFile ? chooseFile(caption, filter, save) : QString();
+    services.chooseFile = [this](const QString& caption, const QString& filter, bool save,
+                                 FileAnswer answer) {
+        if (holdDialogs) {
+            heldDialog = caption;
+            heldAnswer = std::move(answer);
+            return;
+        }
+        answer(chooseFile ? chooseFile(caption, filter, save) : QString());
     };
     window = std::make_unique<TKelvoS>(std::move(services));
     window->show();
@@ -36,6 +42,13 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
 }
 
 AppFixture::~AppFixture() = default;
+
+void AppFixture::answerDialog(const QString& path) {
+    if (!heldAnswer)
+        qFatal("no dialog waits for an answer");
+    heldDialog.clear();
+    std::exchange(heldAnswer, nullptr)(path);
+}
 
 void NotedSleeper::sleepFor(std::chrono::milliseconds duration, std::stop_token) {
     const std::lock_guard lock(mutex_);

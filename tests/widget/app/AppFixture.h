@@ -64,7 +64,12 @@ struct AppFixture {
     NotedSleeper sleeper;
     kelvos::FakeHotkeyBackend& hotkeys; // owned by the window
     QDateTime wallClock{QDate(2026, 12, 8), QTime(12, 34, 56)};
-    // Stands in for the file dialogs; none set: every dialog is cancelled.
+    // Stands in for the file dialogs, which answer at once; none set: every dialog is cancelled.
     std::function<QString(const QString& caption, const QString& filter, bool save)> chooseFile;
+    // While set, a dialog stays open: answerDialog() answers it later.
+    bool holdDialogs = false;
+    QString heldDialog; // the caption of the dialog that waits for its answer
+    void answerDialog(const QString& path);
+    FileAnswer heldAnswer;
     std::unique_ptr<TKelvoS> window;
 };

@@ -96,6 +96,9 @@ private slots:
     void failedMenuSaveIsReported();
     void mainLoadOf25LinesThenEmptySave();
     void mainLoadFailureKeepsTheReset();
+    void loadAnsweredDuringARunIsRefused_data();
+    void loadAnsweredDuringARunIsRefused();
+    void menuSaveDuringARunSavesTheGridAtTheAnswer();
     void mixLoadTakesTheNames();
     void mixLoadOfAnEmptyFileKeepsTheNames();
     void cellsWithCommasSurviveMixSaveAndLoad();
@@ -282,6 +285,63 @@ void TestFiles::mainLoadFailureKeepsTheReset() {
     QCOMPARE(app.text("Label26"), QString("0"));
     QVERIFY(!app.enabled("CuteButton22"));
     QVERIFY(app.window->isHotkeyRegistered(kelvos::Hotkey::Start));
+}
+
+// A load chosen while the watch stood and answered after a run began by its hotkey and took laps
+// from the hotkeys and another program: the run now forbids loading, so the answer is refused
+// with a message and the run goes on untouched. The figures ran on while the dialog was open.
+void TestFiles::loadAnsweredDuringARunIsRefused_data() {
+    QTest::addColumn<QByteArray>("loadButton");
+    QTest::newRow("Main") << QByteArray("CuteButton20");
+    QTest::newRow("Mix") << QByteArray("CuteButton39");
+}
+
+void TestFiles::loadAnsweredDuringARunIsRefused() {
+    QFETCH(QByteArray, loadButton);
+    AppFixture app;
+    const QString file = app.workingDirectory.filePath("in.csv");
+    testfiles::writeContents(file, "1,x,00:01:00:000,00:01:00:000,,,60000,,60000,\r\n");
+    app.holdDialogs = true;
+    app.click(loadButton.constData());
+    QVERIFY(!app.heldDialog.isEmpty());
+    QVERIFY(app.hotkeys.press(app.hotkeys.shortcutOf(int(kelvos::Hotkey::Start))));
+    app.advance(61000);
+    QCOMPARE(app.text("Label1"), QString("00:01:01:000"));
+    QVERIFY(app.hotkeys.press(app.hotkeys.shortcutOf(int(kelvos::Hotkey::Lap1))));
+    app.advance(1000);
+    QVERIFY(app.window->takeCommand(kelvos::DesktopCommand::Lap2, app.clock.now()));
+    app.advance(2000);
+    QCOMPARE(app.text("Label3"), QString("00:00:03:000"));
+
+    app.answerDialog(file);
+    QVERIFY(problem(app) && problem(app)->text().contains("was not loaded"));
+    QVERIFY(app.window->isRunning());
+    QVERIFY(app.window->takeCommand(kelvos::DesktopCommand::Lap1, app.clock.now()));
+    app.click("stop");
+    const QByteArray mix = testfiles::contents(app.workingDirectory.filePath("2612081234M.csv"));
+    QCOMPARE(mix, gridLines(mixGrid(app), 3));
+    QCOMPARE(mix.count('\n'), 3);
+    QCOMPARE(kelvos::readCommaText(mainGrid(app)->rowCommaText(2)).value(2),
+             QString("00:01:04:000"));
+}
+
+// A save chosen during a run and answered laps later writes the grid as it is at the answer.
+void TestFiles::menuSaveDuringARunSavesTheGridAtTheAnswer() {
+    AppFixture app;
+    app.click("start");
+    app.advance(1000);
+    app.click("LAP");
+    app.holdDialogs = true;
+    trigger(app, "MixSave1");
+    QCOMPARE(app.heldDialog, QString("MixSave"));
+    app.advance(1000);
+    app.click("LAP2");
+    app.advance(1000);
+    app.click("LAP");
+    const QString file = app.workingDirectory.filePath("during.csv");
+    app.answerDialog(file);
+    QCOMPARE(testfiles::contents(file), gridLines(mixGrid(app), 3));
+    QVERIFY(app.window->isRunning());
 }
 
 void TestFiles::mixLoadTakesTheNames() {
