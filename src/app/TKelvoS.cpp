@@ -111,10 +111,7 @@ void TKelvoS::connectPanels() {
     connect(lapsPanel_, &LapsPanel::lapPressed, this, [this](int competitor) {
         competitor == 1 ? LapClick() : competitor == 2 ? LAP2Click() : LAP3Click();
     });
-    connect(lapsPanel_, &LapsPanel::nameChanged, this, [this](int competitor, const QString& name) {
-        run_.setName(competitor, name);
-        gridsPanel_->setNames(lapsPanel_->names());
-    });
+    connect(lapsPanel_, &LapsPanel::nameChanged, this, &TKelvoS::takeNames);
     connect(lapsPanel_, &LapsPanel::namesUndone, this, &TKelvoS::DoCSFocus);
 
     connect(coursePanel_, &CoursePanel::courseChanged, this, &TKelvoS::ComboBox1Change);
@@ -164,6 +161,7 @@ void TKelvoS::FormCreate() {
     startupJingle_ = settings_->loadCreationSettings();
     hotkeysPanel_->registerAll();
     lapsPanel_->fillEmptyNames();
+    takeNames(); // a stored text equal to the box's own changes nothing, so none was taken yet
     runPanel_->showCreated();
     run_.markResultsPending();
     gridsPanel_->showCreated();
@@ -379,6 +377,15 @@ void TKelvoS::DoCSFocus() {
     TCuteButton* target = run_.running() ? lapsPanel_->lap1Button() : runPanel_->startButton();
     if (target->isEnabled())
         target->setFocus();
+}
+
+// The laps get the names the boxes show, and the copy buttons pick their rows by them.
+void TKelvoS::takeNames() {
+    const CompetitorNames names = lapsPanel_->names();
+    run_.setName(1, names.name1);
+    run_.setName(2, names.name2);
+    run_.setName(3, names.name3);
+    gridsPanel_->setNames(names);
 }
 
 void TKelvoS::HookHotKey1HotKey(Hotkey key) {
