@@ -147,6 +147,11 @@ void TKelvoS::connectPanels() {
     connect(optionsPanel_, &OptionsPanel::autoScrollToggled, chartPanel_,
             &ChartPanel::CheckBox12Click);
     connect(chartPanel_, &ChartPanel::commandDone, this, &TKelvoS::DoCSFocus);
+    connect(settings_, &SettingsBinding::autosaveFailed, this, [this](const QString& problems) {
+        reportProblem("The settings could not be saved:\n" + problems +
+                      "\n\nThey are saved again at the next change and at close. The results "
+                      "are not affected.");
+    });
 }
 
 // ---- Window lifecycle ----------------------------------------------------------------------
