@@ -179,6 +179,22 @@ private slots:
             ini.contains(voice ? "[Form\\Pipopa]\nChecked=1\n" : "[Form\\Pipopa]\nChecked=0\n"));
     }
 
+    void hotkeyAndSpeedUnitAreSavedWithoutClosing() {
+        AppFixture app;
+        shortenSavePause(app);
+        auto* editor = app.control<THotKey>("HotKey1");
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_F9);
+        const quint16 typed = editor->shortcut();
+        QVERIFY(typed != 0x26); // no longer Up
+        QTRY_VERIFY(app.settingsText().contains("[Form\\HotKey1]"));
+        menuItem(app, "MilePerHour1")->trigger();
+        QTRY_VERIFY(app.settingsText().contains("[Form\\MilePerHour1]\nChecked=1\n"));
+
+        AppFixture again(AppFixture::Files{.settings = app.settingsText()});
+        QCOMPARE(again.control<THotKey>("HotKey1")->shortcut(), typed);
+    }
+
     // A save after a change that fails is told once; the program goes on.
     void failedSaveAfterAChangeIsToldOnce() {
         AppFixture app(AppFixture::Files{.settings = "[AsString]\nEdit1Text=kept\n"});
