@@ -7,8 +7,9 @@ set -euo pipefail
 export XDG_SESSION_TYPE=x11
 unset WAYLAND_DISPLAY
 
-# A test that sets its own exit trap stops the program in it as well.
-trap stop_kelvos EXIT
+# after_test: run at the exit, once the program is stopped; a test that leaves files outside
+# its output folder removes them here.
+after_test() { :; }
 
 fail() {
     echo "FAIL: $*" >&2
@@ -26,6 +27,7 @@ start_kelvos() {
     # KelvoS running elsewhere for this user is neither found nor disturbed.
     export XDG_RUNTIME_DIR="$KELVOS_DIR/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    trap 'stop_kelvos; after_test' EXIT
     # A program that cannot reach the X server at all is tried once more: a server that has
     # only just started is then reachable, and any other failure to start fails the test.
     launch_kelvos || { sleep 0.5 && launch_kelvos; } ||

@@ -11,7 +11,8 @@ rm -rf "$out" && mkdir -p "$out"
 # user's home, a private temporary folder).
 shared=$(mktemp -d /tmp/kelvos-install.XXXXXX)
 chmod 755 "$shared"
-trap 'stop_kelvos; rm -rf "$shared"' EXIT
+after_test() { rm -rf "$shared"; }
+trap after_test EXIT
 prefix="$shared/prefix"
 id=io.github.kelvos.kelvos
 
