@@ -26,8 +26,14 @@ LapsPanel::LapsPanel(QWidget* form) : QObject(form) {
     for (int competitor = 1; competitor <= 3; ++competitor) {
         connect(lapButtons[competitor - 1], &QPushButton::clicked, this,
                 [this, competitor] { emit lapPressed(competitor); });
-        connect(edits[competitor - 1], &QLineEdit::textChanged, this,
-                [this, competitor](const QString& text) { emit nameChanged(competitor, text); });
+        QLineEdit* edit = edits[competitor - 1];
+        connect(edit, &QLineEdit::textChanged, this, [this, edit, competitor](const QString& text) {
+            // A pasted or stored text may hold line breaks; the box is given the one-line form,
+            // whose own change then names the competitor.
+            if (const QString line = oneLineName(text); line != text)
+                return edit->setText(line);
+            emit nameChanged(competitor, text);
+        });
     }
     connect(CuteButton38, &QPushButton::clicked, this, [this] {
         setNames({"1", "2", "3"});

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -16,6 +17,10 @@
 using namespace kelvos;
 
 namespace {
+// The pause after the last change before the settings are saved: a burst of changes (a name
+// typed, boxes clicked in a row) is written once.
+constexpr int kAutosaveDelayMs = 3000;
+
 // Name, section, key and default of every setting, in the file's order.
 const TRegItem kSettingItems[] = {
     {"HotKey1Component", "Form\\HotKey1", "prop", ""},
@@ -70,7 +75,12 @@ private:
 };
 
 SettingsBinding::SettingsBinding(QWidget* form, const QString& iniFile, Panels panels)
-    : QObject(form), form_(form), panels_(panels), messages_(std::make_unique<Messages>()) {
+    : QObject(form), form_(form), panels_(panels), messages_(std::make_unique<Messages>()),
+      saveTimer_(new QTimer(this)) {
+    saveTimer_->setObjectName("SettingsSaveTimer");
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(kAutosaveDelayMs);
+    connect(saveTimer_, &QTimer::timeout, this, &SettingsBinding::autosave);
     RegManager1.setErrorReporter(messages_.get());
     RegManager1.setIniFileName(iniFile);
     for (const TRegItem& item : kSettingItems)
@@ -110,9 +120,36 @@ void SettingsBinding::restoreShownSettings() {
     panels_.course.choose(RegManager1.Item("ComboBox1ItemIndex").GetAsInteger());
     RegManager1.endBatch();
     panels_.options.syncMenuWithBoxes();
+    restored_ = true;
+    saveOnChanges();
+}
+
+// Every control whose state is saved restarts the pause, so a burst of changes is one save.
+void SettingsBinding::saveOnChanges() {
+    const auto restartPause = [this] { saveTimer_->start(); };
+    for (int i = 1; i <= kHotkeyCount; ++i)
+        connect(panels_.hotkeys.editor(Hotkey(i)), &THotKey::shortcutChanged, this, restartPause);
+    connect(&panels_.laps, &LapsPanel::nameChanged, this, restartPause);
+    for (const char* name : kSavedBoxes)
+        connect(form_->findChild<QCheckBox*>(name), &QCheckBox::toggled, this, restartPause);
+    connect(&panels_.course, &CoursePanel::courseChanged, this, restartPause);
+    connect(panels_.options.menuItem("MilePerHour1"), &QAction::toggled, this, restartPause);
+}
+
+void SettingsBinding::autosave() {
+    if (saveSettings()) {
+        failureTold_ = false;
+        return;
+    }
+    const QStringList problems = takeProblems();
+    if (!std::exchange(failureTold_, true))
+        emit autosaveFailed(problems.join('\n'));
 }
 
 bool SettingsBinding::saveSettings() {
+    saveTimer_->stop(); // this save takes every change so far
+    if (!restored_)
+        return true;
     RegManager1.beginBatch(); // every change goes into the file in one replacement
     std::vector<std::function<bool()>> writes;
     for (int i = 1; i <= kHotkeyCount; ++i) {

@@ -112,10 +112,7 @@ void TKelvoS::connectPanels() {
     connect(lapsPanel_, &LapsPanel::lapPressed, this, [this](int competitor) {
         competitor == 1 ? LapClick() : competitor == 2 ? LAP2Click() : LAP3Click();
     });
-    connect(lapsPanel_, &LapsPanel::nameChanged, this, [this](int competitor, const QString& name) {
-        run_.setName(competitor, name);
-        gridsPanel_->setNames(lapsPanel_->names());
-    });
+    connect(lapsPanel_, &LapsPanel::nameChanged, this, &TKelvoS::takeNames);
     connect(lapsPanel_, &LapsPanel::namesUndone, this, &TKelvoS::DoCSFocus);
 
     connect(coursePanel_, &CoursePanel::courseChanged, this, &TKelvoS::ComboBox1Change);
@@ -151,6 +148,11 @@ void TKelvoS::connectPanels() {
     connect(optionsPanel_, &OptionsPanel::autoScrollToggled, chartPanel_,
             &ChartPanel::CheckBox12Click);
     connect(chartPanel_, &ChartPanel::commandDone, this, &TKelvoS::DoCSFocus);
+    connect(settings_, &SettingsBinding::autosaveFailed, this, [this](const QString& problems) {
+        reportProblem("The settings could not be saved:\n" + problems +
+                      "\n\nThey are saved again at the next change and at close. The results "
+                      "are not affected.");
+    });
 }
 
 // ---- Window lifecycle ----------------------------------------------------------------------
@@ -165,6 +167,7 @@ void TKelvoS::FormCreate() {
     startupJingle_ = settings_->loadCreationSettings();
     hotkeysPanel_->registerAll();
     lapsPanel_->fillEmptyNames();
+    takeNames(); // a stored text equal to the box's own changes nothing, so none was taken yet
     runPanel_->showCreated();
     run_.markResultsPending();
     gridsPanel_->showCreated();
@@ -380,6 +383,15 @@ void TKelvoS::DoCSFocus() {
     TCuteButton* target = run_.running() ? lapsPanel_->lap1Button() : runPanel_->startButton();
     if (target->isEnabled())
         target->setFocus();
+}
+
+// The laps get the names the boxes show, and the copy buttons pick their rows by them.
+void TKelvoS::takeNames() {
+    const CompetitorNames names = lapsPanel_->names();
+    run_.setName(1, names.name1);
+    run_.setName(2, names.name2);
+    run_.setName(3, names.name3);
+    gridsPanel_->setNames(names);
 }
 
 void TKelvoS::HookHotKey1HotKey(Hotkey key) {

@@ -102,6 +102,7 @@ private:
     void FormCreate();
     void FormFirstShow();
     void applyRunState(kelvos::RunEntry entry);
+    void takeNames();
     void HookHotKey1HotKey(kelvos::Hotkey key);
     void ComboBox1Change(bool chosen);
     void CuteButton20Click();

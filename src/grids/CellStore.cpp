@@ -229,7 +229,7 @@ QString CellStore::rowCommaText(int row) const {
     return text;
 }
 
-void CellStore::appendHeldRowCommaText(int row, QString& out) const {
+void CellStore::appendHeldRowCommaText(int row, QString& out, FieldGuard guard) const {
     const bool held = row >= 0 && std::size_t(row) < packedRows_.size();
     const PackedTexts texts = unpackRow(held ? packedRows_[std::size_t(row)] : QByteArray());
     if (texts.isEmpty() || !texts.front().wide) {
@@ -237,12 +237,12 @@ void CellStore::appendHeldRowCommaText(int row, QString& out) const {
         for (int c = 0; c < cols_; ++c)
             fields.append(c < texts.size() ? QLatin1String(texts[c].bytes, texts[c].length)
                                            : QLatin1String());
-        appendCommaText(out, std::span(fields.constData(), std::size_t(fields.size())));
+        appendCommaText(out, std::span(fields.constData(), std::size_t(fields.size())), guard);
         return;
     }
     const QStringList strings = unpackedStrings(texts, cols_);
     const std::vector<QStringView> fields(strings.begin(), strings.end());
-    appendCommaText(out, fields);
+    appendCommaText(out, fields, guard);
 }
 
 qsizetype CellStore::heldTextSize(int first, int last) const {
@@ -254,7 +254,7 @@ qsizetype CellStore::heldTextSize(int first, int last) const {
 
 // The fields are taken as views into the text where they stand in it, so a row costs no copy
 // per cell; only a field unescaped from doubled quotes is kept aside until the row is packed.
-void CellStore::setRowCommaText(int row, QStringView text) {
+void CellStore::setRowCommaText(int row, QStringView text, FieldGuard guard) {
     Q_ASSERT_X(row >= 0 && row < rows_, "CellStore::setRowCommaText", "row outside the grid");
     if (row < 0 || row >= rows_)
         return;
@@ -264,6 +264,8 @@ void CellStore::setRowCommaText(int row, QStringView text) {
     readCommaTextFields(text, [&](QStringView field) {
         if (fields.size() >= cols_)
             return;
+        if (guard == FieldGuard::Spreadsheet)
+            field = withoutSpreadsheetGuard(field);
         const bool inText = !before(field.data(), text.data()) &&
                             !before(text.data() + text.size(), field.data() + field.size());
         if (!inText) {

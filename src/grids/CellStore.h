@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommaText.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -43,12 +45,13 @@ public:
     QString rowCommaText(int row) const;
     // Appends the comma text of the row's cells in the columns shown, also for a row hidden by
     // lowering the row count (empty cells for a row never held).
-    void appendHeldRowCommaText(int row, QString& out) const;
+    void appendHeldRowCommaText(int row, QString& out, FieldGuard guard = FieldGuard::None) const;
     // The packed size of rows first … last held: about the characters of their comma text, so
     // a whole file's text can be given its room at once.
     qsizetype heldTextSize(int first, int last) const;
-    // Empties the row, then fills it with the comma-text fields in column order.
-    void setRowCommaText(int row, QStringView text);
+    // Empties the row, then fills it with the comma-text fields in column order (with a guard,
+    // each taken out of its spreadsheet guard).
+    void setRowCommaText(int row, QStringView text, FieldGuard guard = FieldGuard::None);
 
     void swapRows(int a, int b);
     // Rewrites rows first … first + order.size() − 1 so that position i receives the former

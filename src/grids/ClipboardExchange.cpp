@@ -67,4 +67,11 @@ CompetitorNames namesFromNumberColumn(const QStringList& numbers, CompetitorName
     return current;
 }
 
+QString oneLineName(QString name) {
+    name.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    name.replace(u'\r', u' ');
+    name.replace(u'\n', u' ');
+    return name;
+}
+
 } // namespace kelvos

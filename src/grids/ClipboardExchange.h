@@ -46,4 +46,8 @@ struct CompetitorNames {
 // no rows nothing changes.
 CompetitorNames namesFromNumberColumn(const QStringList& numbers, CompetitorNames current);
 
+// A name is one line: every line break in it (CR LF, CR or LF) becomes one blank, since a file
+// line holding a break would be split apart when the file is read back.
+QString oneLineName(QString name);
+
 } // namespace kelvos

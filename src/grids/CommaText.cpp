@@ -1,6 +1,7 @@
 #include "CommaText.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace kelvos {
 
@@ -23,6 +24,42 @@ char16_t unitOf(char c) {
     return uchar(c);
 }
 
+constexpr QChar apostrophe = u'\'';
+
+bool opensFormula(QChar c) {
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@';
+}
+
+bool isFigureCharacter(QChar c) {
+    return c.isDigit() || c == u'.' || c == u':';
+}
+
+// A sign, a digit, then digits, points and colons: a difference or a signed count.
+bool isSignedFigure(QStringView field) {
+    return field.size() >= 2 && (field[0] == u'+' || field[0] == u'-') && field[1].isDigit() &&
+           std::all_of(field.begin() + 2, field.end(), isFigureCharacter);
+}
+
+// Apostrophes, then a character that opens a formula.
+bool isGuarded(QStringView field) {
+    const qsizetype first =
+        std::find_if(field.begin(), field.end(), [](QChar c) { return c != apostrophe; }) -
+        field.begin();
+    return first > 0 && first < field.size() && opensFormula(field[first]);
+}
+
+template <typename Field> bool needsGuard(Field field, FieldGuard guard) {
+    if (guard == FieldGuard::None || field.isEmpty())
+        return false;
+    const QChar first(unitOf(field.front()));
+    if (first != apostrophe && !opensFormula(first))
+        return false;
+    if constexpr (std::is_same_v<Field, QLatin1String>)
+        return needsSpreadsheetGuard(QString(field));
+    else
+        return needsSpreadsheetGuard(field);
+}
+
 template <typename Field> bool needsQuotes(Field field) {
     return std::any_of(field.begin(), field.end(), [](auto c) {
         const QChar unit(unitOf(c));
@@ -30,12 +67,14 @@ template <typename Field> bool needsQuotes(Field field) {
     });
 }
 
-// Writes the field at `pos`, quoted where needed; returns the end of what it wrote, at most
-// 2 × size + 2 characters.
-template <typename Field> QChar* writeField(QChar* pos, Field field) {
+// Writes the field at `pos`, quoted and guarded where needed; returns the end of what it wrote,
+// at most 2 × size + 3 characters.
+template <typename Field> QChar* writeField(QChar* pos, Field field, FieldGuard guard) {
     const bool quoted = needsQuotes(field);
     if (quoted)
         *pos++ = quote;
+    if (needsGuard(field, guard))
+        *pos++ = apostrophe;
     for (const auto c : field) {
         const QChar unit(unitOf(c));
         if (quoted && unit == quote)
@@ -47,7 +86,8 @@ template <typename Field> QChar* writeField(QChar* pos, Field field) {
     return pos;
 }
 
-template <typename Field> void appendFields(QString& out, std::span<const Field> fields) {
+template <typename Field>
+void appendFields(QString& out, std::span<const Field> fields, FieldGuard guard) {
     if (fields.size() == 1 && fields.front().isEmpty()) {
         out += QStringLiteral("\"\"");
         return;
@@ -56,7 +96,7 @@ template <typename Field> void appendFields(QString& out, std::span<const Field>
     // hundred thousand rows this way.
     qsizetype most = qsizetype(fields.size());
     for (const Field field : fields)
-        most += 2 * field.size() + 2;
+        most += 2 * field.size() + 3;
     const qsizetype start = out.size();
     out.resize(start + most);
     QChar* const begin = out.data();
@@ -64,7 +104,7 @@ template <typename Field> void appendFields(QString& out, std::span<const Field>
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             *pos++ = comma;
-        pos = writeField(pos, fields[i]);
+        pos = writeField(pos, fields[i], guard);
     }
     out.truncate(pos - begin);
 }
@@ -154,12 +194,21 @@ QString writeCommaText(const QStringList& fields) {
     return out;
 }
 
-void appendCommaText(QString& out, std::span<const QStringView> fields) {
-    appendFields(out, fields);
+bool needsSpreadsheetGuard(QStringView field) {
+    return (!field.isEmpty() && opensFormula(field.front()) && !isSignedFigure(field)) ||
+           isGuarded(field);
 }
 
-void appendCommaText(QString& out, std::span<const QLatin1String> fields) {
-    appendFields(out, fields);
+QStringView withoutSpreadsheetGuard(QStringView field) {
+    return isGuarded(field) ? field.sliced(1) : field;
+}
+
+void appendCommaText(QString& out, std::span<const QStringView> fields, FieldGuard guard) {
+    appendFields(out, fields, guard);
+}
+
+void appendCommaText(QString& out, std::span<const QLatin1String> fields, FieldGuard guard) {
+    appendFields(out, fields, guard);
 }
 
 QStringList readCommaText(QStringView text) {

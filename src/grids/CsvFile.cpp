@@ -47,7 +47,7 @@ QByteArray csvFileBytes(const CellStore& store, int rows) {
     QString text;
     text.reserve(store.heldTextSize(1, rows) + 2 * qsizetype(std::max(rows, 0)));
     for (int row = 1; row <= rows; ++row) {
-        store.appendHeldRowCommaText(row, text);
+        store.appendHeldRowCommaText(row, text, FieldGuard::Spreadsheet);
         text += QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -87,7 +87,7 @@ int loadCsvRows(CellStore& store, QStringView text) {
     const int rows = int(lines.size());
     store.setRowCount(rows + 1);
     for (int row = 1; row <= rows; ++row)
-        store.setRowCommaText(row, lines[row - 1]);
+        store.setRowCommaText(row, lines[row - 1], FieldGuard::Spreadsheet);
     return rows;
 }
 

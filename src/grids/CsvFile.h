@@ -12,7 +12,9 @@
 
 namespace kelvos {
 
-// CSV files of the two grids: one data row per line, as row comma text, no header line.
+// CSV files of the two grids: one data row per line, as row comma text, no header line. The
+// fields are kept from spreadsheets (FieldGuard::Spreadsheet) when written and taken out of
+// that guard when read.
 
 // The automatic names, from the local date and time of the save: "yymmddhhnn.csv" for the
 // Main grid and "yymmddhhnnM.csv" for the Mix grid.

@@ -7,6 +7,10 @@ set -euo pipefail
 export XDG_SESSION_TYPE=x11
 unset WAYLAND_DISPLAY
 
+# after_test: run at the exit, once the program is stopped; a test that leaves files outside
+# its output folder removes them here.
+after_test() { :; }
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1
@@ -23,14 +27,16 @@ start_kelvos() {
     # KelvoS running elsewhere for this user is neither found nor disturbed.
     export XDG_RUNTIME_DIR="$KELVOS_DIR/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-    trap stop_kelvos EXIT
+    trap 'stop_kelvos; after_test' EXIT
     # A program that cannot reach the X server at all is tried once more: a server that has
     # only just started is then reachable, and any other failure to start fails the test.
     launch_kelvos || { sleep 0.5 && launch_kelvos; } ||
         fail "kelvos exited at start: $(cat "$KELVOS_DIR/stdout.log")"
     xdotool windowfocus "$KELVOS_WID"
-    sleep 0.3
+    eventually "the window did not get the keyboard" window_has_focus
 }
+
+window_has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$KELVOS_WID" ]; }
 
 # launch_kelvos: starts the program and waits for its window; false when it could not reach
 # the display.

@@ -16,8 +16,8 @@ icon_name() { xprop -id "$KELVOS_WID" _NET_WM_ICON_NAME WM_ICON_NAME; }
 xdotool key Up
 expect_running "Up did not start the watch"
 icon_before=$(icon_name)
-sleep 0.4
-[ "$(icon_name)" != "$icon_before" ] || fail "the taskbar text does not follow the total: $icon_before"
+icon_moved() { [ "$(icon_name)" != "$icon_before" ]; }
+eventually "the taskbar text does not follow the total: $icon_before" icon_moved
 icon_name | grep -q '^_NET_WM_ICON_NAME(UTF8_STRING) = "00:00:0' ||
     fail "no running total in the taskbar text: $(icon_name)"
 icon_name | grep -q '^WM_ICON_NAME(STRING) = "00:00:0' || fail "no WM_ICON_NAME: $(icon_name)"

@@ -6,11 +6,19 @@
 source "$(dirname "$0")/../lib.sh"
 out="$1"
 rm -rf "$out" && mkdir -p "$out"
-prefix="$out/prefix"
+# As root the program also runs as "nobody", who must reach the prefix and its folders: they lie
+# in a folder of their own under /tmp, open to every user wherever the checkout is (a root
+# user's home, a private temporary folder).
+shared=$(mktemp -d /tmp/kelvos-install.XXXXXX)
+chmod 755 "$shared"
+after_test() { rm -rf "$shared"; }
+trap after_test EXIT
+prefix="$shared/prefix"
 id=io.github.kelvos.kelvos
 
 cmake --install "$KELVOS_BUILD_DIR" --prefix "$prefix" >"$out/install.log" ||
     fail "cmake --install failed: $(cat "$out/install.log")"
+chmod -R a+rX "$prefix" # whatever the umask of the user who runs the tests
 installed_files() {
     (cd "$1" && find . -type f | sed 's|^\./||' | grep -v '/clips/' | sort | paste -sd' ')
 }
@@ -40,20 +48,20 @@ sounded "$out/elsewhere" || fail "the installed program played no clip"
 # user's configuration folder, starting from the file beside the program. Root writes anywhere,
 # so as root the program runs as "nobody".
 printf '[AsString]\r\nEdit1Text=Seeded\r\n' >"$prefix/bin/kelvos.ini"
-export XDG_CONFIG_HOME="$out/config"
-mkdir -p "$XDG_CONFIG_HOME" "$out/as-user"
+export XDG_CONFIG_HOME="$shared/config"
+mkdir -p "$XDG_CONFIG_HOME" "$shared/as-user"
 cat >"$out/as-user.sh" <<WRAPPER
 #!/bin/sh
 exec $([ "$(id -u)" = 0 ] && echo "setpriv --reuid=nobody --regid=nogroup --clear-groups") "$prefix/bin/kelvos"
 WRAPPER
 chmod +x "$out/as-user.sh"
 if [ "$(id -u)" = 0 ]; then
-    mkdir -p -m 700 "$out/as-user/runtime"
-    chown nobody "$XDG_CONFIG_HOME" "$out/as-user" "$out/as-user/runtime"
+    mkdir -p -m 700 "$shared/as-user/runtime"
+    chown nobody "$XDG_CONFIG_HOME" "$shared/as-user" "$shared/as-user/runtime"
 else
     chmod a-w "$prefix/bin"
 fi
-KELVOS_PROGRAM="$out/as-user.sh" start_kelvos "$out/as-user"
+KELVOS_PROGRAM="$out/as-user.sh" start_kelvos "$shared/as-user"
 stop_kelvos
 [ "$(id -u)" = 0 ] || chmod u+w "$prefix/bin"
 user_settings="$XDG_CONFIG_HOME/kelvos/kelvos.ini"

@@ -61,6 +61,8 @@ private slots:
     void savesLapRowsWithoutHeader();
     void rowsTheGridDoesNotShowAreWrittenWithTheirCells();
     void cellsSurviveSaveAndLoad();
+    void formulasReachNoSpreadsheet_data();
+    void formulasReachNoSpreadsheet();
     void loadSetsRowCountToLinesPlusOne();
     void emptyFileLoadsNoRows();
     void lineFeedOnlyFileLoadsOneRowPerLine();
@@ -176,6 +178,42 @@ void TestCsvFile::cellsSurviveSaveAndLoad() {
     QCOMPARE(loadCsvRows(loaded, file.text), 3);
     for (int row = 1; row <= 3; ++row)
         QCOMPARE(loaded.row(row), saved.row(row));
+}
+
+// A text that would be a formula is saved with an apostrophe before it, which spreadsheets
+// show as text, and comes back as it was; figures are saved exactly as they stand.
+void TestCsvFile::formulasReachNoSpreadsheet_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("field"); // as the file holds it
+    QTest::newRow("command") << "=cmd|' /C calc'!A0" << QByteArray("\"'=cmd|' /C calc'!A0\"");
+    QTest::newRow("plus") << "+SUM(A1:A9)" << QByteArray("'+SUM(A1:A9)");
+    QTest::newRow("minus") << "-2+3+cmd|x" << QByteArray("'-2+3+cmd|x");
+    QTest::newRow("at") << "@SUM(1)" << QByteArray("'@SUM(1)");
+    QTest::newRow("quoted") << "=a,b" << QByteArray("\"'=a,b\"");
+    QTest::newRow("sign alone") << "-" << QByteArray("'-");
+    QTest::newRow("apostrophe and formula") << "'=1+1" << QByteArray("''=1+1");
+    QTest::newRow("apostrophes and formula") << "''@x" << QByteArray("'''@x");
+    QTest::newRow("apostrophe alone") << "'" << QByteArray("'");
+    QTest::newRow("apostrophe and name") << "'Aida" << QByteArray("'Aida");
+    QTest::newRow("name") << "Suzuka" << QByteArray("Suzuka");
+    QTest::newRow("lap difference") << "+1:01:040" << QByteArray("+1:01:040");
+    QTest::newRow("short difference") << "-0.500" << QByteArray("-0.500");
+    QTest::newRow("negative count") << "-5" << QByteArray("-5");
+}
+
+void TestCsvFile::formulasReachNoSpreadsheet() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, field);
+    CellStore saved = emptyMainGrid();
+    // The text as a name and as a lap difference, beside figures that must not change.
+    saved.setRow(1, {"2", text, "00:02:01:040", "00:01:01:040", text, "12:34:56", "61040"});
+    const QByteArray bytes = csvFileBytes(saved, 1);
+    QCOMPARE(bytes,
+             "2," + field + ",00:02:01:040,00:01:01:040," + field + ",12:34:56,61040,,,\r\n");
+
+    CellStore loaded = emptyMainGrid();
+    QCOMPARE(loadCsvRows(loaded, decodeCsvBytes(bytes)), 1);
+    QCOMPARE(loaded.row(1), saved.row(1));
 }
 
 void TestCsvFile::loadSetsRowCountToLinesPlusOne() {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -102,6 +103,7 @@ private slots:
     void mixLoadTakesTheNames();
     void mixLoadOfAnEmptyFileKeepsTheNames();
     void cellsWithCommasSurviveMixSaveAndLoad();
+    void hostileNamesComeBackFromTheMixFile();
     void hostileFilesLeaveUsableGrids_data();
     void hostileFilesLeaveUsableGrids();
     void copyAndPasteTheWholeMixGrid();
@@ -396,6 +398,44 @@ void TestFiles::cellsWithCommasSurviveMixSaveAndLoad() {
     // Press order 1, 2, 3, 1, 2, 1: the last name other than the first is competitor 2's.
     QCOMPARE(edit(app, "Edit3")->text(), QString("Team, B"));
     QCOMPARE(edit(app, "Edit2")->text(), QString("C D"));
+}
+
+// Names a spreadsheet would run as formulas reach the Mix file as text and come back from it
+// as they were typed; a name pasted with a line break is one line in the box and in the file.
+void TestFiles::hostileNamesComeBackFromTheMixFile() {
+    AppFixture app;
+    Dialogs dialogs;
+    dialogs.install(app);
+    QGuiApplication::clipboard()->setText("Team\r\nRed");
+    QLineEdit* const name1 = edit(app, "Edit1");
+    QTest::mouseClick(name1, Qt::LeftButton);
+    QTest::keyClick(name1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(name1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(name1->text(), QString("Team Red"));
+    edit(app, "Edit2")->setText("=cmd|' /C calc'!A0");
+    edit(app, "Edit3")->setText("'@x");
+    recordRun(app);
+    app.click("stop");
+
+    const QStringList files = QDir(app.workingDirectory.path()).entryList({"*M.csv"});
+    QCOMPARE(files.size(), 1);
+    const QByteArray file = testfiles::contents(app.workingDirectory.filePath(files.first()));
+    QCOMPARE(file.count("\r\n"), 6);
+    for (const QByteArray& line : file.split('\n').mid(0, 6)) {
+        for (const QString& field : kelvos::readCommaText(QString::fromUtf8(line))) {
+            const bool figure = QRegularExpression("^[+-][0-9][0-9.:]*$").match(field).hasMatch();
+            QVERIFY2(figure || !QString("=+-@").contains(field.left(1)), line.constData());
+        }
+    }
+
+    const QByteArray saved = gridLines(mixGrid(app), 6);
+    app.click("CuteButton38"); // "undo": the names are 1, 2, 3 until the load brings them back
+    dialogs.answer = app.workingDirectory.filePath(files.first());
+    app.click("CuteButton39");
+    QCOMPARE(gridLines(mixGrid(app), 6), saved);
+    QCOMPARE(name1->text(), QString("Team Red"));
+    QCOMPARE(edit(app, "Edit2")->text(), QString("'@x")); // the last name other than the first
+    QCOMPARE(edit(app, "Edit3")->text(), QString("=cmd|' /C calc'!A0"));
 }
 
 void TestFiles::hostileFilesLeaveUsableGrids_data() {

@@ -1,9 +1,12 @@
 #include "AppFixture.h"
+#include "CommaText.h"
+#include "TextGrid.h"
 #include "hotkeyedit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,6 +35,22 @@ QStringList closeWindow(AppFixture& app) {
         if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
             messages << box->text();
     return messages;
+}
+
+// Settings are saved this long after a change in these tests, instead of seconds.
+QTimer* shortenSavePause(const AppFixture& app) {
+    auto* timer = app.window->findChild<QTimer*>("SettingsSaveTimer");
+    if (!timer)
+        qFatal("no settings save timer");
+    timer->setInterval(20);
+    return timer;
+}
+
+int problemsShown(const AppFixture& app) {
+    int shown = 0;
+    for (auto* box : app.window->findChildren<QMessageBox*>("problemMessage"))
+        shown += box->isVisible();
+    return shown;
 }
 
 const char* const kBoxes[] = {"CheckBox1", "CheckBox5",  "CheckBox6",  "CheckBox7",  "CheckBox8",
@@ -117,6 +136,115 @@ private slots:
         QCOMPARE(again.control<QComboBox>("ComboBox1")->currentText(), QString("400"));
         QVERIFY(checked(again, "CheckBox8"));
         QCOMPARE(again.heard(), QStringList({"laptime.wav", "pi.wav", "po.wav", "pa.wav"}));
+    }
+
+    // A change is in the file a moment later, while the window stays open: a killed program
+    // keeps it. Showing the window with the stored settings writes nothing.
+    void changesAreSavedWithoutClosing_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("name") << "Edit1" << QByteArray("[AsString]\nEdit1Text=Aida\n");
+        QTest::newRow("box") << "CheckBox8" << QByteArray("[Form\\CheckBox8]\nChecked=1\n");
+        QTest::newRow("voice") << "CheckBox6" << QByteArray("[Form\\CheckBox6]\nChecked=0\n");
+        QTest::newRow("course") << "ComboBox1"
+                                << QByteArray("[Form\\ComboBox1ItemIndex]\nInteger=1\n");
+    }
+    void changesAreSavedWithoutClosing() {
+        QFETCH(QString, change);
+        QFETCH(QByteArray, saved);
+        const QByteArray stored = "[Form\\Pipopa]\nChecked=1\n[Form\\CheckBox12]\nChecked=0\n";
+        AppFixture app(AppFixture::Files{.settings = stored});
+        QTimer* pause = shortenSavePause(app);
+        QVERIFY(!pause->isActive()); // the restore at the first show is no change
+        QCOMPARE(app.settingsText(), stored);
+
+        QWidget* control = app.control(qPrintable(change));
+        if (change == "Edit1") {
+            QTest::mouseClick(control, Qt::LeftButton);
+            QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(control, "Aida");
+        } else if (change == "ComboBox1") {
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Down);
+        } else {
+            QTest::mouseClick(control, Qt::LeftButton);
+        }
+        QTRY_VERIFY2(app.settingsText().contains(saved), app.settingsText().constData());
+        QVERIFY(app.window->isVisible());
+        const QByteArray ini = app.settingsText();
+        QVERIFY(ini.contains("[Form\\CheckBox12]\nChecked=0\n")); // restored, not defaulted
+        // The jingle follows "Voice" as it was at the last save.
+        const bool voice = app.control<QCheckBox>("CheckBox6")->isChecked();
+        QVERIFY(
+            ini.contains(voice ? "[Form\\Pipopa]\nChecked=1\n" : "[Form\\Pipopa]\nChecked=0\n"));
+    }
+
+    void hotkeyAndSpeedUnitAreSavedWithoutClosing() {
+        AppFixture app;
+        shortenSavePause(app);
+        auto* editor = app.control<THotKey>("HotKey1");
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_F9);
+        const quint16 typed = editor->shortcut();
+        QVERIFY(typed != 0x26); // no longer Up
+        QTRY_VERIFY(app.settingsText().contains("[Form\\HotKey1]"));
+        menuItem(app, "MilePerHour1")->trigger();
+        QTRY_VERIFY(app.settingsText().contains("[Form\\MilePerHour1]\nChecked=1\n"));
+
+        AppFixture again(AppFixture::Files{.settings = app.settingsText()});
+        QCOMPARE(again.control<THotKey>("HotKey1")->shortcut(), typed);
+    }
+
+    // A save after a change that fails is told once; the program goes on.
+    void failedSaveAfterAChangeIsToldOnce() {
+        AppFixture app(AppFixture::Files{.settings = "[AsString]\nEdit1Text=kept\n"});
+        QVERIFY(QFile::setPermissions(app.settingsFile(), QFile::ReadOwner));
+        QTimer* pause = shortenSavePause(app);
+        app.click("CheckBox8");
+        QTRY_COMPARE(problemsShown(app), 1);
+        app.click("CheckBox8");
+        QVERIFY(pause->isActive());
+        QTRY_VERIFY(!pause->isActive());
+        QCOMPARE(problemsShown(app), 1);
+        app.click("start");
+        QVERIFY(app.window->isRunning());
+        QVERIFY(app.settingsText().contains("Edit1Text=kept"));
+    }
+
+    // Whatever the boxes were given at the start, the laps carry the names they show, and the
+    // copy buttons find the rows by them.
+    void lapsCarryTheNamesTheBoxesShow_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("no file") << QByteArray() << QStringList{"1", "2", "3"};
+        QTest::newRow("stored defaults")
+            << QByteArray("[AsString]\nEdit1Text=1\nEdit2Text=2\nEdit3Text=3\n")
+            << QStringList{"1", "2", "3"};
+        QTest::newRow("own names")
+            << QByteArray("[AsString]\nEdit1Text=Ann\nEdit2Text=Bo\nEdit3Text=\n")
+            << QStringList{"Ann", "Bo", "3"};
+    }
+    void lapsCarryTheNamesTheBoxesShow() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, names);
+        AppFixture app(AppFixture::Files{.settings = settings});
+        app.click("start");
+        for (const char* lap : {"LAP", "LAP2", "LAP3"}) {
+            app.advance(1000);
+            app.click(lap);
+        }
+        const auto* mix = app.control<kelvos::TextGrid>("StrSortGrid1");
+        QStringList shown;
+        QStringList carried;
+        for (int competitor = 1; competitor <= 3; ++competitor) {
+            shown << app.control<QLineEdit>(qPrintable(QString("Edit%1").arg(competitor)))->text();
+            carried << mix->cells(1, competitor);
+        }
+        QCOMPARE(shown, names);
+        QCOMPARE(carried, names);
+        app.click("stop");
+        app.click("CuteButton36"); // "copylap2"
+        QCOMPARE(kelvos::readCommaText(QGuiApplication::clipboard()->text()).value(1), names[1]);
     }
 
     void closingWithVoiceOffIsSilent() {
