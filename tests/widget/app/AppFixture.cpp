@@ -37,16 +37,6 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
 
 AppFixture::~AppFixture() = default;
 
-void NotedSleeper::sleepFor(std::chrono::milliseconds duration, std::stop_token) {
-    const std::lock_guard lock(mutex_);
-    pauses_ << int(duration.count());
-}
-
-QList<int> NotedSleeper::pauses() const {
-    const std::lock_guard lock(mutex_);
-    return pauses_;
-}
-
 QByteArray AppFixture::settingsText() const {
     return testfiles::contents(settingsFile());
 }

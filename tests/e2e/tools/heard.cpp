@@ -1,0 +1,151 @@
+// Finds what a read-out put into a recording of the sound output (raw 16-bit mono at the clip
+// rate), clip by clip, from the samples of the clips as the player plays them.
+// Usage:
+//   heard words <count> <lap ms> <total ms>
+//       the clips of the lap read-out of these figures, one a line
+//   heard sequence <recording> <clip dir> <from sample> <clip>...
+//       where the clips sound one after another from `from` on, each within kLongestGap of the
+//       one before (a signal tone may lie over a part of a clip); prints "clip start gap_ms" a
+//       line, the gap after the clip before, and fails when a clip is not found
+//   heard tone <recording> <clip dir> <from sample> <to sample> <clip>
+//       where the clip sounds between the two, mixed over whatever else sounds; prints its start
+#include "ClipBank.h"
+#include "ClipScript.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+using namespace kelvos;
+
+namespace {
+constexpr qint64 kLongestGap = kClipRate * 600 / 1000;
+// A clip counts as found where this share of its samples is exactly in the recording: a tone
+// mixed over it changes the rest.
+constexpr double kMatchedShare = 0.6;
+
+class Words final : public clips::ReadOutSink {
+public:
+    void play(const QString& clip) override { std::printf("%s\n", qPrintable(clip)); }
+    void pause(int) override {}
+};
+
+int fail(const char* format, const char* what) {
+    std::fprintf(stderr, format, what);
+    std::fprintf(stderr, "\n");
+    return 1;
+}
+
+std::vector<qint16> readRecording(const char* path) {
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    std::vector<qint16> samples(size_t(bytes.size() / 2));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
+
+ClipBank bankOf(const char* folder) {
+    const QDir dir(QString::fromLocal8Bit(folder));
+    return ClipBank(
+        [dir](const QString& name) { return dir.filePath(name); },
+        [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
+}
+
+// Whether the clip lies at `at` with at least kMatchedShare of its samples exact; a few probes
+// first, so that most places are passed over at once.
+bool liesAt(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 at) {
+    const qint64 length = qint64(clip.size());
+    if (at + length > qint64(rec.size()))
+        return false;
+    int probesMatched = 0;
+    for (int probe = 0; probe < 16; ++probe) {
+        const qint64 i = length * probe / 16;
+        probesMatched += rec[size_t(at + i)] == clip[size_t(i)];
+    }
+    if (probesMatched < 16 * kMatchedShare - 4)
+        return false;
+    qint64 matched = 0;
+    for (qint64 i = 0; i < length; ++i)
+        matched += rec[size_t(at + i)] == clip[size_t(i)];
+    return matched >= length * kMatchedShare;
+}
+
+int sequence(int argc, char** argv) {
+    const auto rec = readRecording(argv[2]);
+    ClipBank bank = bankOf(argv[3]);
+    qint64 cursor = std::atoll(argv[4]);
+    qint64 window = qint64(rec.size()); // the first clip anywhere after `from`
+    qint64 previousEnd = -1;
+    for (int i = 5; i < argc; ++i) {
+        const auto clip = bank.clip(QString::fromLocal8Bit(argv[i]));
+        if (!clip)
+            return fail("no clip %s", argv[i]);
+        qint64 at = cursor;
+        const qint64 last = std::min(cursor + window, qint64(rec.size()));
+        while (at < last && !liesAt(rec, *clip, at))
+            ++at;
+        if (at >= last)
+            return fail("%s not found where it belongs", argv[i]);
+        const double gapMs = previousEnd < 0 ? 0.0 : double(at - previousEnd) * 1000 / kClipRate;
+        std::printf("%s %lld %.1f\n", argv[i], static_cast<long long>(at), gapMs);
+        previousEnd = at + qint64(clip->size());
+        cursor = previousEnd;
+        window = kLongestGap;
+    }
+    return 0;
+}
+
+// Normalised correlation of the start of the clip (past its fade) with the recording at `at`:
+// about 1 where the clip sounds (whatever is mixed with it, being unrelated, adds little), about
+// 0 elsewhere.
+double correlationAt(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 at) {
+    constexpr size_t kSkip = 100, kSpan = 2048;
+    double product = 0, energy = 0;
+    for (size_t i = kSkip; i < std::min(clip.size(), kSkip + kSpan); ++i) {
+        product += double(rec[size_t(at) + i]) * clip[i];
+        energy += double(clip[i]) * clip[i];
+    }
+    return energy > 0 ? product / energy : 0;
+}
+
+int tone(char** argv) {
+    const auto rec = readRecording(argv[2]);
+    ClipBank bank = bankOf(argv[3]);
+    const auto clip = bank.clip(QString::fromLocal8Bit(argv[6]));
+    if (!clip)
+        return fail("no clip %s", argv[6]);
+    const qint64 from = std::atoll(argv[4]);
+    const qint64 to = std::min(std::atoll(argv[5]), qint64(rec.size()) - qint64(clip->size()));
+    for (qint64 at = from; at < to; ++at)
+        if (const double c = correlationAt(rec, *clip, at); c > 0.8 && c < 1.25) {
+            std::printf("%s %lld\n", argv[6], static_cast<long long>(at));
+            return 0;
+        }
+    return fail("%s not heard", argv[6]);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString mode = argc > 1 ? QString::fromLatin1(argv[1]) : QString();
+    if (mode == "words" && argc == 5) {
+        Words words;
+        const qint32 count = std::atoi(argv[2]), time = std::atoi(argv[3]),
+                     total = std::atoi(argv[4]);
+        clips::sayLapReadOut({[count] { return count; }, [time] { return time; },
+                              [total] { return total; }, [] { return false; }},
+                             words);
+        return 0;
+    }
+    if (mode == "sequence" && argc > 5)
+        return sequence(argc, argv);
+    if (mode == "tone" && argc == 7)
+        return tone(argv);
+    std::fprintf(stderr, "usage: see the head of heard.cpp\n");
+    return 2;
+}
