@@ -90,7 +90,7 @@ bool AnnouncementsPanel::announceLap1(const LapState& laps) {
     }
     bool voiceWaits = false;
     if (boxes_.voice) {
-        voiceWaits = announcer_.announceNewLap() != LapAnnouncement::Started;
+        voiceWaits = announcer_.announceNewLap() == LapAnnouncement::Queued;
         emit commandDone();
     }
     if (clipboard)

@@ -36,8 +36,8 @@ public:
     // A new run: the Display window is made ready, hidden, when it is wanted.
     void prepareDisplay();
     // After a lap of competitor 1: the Display window when no read-out is on, then the
-    // read-outs that are. True when the voice does not begin with this lap (it waits for the
-    // read-out speaking, or cannot start), so the press wants a tone of its own.
+    // read-outs that are. True when its read-out waits for the one speaking, so the press wants
+    // a tone of its own to be heard at once.
     bool announceLap1(const kelvos::LapState& laps);
     void LapreadClick();
     void ClipreadClick();

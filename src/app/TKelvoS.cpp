@@ -461,7 +461,7 @@ void TKelvoS::LapClick() {
     lapsPanel_->lap1Button()->setFocus();
     if (!sounds_->voiceOn())
         sounds_->beep();
-    // A lap whose read-out cannot begin at once is still heard at once, over the voice.
+    // A lap whose read-out waits for the one speaking is still heard at once, over the voice.
     if (!replaying_ && announcementsPanel_->announceLap1(run_.laps())) // not a rebuilt lap
         sounds_->play({"pi.wav"});
 }

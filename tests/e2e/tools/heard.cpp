@@ -75,29 +75,46 @@ bool liesAt(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 at) 
     return matched >= length * kMatchedShare;
 }
 
+// The earliest place in [from, to) where the clip lies; -1 when there is none.
+qint64 find(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 from, qint64 to) {
+    for (qint64 at = from; at < std::min(to, qint64(rec.size())); ++at)
+        if (liesAt(rec, clip, at))
+            return at;
+    return -1;
+}
+
+// The first clip is looked for anywhere from `from` on; where the others do not follow it, at
+// its next place.
 int sequence(int argc, char** argv) {
     const auto rec = readRecording(argv[2]);
     ClipBank bank = bankOf(argv[3]);
-    qint64 cursor = std::atoll(argv[4]);
-    qint64 window = qint64(rec.size()); // the first clip anywhere after `from`
-    qint64 previousEnd = -1;
+    std::vector<std::shared_ptr<const ClipSamples>> clips;
     for (int i = 5; i < argc; ++i) {
-        const auto clip = bank.clip(QString::fromLocal8Bit(argv[i]));
-        if (!clip)
+        clips.push_back(bank.clip(QString::fromLocal8Bit(argv[i])));
+        if (!clips.back())
             return fail("no clip %s", argv[i]);
-        qint64 at = cursor;
-        const qint64 last = std::min(cursor + window, qint64(rec.size()));
-        while (at < last && !liesAt(rec, *clip, at))
-            ++at;
-        if (at >= last)
-            return fail("%s not found where it belongs", argv[i]);
-        const double gapMs = previousEnd < 0 ? 0.0 : double(at - previousEnd) * 1000 / kClipRate;
-        std::printf("%s %lld %.1f\n", argv[i], static_cast<long long>(at), gapMs);
-        previousEnd = at + qint64(clip->size());
-        cursor = previousEnd;
-        window = kLongestGap;
     }
-    return 0;
+    for (qint64 first = find(rec, *clips[0], std::atoll(argv[4]), qint64(rec.size())); first >= 0;
+         first = find(rec, *clips[0], first + 1, qint64(rec.size()))) {
+        QStringList lines{QString("%1 %2 0.0").arg(argv[5]).arg(first)};
+        qint64 end = first + qint64(clips[0]->size());
+        size_t next = 1;
+        for (; next < clips.size(); ++next) {
+            const qint64 at = find(rec, *clips[next], end, end + kLongestGap);
+            if (at < 0)
+                break;
+            lines << QString("%1 %2 %3")
+                         .arg(argv[5 + next])
+                         .arg(at)
+                         .arg(double(at - end) * 1000 / kClipRate, 0, 'f', 1);
+            end = at + qint64(clips[next]->size());
+        }
+        if (next == clips.size()) {
+            std::printf("%s\n", qPrintable(lines.join('\n')));
+            return 0;
+        }
+    }
+    return fail("%s and the clips after it not found in order", argv[5]);
 }
 
 // Normalised correlation of the start of the clip (past its fade) with the recording at `at`:
