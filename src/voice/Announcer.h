@@ -27,8 +27,9 @@ enum class LapAnnouncement {
     Refused  // another announcement holds the busy flag; the lap is not read
 };
 
-// What the read-outs read while they run. The UI thread writes them (the lap values at each
-// lap of competitor 1, the boxes when they change); the workers read them when they reach them.
+// What the read-outs read. The UI thread writes them (the lap values at each lap of competitor
+// 1, the boxes when they change). A lap read-out takes the lap values once, when it is started;
+// the workers read the boxes, and "Real" the lap count, when they reach them.
 struct AnnouncementInputs {
     std::atomic<qint32> lapCount{0};
     std::atomic<qint32> lapTime{0};

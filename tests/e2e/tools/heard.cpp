@@ -56,23 +56,32 @@ ClipBank bankOf(const char* folder) {
         [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
 }
 
-// Whether the clip lies at `at` with at least kMatchedShare of its samples exact; a few probes
-// first, so that most places are passed over at once.
-bool liesAt(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 at) {
-    const qint64 length = qint64(clip.size());
-    if (at + length > qint64(rec.size()))
+// Whether kMatchedShare of the samples in [begin, end) of the clip are exactly in the recording
+// from `at` + begin on; a few probes first, so that most places are passed over at once.
+bool partLiesAt(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 at, qint64 begin,
+                qint64 end) {
+    if (at < 0 || at + end > qint64(rec.size()))
         return false;
+    const qint64 length = end - begin;
     int probesMatched = 0;
     for (int probe = 0; probe < 16; ++probe) {
-        const qint64 i = length * probe / 16;
+        const qint64 i = begin + length * probe / 16;
         probesMatched += rec[size_t(at + i)] == clip[size_t(i)];
     }
     if (probesMatched < 16 * kMatchedShare - 4)
         return false;
     qint64 matched = 0;
-    for (qint64 i = 0; i < length; ++i)
+    for (qint64 i = begin; i < end; ++i)
         matched += rec[size_t(at + i)] == clip[size_t(i)];
     return matched >= length * kMatchedShare;
+}
+
+// Whether the clip lies at `at`, judged by either half: a tone mixed over a part of it, or a few
+// samples the recorder dropped on a busy machine, spoil the other half only.
+bool liesAt(const std::vector<qint16>& rec, const ClipSamples& clip, qint64 at) {
+    const qint64 length = qint64(clip.size());
+    return partLiesAt(rec, clip, at, 0, length / 2) ||
+           partLiesAt(rec, clip, at, length / 2, length);
 }
 
 // The earliest place in [from, to) where the clip lies; -1 when there is none.
