@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -204,6 +205,25 @@ private slots:
         timer.start();
         queue.finishWithin(std::chrono::milliseconds(300));
         QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Without a sound device every clip beeps, and that is said once, not at every clip.
+    void noSoundDeviceIsSaidOnce() {
+        const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^kelvos: no sound device"));
+        QTest::failOnWarning(QRegularExpression("."));
+        std::atomic<int> beeps{0};
+        {
+            kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+            player.prepare();
+            QVERIFY(!player.hasAudio());
+            player.play("word.wav");
+            player.playSignal("tone.wav");
+            player.play("word.wav");
+        }
+        qputenv("SDL_AUDIODRIVER", driver);
+        QCOMPARE(beeps.load(), 3);
     }
 
     void signalsKeepTheirOrder() {
