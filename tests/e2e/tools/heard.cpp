@@ -4,9 +4,10 @@
 //   heard words <count> <lap ms> <total ms>
 //       the clips of the lap read-out of these figures, one a line
 //   heard sequence <recording> <clip dir> <from sample> <clip>...
-//       where the clips sound one after another from `from` on, each within kLongestGap of the
-//       one before (a signal tone may lie over a part of a clip); prints "clip start gap_ms" a
-//       line, the gap after the clip before, and fails when a clip is not found
+//       where the clips sound one after another, the first anywhere from `from` on, each other
+//       within kLongestGap of the one before (a signal tone may lie over a part of a clip);
+//       prints "clip start gap_ms" a line, the gap after the clip before, and fails when they
+//       are not found so
 //   heard tone <recording> <clip dir> <from sample> <to sample> <clip>
 //       where the clip sounds between the two, mixed over whatever else sounds; prints its start
 #include "ClipBank.h"
