@@ -22,6 +22,8 @@ namespace {
 class SilentClipPlayer final : public kelvos::ClipPlayer {
 public:
     void play(const QString&) override {}
+    void pause(std::chrono::milliseconds) override {}
+    void playSignal(const QString&) override {}
     void beep() override {}
     void stop() override {}
 };

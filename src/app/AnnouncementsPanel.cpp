@@ -78,7 +78,7 @@ void AnnouncementsPanel::prepareDisplay() {
         TForm4::ensureExists();
 }
 
-void AnnouncementsPanel::announceLap1(const LapState& laps) {
+bool AnnouncementsPanel::announceLap1(const LapState& laps) {
     AnnouncementInputs& inputs = announcer_.inputs();
     inputs.lapCount = laps.Lap1.LapCount;
     inputs.lapTime = laps.Lap1.LapTime;
@@ -88,10 +88,14 @@ void AnnouncementsPanel::announceLap1(const LapState& laps) {
         TForm4::fill(figures_());
         startDisplayHold();
     }
-    if (boxes_.voice)
-        LapreadClick();
+    bool voiceWaits = false;
+    if (boxes_.voice) {
+        voiceWaits = announcer_.announceNewLap() == LapAnnouncement::Queued;
+        emit commandDone();
+    }
     if (clipboard)
         ClipreadClick();
+    return voiceWaits;
 }
 
 void AnnouncementsPanel::LapreadClick() {

@@ -36,8 +36,9 @@ public:
     // A new run: the Display window is made ready, hidden, when it is wanted.
     void prepareDisplay();
     // After a lap of competitor 1: the Display window when no read-out is on, then the
-    // read-outs that are.
-    void announceLap1(const kelvos::LapState& laps);
+    // read-outs that are. True when its read-out waits for the one speaking, so the press wants
+    // a tone of its own to be heard at once.
+    bool announceLap1(const kelvos::LapState& laps);
     void LapreadClick();
     void ClipreadClick();
     void RealClick();

@@ -21,6 +21,8 @@ public:
     void setMuted(bool muted) { muted_ = muted; }
     // Blocks until everything asked for so far has sounded.
     void waitUntilIdle() { queue_.waitUntilIdle(); }
+    // Lets what was asked for sound for at most `bound`, then cuts it short.
+    void finishWithin(std::chrono::milliseconds bound) { queue_.finishWithin(bound); }
 
 private:
     kelvos::SignalQueue queue_;

@@ -32,6 +32,8 @@ using namespace kelvos;
 namespace {
 constexpr int kRefreshIntervalMs = 20;
 constexpr int kTaskbarIntervalMs = 150;
+// The closing sounds are cut after this, so that the window never hangs on a long clip.
+constexpr std::chrono::milliseconds kClosingSoundsBound{1200};
 constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
 // A rebuilt run's watch is started at this clock reading (any will do), so that each press
 // rebuilt at this reading plus its recorded total reads that total.
@@ -221,7 +223,7 @@ void TKelvoS::closeEvent(QCloseEvent* event) {
                          "\n\nThe results in the grids are not affected.");
     if (sounds_->voiceOn())
         sounds_->playAlways({"po.wav", "po.wav", "pa.wav"});
-    sounds_->waitUntilIdle();
+    sounds_->finishWithin(kClosingSoundsBound);
     services_.keepAwake(false);
     event->accept();
 }
@@ -477,8 +479,9 @@ void TKelvoS::LapClick() {
     lapsPanel_->lap1Button()->setFocus();
     if (!sounds_->voiceOn())
         sounds_->beep();
-    if (!replaying_) // a rebuilt lap is not announced again
-        announcementsPanel_->announceLap1(run_.laps());
+    // A lap whose read-out waits for the one speaking is still heard at once, over the voice.
+    if (!replaying_ && announcementsPanel_->announceLap1(run_.laps())) // not a rebuilt lap
+        sounds_->play({"pi.wav"});
 }
 
 void TKelvoS::LAP2Click() {

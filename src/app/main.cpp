@@ -158,17 +158,19 @@ int main(int argc, char* argv[]) {
     }
 
     // The bell belongs to the UI thread; clips that cannot be played ask for it from anywhere.
-    kelvos::SdlClipPlayer player([] {
-        QMetaObject::invokeMethod(
-            qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
-    });
-    ClipLookup clips(player,
-                     clipFolders(QDir::currentPath(), QCoreApplication::applicationDirPath()));
+    // Each clip comes from the first folder that holds it.
+    kelvos::SdlClipPlayer player(
+        [] {
+            QMetaObject::invokeMethod(
+                qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+        },
+        [folders = clipFolders(QDir::currentPath(), QCoreApplication::applicationDirPath())](
+            const QString& name) { return clipPath(name, folders); });
     SleepInhibitor inhibitor;
 
     KelvosServices services;
     services.timing = &timing;
-    services.player = &clips;
+    services.player = &player;
     services.now = [] { return QDateTime::currentDateTime(); };
     services.workingDirectory = QDir::currentPath();
     services.settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ClipPlayer.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -13,21 +11,6 @@ QStringList clipFolders(const QString& workingDirectory, const QString& programD
 // The first of `folders` that holds the clip; the bare name when none does, which the player
 // answers with the beep of a missing clip.
 QString clipPath(const QString& name, const QStringList& folders);
-
-// Plays each clip from the first folder that holds it.
-class ClipLookup final : public ClipPlayer {
-public:
-    ClipLookup(ClipPlayer& player, QStringList folders)
-        : player_(player), folders_(std::move(folders)) {}
-    void prepare() override { player_.prepare(); }
-    void play(const QString& fileName) override { player_.play(clipPath(fileName, folders_)); }
-    void beep() override { player_.beep(); }
-    void stop() override { player_.stop(); }
-
-private:
-    ClipPlayer& player_;
-    const QStringList folders_;
-};
 
 // Where the settings are kept and, the first time they move to the user's folder, which file
 // they start from.

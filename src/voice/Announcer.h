@@ -8,11 +8,28 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <optional>
 
 namespace kelvos {
 
-// What the read-outs read while they run. The UI thread writes them (the lap values at each
-// lap of competitor 1, the boxes when they change); the workers read them when they reach them.
+// The figures of one lap of competitor 1, as they were when the lap was pressed.
+struct LapFigures {
+    qint32 count = 0;
+    qint32 time = 0;
+    qint32 total = 0;
+};
+
+// What a lap of competitor 1 did to the read-outs.
+enum class LapAnnouncement {
+    Started, // its read-out began
+    Queued,  // a read-out is speaking: this lap is read when it ends, unless a newer one comes
+    Refused  // another announcement holds the busy flag; the lap is not read
+};
+
+// What the read-outs read. The UI thread writes them (the lap values at each lap of competitor
+// 1, the boxes when they change). A lap read-out takes the lap values once, when it is started;
+// the workers read the boxes, and "Real" the lap count, when they reach them.
 struct AnnouncementInputs {
     std::atomic<qint32> lapCount{0};
     std::atomic<qint32> lapTime{0};
@@ -57,6 +74,9 @@ public:
 
     AnnouncementInputs& inputs() { return inputs_; }
 
+    // A lap of competitor 1 with "Voice" on: read at once, or after the read-out that is
+    // speaking, which is never cut for it.
+    LapAnnouncement announceNewLap();
     // "read lap": nothing when "Voice", "ClipE" and "J" are all off, while busy or before the
     // first lap; otherwise fills the Display and speaks the lap, then, with "ClipE" or "J",
     // puts the lap sentence on the clipboard. True when it started.
@@ -75,27 +95,41 @@ public:
 private:
     class Speech;
 
+    using Body = std::function<void(std::stop_token)>;
+    using Script = std::function<void(Speech&)>;
+
     bool anyAnnouncerOn() const;
     bool clipboardOn() const;
     bool claimWithLap(bool needsLap);
-    void launch(void (Announcer::*body)(std::stop_token));
+    LapFigures lapNow() const;
+    void launch(Body body);
+    void launchSpeech(Script script);
+    void runSpeech(quint64 ticket, const Script& script, std::stop_token stop);
 
     // The bodies of the four read-outs, each run on a worker of its own: the lap spoken, the lap
-    // sentence on the clipboard, the running total spoken, the running-total sentence.
-    void TThread1(std::stop_token stop);
-    void TThread2(std::stop_token stop);
-    void TThread3(std::stop_token stop);
+    // sentence on the clipboard, the running total spoken, the running-total sentence. The lap
+    // read-outs keep the figures of their lap.
+    void TThread1(const LapFigures& lap, Speech& speech);
+    void TThread2(const LapFigures& lap, std::stop_token stop);
+    void TThread3(Speech& speech);
     void TThread4(std::stop_token stop);
     void putSentences(const std::function<QString(sentences::Language)>& sentence);
     void putTwiceIfRepeated(std::stop_token stop,
                             const std::function<QString(sentences::Language)>& sentence);
-    void finishSpeech(std::stop_token stop);
 
     ClipPlayer& player_;
     AnnouncementEffects& effects_;
     std::function<qint32()> currentTotal_;
     Sleeper& sleeper_;
     AnnouncementInputs inputs_;
+
+    // The spoken read-outs: one speaks at a time. Each has a ticket; a newer one (possible once
+    // stop or reset cleared the busy flag) takes the voice from the older, which falls silent.
+    std::mutex speechMutex_;
+    std::atomic<quint64> speechTicket_{0};
+    bool speaking_ = false;             // the read-out of the newest ticket has not ended
+    std::optional<LapFigures> nextLap_; // the newest lap pressed while it speaks
+
     WorkerThreads workers_; // last: its threads use everything above
 };
 

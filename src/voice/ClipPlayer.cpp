@@ -3,18 +3,29 @@
 namespace kelvos {
 
 void RecordingClipPlayer::play(const QString& fileName) {
+    note(fileName);
+}
+
+void RecordingClipPlayer::pause(std::chrono::milliseconds duration) {
     std::lock_guard lock(mutex_);
-    heard_ << fileName;
+    pauses_ << int(duration.count());
+}
+
+void RecordingClipPlayer::playSignal(const QString& fileName) {
+    note(fileName);
 }
 
 void RecordingClipPlayer::beep() {
-    std::lock_guard lock(mutex_);
-    heard_ << QStringLiteral("beep");
+    note(QStringLiteral("beep"));
 }
 
 void RecordingClipPlayer::stop() {
+    note(QStringLiteral("stop"));
+}
+
+void RecordingClipPlayer::note(const QString& entry) {
     std::lock_guard lock(mutex_);
-    heard_ << QStringLiteral("stop");
+    heard_ << entry;
 }
 
 QStringList RecordingClipPlayer::heard() const {
@@ -22,9 +33,15 @@ QStringList RecordingClipPlayer::heard() const {
     return heard_;
 }
 
+QList<int> RecordingClipPlayer::pauses() const {
+    std::lock_guard lock(mutex_);
+    return pauses_;
+}
+
 void RecordingClipPlayer::clear() {
     std::lock_guard lock(mutex_);
     heard_.clear();
+    pauses_.clear();
 }
 
 } // namespace kelvos

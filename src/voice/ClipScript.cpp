@@ -109,6 +109,13 @@ void playAll(const QStringList& clipsToPlay, ReadOutSink& sink) {
         sink.play(clip);
 }
 
+// A group that says nothing (zero hours, zero minutes) leaves no gap either.
+void playGroup(const QStringList& clipsToPlay, ReadOutSink& sink) {
+    playAll(clipsToPlay, sink);
+    if (!clipsToPlay.isEmpty())
+        sink.endGroup();
+}
+
 qint32 nonNegative(qint32 ms) {
     return ms < 0 ? 0 : ms;
 }
@@ -163,18 +170,19 @@ QStringList milliseconds(int value) {
 
 void sayTime(const ValueSource& value, ZeroSeconds zero, ReadOutSink& sink) {
     const auto read = [&value] { return nonNegative(value()); };
-    playAll(hours(read() / 3'600'000), sink);
-    playAll(minutes(read() / 60'000 % 60), sink);
-    playAll(seconds(read() / 1000 % 60, zero), sink);
+    playGroup(hours(read() / 3'600'000), sink);
+    playGroup(minutes(read() / 60'000 % 60), sink);
+    playGroup(seconds(read() / 1000 % 60, zero), sink);
     for (const int divisor : {100, 10, 1})
         playAll(digitWord(read() % 1000 / divisor % 10), sink);
+    sink.endGroup();
 }
 
 void sayLapReadOut(const LapReadOutSource& source, ReadOutSink& sink) {
     const int passes = source.repeat() ? 2 : 1;
     for (int pass = 1; pass <= passes; ++pass) {
         sink.play(kLap);
-        playAll(lapCount(source.lapCount()), sink);
+        playGroup(lapCount(source.lapCount()), sink);
         sink.play(kLapTime);
         sayTime(source.lapTime, ZeroSeconds::SayZero, sink);
         sink.play(kTotal);
@@ -194,7 +202,7 @@ void sayRunningTotalReadOut(const ValueSource& total, const ValueSource& lapCoun
     sayTime(total, ZeroSeconds::UnitOnly, sink);
     sink.pause(kReadOutPause);
     sink.play(kLap);
-    playAll(lapCount(lapCountSource()), sink);
+    playGroup(lapCount(lapCountSource()), sink);
     sink.pause(kReadOutPause);
     sink.play("po.wav");
     sink.play("po.wav");

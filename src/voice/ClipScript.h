@@ -12,6 +12,8 @@ public:
     virtual ~ReadOutSink() = default;
     virtual void play(const QString& clip) = 0;
     virtual void pause(int milliseconds) = 0;
+    // The words of one group (a count, the hours, the minutes...) have been played.
+    virtual void endGroup() {}
 };
 
 // How a time whose seconds are "00" ends: the lap read-out says "rei" "byo", the running

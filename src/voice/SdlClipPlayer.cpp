@@ -1,7 +1,9 @@
 #include "SdlClipPlayer.h"
 
+#include "ClipScript.h"
+
 #include <SDL.h>
-#include <chrono>
+#include <algorithm>
 #include <dlfcn.h>
 #include <thread>
 
@@ -13,36 +15,31 @@ struct SdlClipPlayer::Sdl {
     decltype(&SDL_GetError) GetError;
     decltype(&SDL_InitSubSystem) InitSubSystem;
     decltype(&SDL_QuitSubSystem) QuitSubSystem;
-    decltype(&SDL_RWFromFile) RWFromFile;
-    decltype(&SDL_LoadWAV_RW) LoadWAV_RW;
-    decltype(&SDL_FreeWAV) FreeWAV;
     decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
-    decltype(&SDL_QueueAudio) QueueAudio;
     decltype(&SDL_PauseAudioDevice) PauseAudioDevice;
-    decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize;
     decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
 };
 
 namespace {
 constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
+// A small buffer, so that a press is heard at once and a wait ends close to the sound.
 constexpr Uint16 kDeviceBufferSamples = 512;
-constexpr auto kPollInterval = std::chrono::milliseconds(5);
+constexpr int kMixChunk = 1024;
+// How long a wait may outlast the sound it waits for before the output is taken for stuck.
+constexpr auto kStallAllowance = std::chrono::seconds(1);
 
 template <typename Function> bool resolve(void* library, const char* name, Function& function) {
     function = reinterpret_cast<Function>(dlsym(library, name));
     return function != nullptr;
 }
 
-struct WavData {
-    decltype(&SDL_FreeWAV) free;
-    SDL_AudioSpec spec{};
-    Uint8* buffer = nullptr;
-    Uint32 length = 0;
-    ~WavData() {
-        if (buffer)
-            free(buffer);
-    }
-};
+qint64 samplesOf(std::chrono::milliseconds duration) {
+    return qint64(duration.count()) * kClipRate / 1000;
+}
+
+std::chrono::milliseconds durationOf(qint64 samples) {
+    return std::chrono::milliseconds(samples * 1000 / kClipRate);
+}
 } // namespace
 
 // The library stays loaded to the end: SDL keeps threads and exit handlers of its own.
@@ -57,13 +54,8 @@ std::unique_ptr<const SdlClipPlayer::Sdl> SdlClipPlayer::loadSdl() {
                           resolve(library, "SDL_GetError", sdl->GetError) &&
                           resolve(library, "SDL_InitSubSystem", sdl->InitSubSystem) &&
                           resolve(library, "SDL_QuitSubSystem", sdl->QuitSubSystem) &&
-                          resolve(library, "SDL_RWFromFile", sdl->RWFromFile) &&
-                          resolve(library, "SDL_LoadWAV_RW", sdl->LoadWAV_RW) &&
-                          resolve(library, "SDL_FreeWAV", sdl->FreeWAV) &&
                           resolve(library, "SDL_OpenAudioDevice", sdl->OpenAudioDevice) &&
-                          resolve(library, "SDL_QueueAudio", sdl->QueueAudio) &&
                           resolve(library, "SDL_PauseAudioDevice", sdl->PauseAudioDevice) &&
-                          resolve(library, "SDL_GetQueuedAudioSize", sdl->GetQueuedAudioSize) &&
                           resolve(library, "SDL_CloseAudioDevice", sdl->CloseAudioDevice);
     if (!complete) {
         qWarning("kelvos: no sound, clips become beeps: %s lacks %s", kSdlLibrary, dlerror());
@@ -72,7 +64,14 @@ std::unique_ptr<const SdlClipPlayer::Sdl> SdlClipPlayer::loadSdl() {
     return sdl;
 }
 
-SdlClipPlayer::SdlClipPlayer(std::function<void()> beep) : beep_(std::move(beep)) {}
+SdlClipPlayer::SdlClipPlayer(std::function<void()> beep,
+                             std::function<QString(const QString&)> locate,
+                             std::function<void(const QString&)> report)
+    : beep_(std::move(beep)),
+      bank_(
+          std::move(locate), report ? std::move(report) : [](const QString& message) {
+              qWarning("kelvos: %s", qUtf8Printable(message));
+          }) {}
 
 void SdlClipPlayer::prepare() {
     std::call_once(prepared_, [this] {
@@ -83,19 +82,41 @@ void SdlClipPlayer::prepare() {
         // when the desktop asks it to.
         sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            qWarning("kelvos: no sound, clips become beeps: %s", sdl->GetError());
+            qWarning("kelvos: no sound device, clips become beeps: %s", sdl->GetError());
             return;
         }
+        SDL_AudioSpec wanted{};
+        wanted.freq = kClipRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = 1;
+        wanted.samples = kDeviceBufferSamples;
+        wanted.callback = &SdlClipPlayer::fill;
+        wanted.userdata = this;
+        SDL_AudioSpec obtained{};
+        // No changes allowed: SDL converts to whatever the device takes.
+        device_ = sdl->OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (device_ == 0) {
+            qWarning("kelvos: no sound device, clips become beeps: %s", sdl->GetError());
+            sdl->QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        bank_.load(clips::everyClipName());
+        sdl->PauseAudioDevice(device_, 0);
         sdl_ = std::move(sdl);
         audioReady_.store(true, std::memory_order_release);
     });
 }
 
 SdlClipPlayer::~SdlClipPlayer() {
-    ++generation_; // any clip still playing on another thread stops at its next poll
-    std::lock_guard lock(deviceMutex_);
-    if (hasAudio())
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true; // calls still waiting on another thread return
+    }
+    progressed_.notify_all();
+    if (hasAudio()) {
+        sdl_->CloseAudioDevice(device_);
         sdl_->QuitSubSystem(SDL_INIT_AUDIO);
+    }
 }
 
 void SdlClipPlayer::beep() {
@@ -103,46 +124,105 @@ void SdlClipPlayer::beep() {
         beep_();
 }
 
-void SdlClipPlayer::stop() {
-    ++generation_; // the clip playing sees a newer generation at its next poll and ends
-}
-
 void SdlClipPlayer::play(const QString& fileName) {
-    const quint64 mine = ++generation_;
-    if (!hasAudio() || !playToEnd(fileName, mine))
-        beep();
+    const auto clip = hasAudio() ? bank_.clip(fileName) : nullptr;
+    if (!clip)
+        return beep();
+    append(voice_, clip, qint64(clip->size()), Until::Begins);
 }
 
-// Returns false when the clip could not be played at all (missing, not a WAV, no device);
-// a clip cut short by a newer one counts as played.
-bool SdlClipPlayer::playToEnd(const QString& fileName, quint64 generation) {
-    std::lock_guard lock(deviceMutex_); // the clip playing before ours gives way at its next poll
-    if (generation_.load() != generation)
-        return true; // a newer clip came while we waited: ours is skipped, not replaced by a beep
+void SdlClipPlayer::pause(std::chrono::milliseconds duration) {
+    std::lock_guard lock(mutex_);
+    voice_.pendingGap = std::max(voice_.pendingGap, samplesOf(kWordGap + duration));
+}
 
-    const Sdl& sdl = *sdl_;
-    WavData wav{sdl.FreeWAV};
-    SDL_RWops* file = sdl.RWFromFile(fileName.toLocal8Bit().constData(), "rb");
-    if (!file || !sdl.LoadWAV_RW(file, 1, &wav.spec, &wav.buffer, &wav.length))
-        return false;
-    SDL_AudioSpec wanted = wav.spec;
-    wanted.samples = kDeviceBufferSamples;
-    wanted.callback = nullptr;
-    SDL_AudioSpec obtained{};
-    const SDL_AudioDeviceID device = sdl.OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (device == 0)
-        return false;
-    sdl.QueueAudio(device, wav.buffer, wav.length);
-    sdl.PauseAudioDevice(device, 0);
-    while (sdl.GetQueuedAudioSize(device) > 0 && generation_.load() == generation)
-        std::this_thread::sleep_for(kPollInterval);
-    if (generation_.load() == generation && obtained.freq > 0) {
-        // The queue is empty once the last buffer went to the device; let that buffer sound.
-        const auto latency = std::chrono::milliseconds(1000 * obtained.samples / obtained.freq);
-        std::this_thread::sleep_for(latency + kPollInterval);
+void SdlClipPlayer::endGroup() {
+    std::lock_guard lock(mutex_);
+    voice_.pendingGap = std::max(voice_.pendingGap, samplesOf(kGroupGap));
+}
+
+void SdlClipPlayer::playSignal(const QString& fileName) {
+    const auto clip = hasAudio() ? bank_.clip(fileName) : nullptr;
+    if (!clip)
+        return beep();
+    append(signals_, clip, qint64(clip->size()), Until::Ends);
+    // The output has taken the clip's last samples; let its buffer sound them.
+    std::this_thread::sleep_for(durationOf(kDeviceBufferSamples));
+}
+
+void SdlClipPlayer::stop() {
+    cut(voice_);
+}
+
+void SdlClipPlayer::stopSignals() {
+    cut(signals_);
+}
+
+// Appends a clip behind what the lane holds, after the gap owed, and waits until it begins or
+// ends to sound. The gap is owed only while the lane still sounds: an idle lane starts at once.
+void SdlClipPlayer::append(Lane& lane, std::shared_ptr<const ClipSamples> clip, qint64 length,
+                           Until until) {
+    std::unique_lock lock(mutex_);
+    if (closing_)
+        return;
+    if (!lane.queue.empty() && lane.pendingGap > 0) {
+        lane.queue.push_back({nullptr, lane.pendingGap});
+        lane.end += lane.pendingGap;
     }
-    sdl.CloseAudioDevice(device);
-    return true;
+    const qint64 begins = lane.end;
+    lane.queue.push_back({std::move(clip), length});
+    lane.end += length;
+    lane.pendingGap = samplesOf(kWordGap);
+    const qint64 mark = until == Until::Begins ? begins : lane.end;
+    const quint64 cuts = lane.cuts;
+    progressed_.wait_for(lock, durationOf(mark - lane.taken) + kStallAllowance,
+                         [&] { return closing_ || lane.cuts != cuts || lane.taken >= mark; });
+}
+
+void SdlClipPlayer::cut(Lane& lane) {
+    {
+        std::lock_guard lock(mutex_);
+        lane.queue.clear();
+        lane.end = lane.taken;
+        lane.pendingGap = 0;
+        ++lane.cuts;
+    }
+    progressed_.notify_all();
+}
+
+// The output's thread asks for the next samples.
+void SdlClipPlayer::fill(void* self, quint8* stream, int bytes) {
+    auto* out = reinterpret_cast<qint16*>(stream);
+    for (int done = 0, total = bytes / 2; done < total; done += kMixChunk)
+        static_cast<SdlClipPlayer*>(self)->mixInto(out + done, std::min(kMixChunk, total - done));
+}
+
+void SdlClipPlayer::mixInto(qint16* out, int samples) {
+    qint32 mix[kMixChunk] = {};
+    {
+        std::lock_guard lock(mutex_);
+        takeFrom(voice_, mix, samples);
+        takeFrom(signals_, mix, samples);
+    }
+    progressed_.notify_all();
+    for (int i = 0; i < samples; ++i)
+        out[i] = qint16(std::clamp<qint32>(mix[i], INT16_MIN, INT16_MAX));
+}
+
+void SdlClipPlayer::takeFrom(Lane& lane, qint32* mix, int samples) {
+    qint64 done = 0;
+    while (done < samples && !lane.queue.empty()) {
+        Segment& segment = lane.queue.front();
+        const qint64 count = std::min<qint64>(samples - done, segment.length - segment.at);
+        if (segment.clip)
+            for (qint64 i = 0; i < count; ++i)
+                mix[done + i] += (*segment.clip)[size_t(segment.at + i)];
+        segment.at += count;
+        done += count;
+        lane.taken += count;
+        if (segment.at == segment.length)
+            lane.queue.pop_front();
+    }
 }
 
 } // namespace kelvos

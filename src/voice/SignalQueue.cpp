@@ -31,6 +31,18 @@ void SignalQueue::waitUntilIdle() {
     changed_.wait(lock, [this] { return pending_.empty() && !busy_; });
 }
 
+void SignalQueue::finishWithin(std::chrono::milliseconds bound) {
+    std::unique_lock lock(mutex_);
+    const auto idle = [this] { return pending_.empty() && !busy_; };
+    if (changed_.wait_for(lock, bound, idle))
+        return;
+    pending_.clear();
+    lock.unlock();
+    player_.stopSignals();
+    lock.lock();
+    changed_.wait(lock, idle);
+}
+
 void SignalQueue::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -44,7 +56,7 @@ void SignalQueue::run() {
         if (next.isEmpty())
             player_.beep();
         else
-            player_.play(next);
+            player_.playSignal(next);
         lock.lock();
         busy_ = false;
         changed_.notify_all();

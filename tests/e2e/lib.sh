@@ -16,9 +16,10 @@ fail() {
     exit 1
 }
 
-# start_kelvos <working directory>: starts the program there with sound going to a file. The
-# program is copied into the folder first, so its settings file (beside the program) belongs
-# to this test alone; KELVOS_PROGRAM names a program to start where it is instead.
+# start_kelvos <working directory>: starts the program there with sound going to a file (or to
+# the SDL audio driver KELVOS_AUDIO_DRIVER names). The program is copied into the folder first,
+# so its settings file (beside the program) belongs to this test alone; KELVOS_PROGRAM names a
+# program to start where it is instead.
 start_kelvos() {
     KELVOS_DIR="$1"
     mkdir -p "$KELVOS_DIR"
@@ -41,8 +42,9 @@ window_has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$KELVOS_WID" ]
 # launch_kelvos: starts the program and waits for its window; false when it could not reach
 # the display.
 launch_kelvos() {
-    (cd "$KELVOS_DIR" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$KELVOS_DIR/audio.raw" \
-        QT_QPA_PLATFORM=xcb exec "${KELVOS_PROGRAM:-./kelvos}" >>"$KELVOS_DIR/stdout.log" 2>&1) &
+    (cd "$KELVOS_DIR" && SDL_AUDIODRIVER="${KELVOS_AUDIO_DRIVER:-disk}" \
+        SDL_DISKAUDIOFILE="$KELVOS_DIR/audio.raw" QT_QPA_PLATFORM=xcb \
+        exec "${KELVOS_PROGRAM:-./kelvos}" >>"$KELVOS_DIR/stdout.log" 2>&1) &
     KELVOS_PID=$!
     KELVOS_WID=""
     for _ in $(seq 1 100); do

@@ -1,3 +1,4 @@
+#include "ClipBank.h"
 #include "ClipPlayer.h"
 #include "SdlClipPlayer.h"
 #include "SignalQueue.h"
@@ -6,14 +7,19 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 #include <atomic>
 #include <thread>
 
 namespace {
-// A mono 16-bit PCM WAV file of the given length, silent.
-QByteArray wavOf(int milliseconds, int rate = 22050) {
+constexpr int kRate = 22050;
+
+// A mono 16-bit PCM WAV file whose samples all have the given value; `claimedBytes` overrides
+// the size its data chunk states.
+QByteArray wavOf(int milliseconds, qint16 value = 0, int rate = kRate, quint32 claimedBytes = 0) {
     const quint32 samples = quint32(rate) * quint32(milliseconds) / 1000u;
     const quint32 dataBytes = samples * 2;
     QByteArray wav;
@@ -36,8 +42,9 @@ QByteArray wavOf(int milliseconds, int rate = 22050) {
     u16(2);
     u16(16);
     wav.append("data");
-    u32(dataBytes);
-    wav.append(QByteArray(int(dataBytes), '\0'));
+    u32(claimedBytes ? claimedBytes : dataBytes);
+    for (quint32 i = 0; i < samples; ++i)
+        u16(quint16(value));
     return wav;
 }
 
@@ -46,6 +53,26 @@ bool soundLibraryMapped() {
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libSDL2");
 }
 
+// Where the output's samples are not zero, as [begin, end) sample ranges.
+QList<std::pair<qsizetype, qsizetype>> soundingRuns(const QByteArray& raw) {
+    QList<std::pair<qsizetype, qsizetype>> runs;
+    const qsizetype samples = raw.size() / 2;
+    for (qsizetype i = 0; i < samples;) {
+        if (qFromLittleEndian<qint16>(raw.constData() + 2 * i) == 0) {
+            ++i;
+            continue;
+        }
+        const qsizetype begin = i;
+        while (i < samples && qFromLittleEndian<qint16>(raw.constData() + 2 * i) != 0)
+            ++i;
+        runs.append({begin, i});
+    }
+    return runs;
+}
+
+qint16 sampleAt(const QByteArray& raw, qsizetype index) {
+    return qFromLittleEndian<qint16>(raw.constData() + 2 * index);
+}
 } // namespace
 
 class TestClipPlayer : public QObject {
@@ -64,49 +91,139 @@ private slots:
         QVERIFY(soundLibraryMapped());
     }
 
-    void missingOrBrokenClipsBeep() {
+    // A clip that cannot be used sounds as the beep, on either lane, and is named once.
+    void unusableClipsBeepAndAreNamedOnce_data() {
+        QTest::addColumn<QByteArray>("contents"); // empty: no such file
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << "missing";
+        QTest::newRow("not a WAV") << QByteArray("RIFF-not-a-wave") << "not a WAV file";
+        QByteArray noise = wavOf(0, 0, kRate, 2'000'000'000u);
+        for (int i = 0; i < 20'000; ++i)
+            noise.append(char(i * 7919 % 251));
+        QTest::newRow("header claims 2 GB") << noise << "damaged: a chunk is longer than the file";
+        QTest::newRow("too long") << wavOf(3500, 1000) << "longer than 3 seconds";
+        QTest::newRow("another rate")
+            << wavOf(100, 1000, 44100) << "not 16-bit mono PCM at 22050 Hz";
+    }
+    void unusableClipsBeepAndAreNamedOnce() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, reason);
+        QFile::remove("bad.wav");
+        if (!contents.isEmpty())
+            testfiles::writeContents("bad.wav", contents);
         std::atomic<int> beeps{0};
-        kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+        QStringList messages;
+        kelvos::SdlClipPlayer player([&beeps] { ++beeps; },
+                                     [](const QString& name) { return name; },
+                                     [&messages](const QString& message) { messages << message; });
         player.prepare();
         QVERIFY(player.hasAudio());
-        player.play("missing.wav");
-        testfiles::writeContents("broken.wav", "RIFF-not-a-wave");
-        player.play("broken.wav");
-        QCOMPARE(beeps.load(), 2);
+        player.play("bad.wav");
+        player.playSignal("bad.wav");
+        player.play("bad.wav");
+        QCOMPARE(beeps.load(), 3);
+        // The clip set of the read-outs, checked at the start, is not in this folder either.
+        const QStringList aboutBad = messages.filter("bad.wav");
+        QCOMPARE(aboutBad.size(), 1);
+        QVERIFY2(aboutBad.first().contains("bad.wav (" + reason + ")"),
+                 qPrintable(aboutBad.first()));
     }
 
-    void clipPlaysToItsEnd() {
-        std::atomic<int> beeps{0};
-        kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
-        player.prepare();
-        testfiles::writeContents("goo.wav", wavOf(300));
-        QElapsedTimer timer;
-        timer.start();
-        player.play("goo.wav");
-        QCOMPARE(beeps.load(), 0);
-        QVERIFY2(timer.elapsed() >= 250, "play() returned before the clip ended");
+    // Clips of the voice follow one another in one stream, a short gap between words and a
+    // longer one between groups; a tone sounds over the voice, mixed, not instead of it; every
+    // clip starts and ends at zero.
+    void voiceIsOneStreamWithTonesMixedOverIt() {
+        const QString output = qEnvironmentVariable("SDL_DISKAUDIOFILE");
+        QVERIFY(!output.isEmpty());
+        testfiles::writeContents("word.wav", wavOf(200, 1000));
+        testfiles::writeContents("tone.wav", wavOf(50, 3000));
+        {
+            kelvos::SdlClipPlayer player([] { QFAIL("a clip became a beep"); });
+            player.prepare();
+            QVERIFY(player.hasAudio());
+            player.play("word.wav");
+            player.play("word.wav");
+            player.endGroup();
+            player.play("word.wav");
+            player.playSignal("tone.wav"); // while the third word sounds
+            player.play("word.wav");
+            player.playSignal("tone.wav"); // its wait covers the fourth word's start
+        }
+        const QByteArray raw = testfiles::contents(output);
+        const auto runs = soundingRuns(raw);
+        QCOMPARE(runs.size(), 4);
+        const qsizetype clip = kRate * 200 / 1000;
+        const auto gap = [](std::chrono::milliseconds ms) { return ms.count() * kRate / 1000; };
+        // The first and last sample of a clip are faded to zero.
+        const qsizetype wordGap = gap(kelvos::SdlClipPlayer::kWordGap) + 2;
+        const qsizetype groupGap = gap(kelvos::SdlClipPlayer::kGroupGap) + 2;
+        QCOMPARE(runs[0].second - runs[0].first, clip - 2);
+        QCOMPARE(runs[1].first - runs[0].second, wordGap);
+        QCOMPARE(runs[2].first - runs[1].second, groupGap);
+        QCOMPARE(runs[3].first - runs[2].second, wordGap);
+        // The tone lies over the third word: some of its samples are the sum of both.
+        qsizetype mixed = 0;
+        for (qsizetype i = runs[2].first; i < runs[2].second; ++i)
+            mixed += sampleAt(raw, i) == 4000;
+        QVERIFY2(mixed > kRate * 40 / 1000, qPrintable(QString::number(mixed)));
     }
 
-    // A newer clip stops the one playing: the older call returns early, without a beep.
-    void newerClipCutsTheOlderShort() {
-        std::atomic<int> beeps{0};
-        kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+    void signalToneReturnsWhenItHasSounded() {
+        kelvos::SdlClipPlayer player([] { QFAIL("the clip became a beep"); });
         player.prepare();
-        testfiles::writeContents("long.wav", wavOf(5000));
-        testfiles::writeContents("short.wav", wavOf(100));
-        std::atomic<bool> longDone{false};
+        testfiles::writeContents("tone.wav", wavOf(300, 1000));
         QElapsedTimer timer;
         timer.start();
-        std::thread first([&] {
-            player.play("long.wav");
-            longDone = true;
-        });
+        player.playSignal("tone.wav");
+        QVERIFY2(timer.elapsed() >= 250, "playSignal() returned before the clip ended");
+    }
+
+    // stop() cuts the voice: a call waiting for its clip's turn returns at once.
+    void stopCutsTheVoiceShort() {
+        kelvos::SdlClipPlayer player([] { QFAIL("a clip became a beep"); });
+        player.prepare();
+        testfiles::writeContents("long.wav", wavOf(2900, 1000));
+        testfiles::writeContents("short.wav", wavOf(100, 1000));
+        QElapsedTimer timer;
+        timer.start();
+        player.play("long.wav"); // returns as it begins
+        std::thread second([&] { player.play("short.wav"); });
         QTest::qWait(200);
-        player.play("short.wav");
-        first.join();
-        QVERIFY(longDone);
-        QVERIFY2(timer.elapsed() < 4000, "the long clip was not cut short");
-        QCOMPARE(beeps.load(), 0);
+        player.stop();
+        second.join();
+        QVERIFY2(timer.elapsed() < 2500, "the long clip was not cut short");
+    }
+
+    // Closing waits a bounded time for its sounds, however long they would last.
+    void signalsFinishWithinTheirBound() {
+        kelvos::SdlClipPlayer player([] {});
+        testfiles::writeContents("long.wav", wavOf(2900, 1000));
+        kelvos::SignalQueue queue(player);
+        queue.enqueue("long.wav");
+        queue.enqueue("long.wav");
+        QElapsedTimer timer;
+        timer.start();
+        queue.finishWithin(std::chrono::milliseconds(300));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Without a sound device every clip beeps, and that is said once, not at every clip.
+    void noSoundDeviceIsSaidOnce() {
+        const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^kelvos: no sound device"));
+        QTest::failOnWarning(QRegularExpression("."));
+        std::atomic<int> beeps{0};
+        {
+            kelvos::SdlClipPlayer player([&beeps] { ++beeps; });
+            player.prepare();
+            QVERIFY(!player.hasAudio());
+            player.play("word.wav");
+            player.playSignal("tone.wav");
+            player.play("word.wav");
+        }
+        qputenv("SDL_AUDIODRIVER", driver);
+        QCOMPARE(beeps.load(), 3);
     }
 
     void signalsKeepTheirOrder() {

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <cstdlib>
@@ -42,6 +45,29 @@ int loudestSample(const QByteArray& samples) {
             std::max(loudest, std::abs(int(qFromLittleEndian<qint16>(samples.constData() + i))));
     return loudest;
 }
+qint16 sampleAt(const QByteArray& samples, qsizetype index) {
+    return qFromLittleEndian<qint16>(samples.constData() + 2 * index);
+}
+
+// The clip's integrated loudness (EBU R128) in LUFS, measured by ffmpeg on the clip repeated,
+// since one clip is shorter than the measure's 400 ms blocks.
+double loudnessOf(const QString& clip, const QString& scratch) {
+    const QString repeated = QDir(scratch).filePath("repeated.wav");
+    if (QProcess::execute("sox", {clip, repeated, "repeat", "40"}) != 0)
+        return 0;
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-hide_banner", "-nostats", "-i", repeated, "-af",
+                            "loudnorm=print_format=json", "-f", "null", "-"});
+    if (!ffmpeg.waitForFinished(60'000))
+        return 0;
+    const auto match = QRegularExpression(QStringLiteral("\"input_i\" : \"(-?[0-9.]+)\""))
+                           .match(QString::fromUtf8(ffmpeg.readAllStandardError()));
+    return match.hasMatch() ? match.captured(1).toDouble() : 0;
+}
+
+const QStringList kTones{"pi.wav", "pa.wav", "po.wav", "pipi.wav", "goo.wav"};
+constexpr double kVoiceLufs = -21;
+constexpr double kToneLufs = -24;
 } // namespace
 
 // The rendered clip set holds every clip the read-outs can play, each in the one format the
@@ -64,7 +90,24 @@ private slots:
         QCOMPARE(wav.rate, quint32(22050));
         QCOMPARE(wav.bits, quint16(16));
         QVERIFY(wav.samples.size() >= 22050 / 50 * 2); // at least 20 ms
-        QVERIFY(loudestSample(wav.samples) > 8000);
+        QVERIFY(loudestSample(wav.samples) > 2000);
+        // No clip starts or ends with a jump, which would click.
+        const qsizetype last = wav.samples.size() / 2 - 1;
+        for (const qsizetype at : {qsizetype(0), qsizetype(1), last - 1, last})
+            QVERIFY2(std::abs(sampleAt(wav.samples, at)) <= 16,
+                     qPrintable(QString("sample %1 is %2").arg(at).arg(sampleAt(wav.samples, at))));
+    }
+
+    // Every word sounds equally loud, and every tone, a little below the words it sounds over.
+    void everyClipHasItsLoudness_data() { everyClipIsRendered_data(); }
+    void everyClipHasItsLoudness() {
+        QFETCH(QString, name);
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const double level = kTones.contains(name) ? kToneLufs : kVoiceLufs;
+        const double loudness = loudnessOf(QDir(KELVOS_CLIPS_DIR).filePath(name), scratch.path());
+        QVERIFY2(std::abs(loudness - level) <= 1.0,
+                 qPrintable(QString("%1 LUFS, not %2").arg(loudness).arg(level)));
     }
 };
 

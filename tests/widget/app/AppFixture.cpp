@@ -50,16 +50,6 @@ void AppFixture::answerDialog(const QString& path) {
     std::exchange(heldAnswer, nullptr)(path);
 }
 
-void NotedSleeper::sleepFor(std::chrono::milliseconds duration, std::stop_token) {
-    const std::lock_guard lock(mutex_);
-    pauses_ << int(duration.count());
-}
-
-QList<int> NotedSleeper::pauses() const {
-    const std::lock_guard lock(mutex_);
-    return pauses_;
-}
-
 QByteArray AppFixture::settingsText() const {
     return testfiles::contents(settingsFile());
 }

@@ -10,18 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <mutex>
 #include <set>
 
-// Pauses of the read-outs that return at once and are only noted.
-class NotedSleeper final : public kelvos::Sleeper {
+// The clipboard announcements' wait, returning at once.
+class InstantSleeper final : public kelvos::Sleeper {
 public:
-    void sleepFor(std::chrono::milliseconds duration, std::stop_token) override;
-    QList<int> pauses() const;
-
-private:
-    mutable std::mutex mutex_;
-    QList<int> pauses_;
+    void sleepFor(std::chrono::milliseconds, std::stop_token) override {}
 };
 
 // The real main window on a fake clock, a sound recorder and in-memory hotkeys, shown on the
@@ -61,7 +55,7 @@ struct AppFixture {
     kelvos::ManualClock clock{1000};
     kelvos::PressTiming timing{clock};
     kelvos::RecordingClipPlayer player;
-    NotedSleeper sleeper;
+    InstantSleeper sleeper;
     kelvos::FakeHotkeyBackend& hotkeys; // owned by the window
     QDateTime wallClock{QDate(2026, 12, 8), QTime(12, 34, 56)};
     // Stands in for the file dialogs, which answer at once; none set: every dialog is cancelled.
