@@ -5,7 +5,6 @@
 #include "TestFiles.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
