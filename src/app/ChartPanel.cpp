@@ -78,6 +78,7 @@ ChartPanel::ChartPanel(QWidget* form, ChartServices services, const TStringGridE
     ScrollBar3->setRange(270, 360);
     captionDockSite(Panel2);
     Chart1->raise();
+    docking_ = new DockableControl(Chart1, {Panel2}, QStringLiteral("Chart"));
     animateTimer_->setSingleShot(true);
     connect(animateTimer_, &QTimer::timeout, this, &ChartPanel::animateTimerFired);
     connectCommands();
@@ -411,7 +412,7 @@ void ChartPanel::Chbutton1Click() {
 // ---- Docking and pictures ------------------------------------------------------------------
 
 void ChartPanel::CheckBox2Click(bool on) {
-    setDocked(Chart1, Panel2, !on, QStringLiteral("Chart"));
+    docking_->setDockable(on);
     emit commandDone();
 }
 

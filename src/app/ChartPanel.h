@@ -8,6 +8,7 @@
 #include <QObject>
 #include <functional>
 
+class DockableControl;
 class QCheckBox;
 class QLabel;
 class QScrollBar;
@@ -49,6 +50,9 @@ public:
 
     // "AutoScroll" changed, by the operator, the menu or the settings.
     void CheckBox12Click();
+
+    // The chart's place in the window, where other controls may dock too.
+    QWidget* dockSite() const { return Panel2; }
 
 signals:
     void commandDone();
@@ -99,6 +103,7 @@ private:
     int animateRows_ = 0;  // the Main grid's rows when "Animate" began
     int animateSteps_ = 0; // points "Animate" has appended so far
     QTimer* animateTimer_;
+    DockableControl* docking_;
     TChart* Chart1;
     QWidget* Panel2;
     TCuteButton *CuteButton21, *CuteButton22, *CuteButton23, *CuteButton24, *CuteButton25,

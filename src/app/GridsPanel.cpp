@@ -71,12 +71,18 @@ GridsPanel::GridsPanel(QWidget* form, FileServices services, SignalSounds& sound
     CuteButton33 = controls.take<TCuteButton>("CuteButton33");
     CuteButton34 = controls.take<TCuteButton>("CuteButton34");
     CuteButton42 = controls.take<TCuteButton>("CuteButton42");
+    mixGridDocking_ = new DockableControl(StrSortGrid1, {Panel1}, QStringLiteral("MixGrid"));
     connectCommands();
+}
+
+void GridsPanel::addMixGridDockSite(QWidget* site) {
+    mixGridDocking_->addSite(site);
 }
 
 // "Sort" and "undo" reorder the Main grid by lap time and back into recording order, "Num"
 // groups the Mix grid by competitor; "Show MixGrid" brings the Mix grid back into view and
-// "DD" lets it float in a window of its own until the box is cleared again.
+// "DD" lets the operator drag it out into a window of its own and dock it again; clearing the
+// box puts it back in its panel.
 void GridsPanel::connectCommands() {
     const auto onClick = [this](TCuteButton* button, std::function<void()> command) {
         connect(button, &QPushButton::clicked, this, [this, command = std::move(command)] {
@@ -91,8 +97,8 @@ void GridsPanel::connectCommands() {
         StrSortGrid1->show();
         StrSortGrid1->raise();
     });
-    connect(CheckBox3, &QCheckBox::toggled, this, [this](bool floating) {
-        setDocked(StrSortGrid1, Panel1, !floating, QStringLiteral("MixGrid"));
+    connect(CheckBox3, &QCheckBox::toggled, this, [this](bool dockable) {
+        mixGridDocking_->setDockable(dockable);
         emit commandDone();
     });
     connect(CuteButton19, &QPushButton::clicked, this, &GridsPanel::CuteButton19Click);

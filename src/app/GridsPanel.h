@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class DockableControl;
 class QCheckBox;
 class QWidget;
 class TCuteButton;
@@ -43,6 +44,8 @@ public:
 
     TStringGridEx* mainGrid() const { return StringGridEx1; }
     TStrSortGrid* mixGrid() const { return StrSortGrid1; }
+    // Another place the Mix grid may be docked into, besides its own panel.
+    void addMixGridDockSite(QWidget* site);
 
     void applyRunState(const kelvos::RunStateEffects& effects);
     void showCreated();
@@ -107,6 +110,7 @@ private:
     TStringGridEx* StringGridEx1;
     TStrSortGrid* StrSortGrid1;
     QWidget* Panel1;
+    DockableControl* mixGridDocking_;
     QCheckBox* CheckBox3;
     TCuteButton *CuteButton19, *CuteButton20, *SAVE, *CuteButton39, *CuteButton3, *CuteButton35,
         *CuteButton36, *CuteButton37, *CuteButton4, *CuteButton32, *CuteButton33, *CuteButton34,

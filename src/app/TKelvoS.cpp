@@ -105,6 +105,7 @@ void TKelvoS::createPanels() {
 }
 
 void TKelvoS::connectPanels() {
+    gridsPanel_->addMixGridDockSite(chartPanel_->dockSite());
     connect(runPanel_, &RunPanel::startClicked, this, &TKelvoS::StartClick);
     connect(runPanel_, &RunPanel::stopClicked, this, &TKelvoS::StopClick);
     connect(runPanel_, &RunPanel::lapTimeClicked, this, &TKelvoS::StopClick);

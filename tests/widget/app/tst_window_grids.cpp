@@ -5,7 +5,6 @@
 #include "TestFiles.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -212,20 +211,6 @@ private slots:
         app.click("CuteButton34");
         QCOMPARE(mixGrid(app)->cols(1).mid(1), QStringList({"1", "1", "2", "2"}));
         QCOMPARE(mixGrid(app)->cols(0).mid(1), QStringList({"1", "2", "1", "2"}));
-    }
-
-    void mixGridFloatsAndDocksBack() {
-        AppFixture app;
-        auto* panel = app.control("Panel1");
-        app.control<QCheckBox>("CheckBox3")->setChecked(true);
-        QVERIFY(mixGrid(app)->isWindow());
-        QVERIFY(mixGrid(app)->isVisible());
-        app.control<QCheckBox>("CheckBox3")->setChecked(false);
-        QCOMPARE(mixGrid(app)->parentWidget(), panel);
-        QVERIFY(!mixGrid(app)->isWindow());
-        app.click("start"); // the handlers still reach the grid
-        lapOf(app, "LAP", 500);
-        QCOMPARE(mixGrid(app)->cells(0, 1), QString("1"));
     }
 };
 
