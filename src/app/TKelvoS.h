@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClipboardExchange.h"
 #include "DesktopCommand.h"
 #include "GridTexts.h"
 #include "JournalEntry.h"
@@ -12,6 +13,7 @@
 #include <QDateTime>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -69,6 +71,11 @@ public:
     bool announcementBusy() const { return run_.announcementBusy(); }
     // Blocks until every signal clip asked for so far has sounded.
     void waitForSignals();
+    // Whether a run from the journal is still being restored.
+    bool isRestoring() const { return restore_ != nullptr; }
+
+signals:
+    void restoreFinished();
 
 public slots:
     void StartClick();
@@ -124,8 +131,11 @@ private:
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
     void showOtherLap(int competitor, const kelvos::OtherLapResult& result);
+    bool stopAndSave();
     void openJournal();
-    void restoreUnfinishedRun(const QList<kelvos::JournalEntry>& run);
+    void showRestoreProgress(int entries);
+    void restoreSome();
+    void finishRestore();
     void replay(const kelvos::JournalEntry& entry);
 
     KelvosServices services_;
@@ -146,6 +156,17 @@ private:
     bool shownOnce_ = false;
     RunRecorder* recorder_ = nullptr;
     bool replaying_ = false; // a run from the journal is being rebuilt
+    // A restore under way: the presses to rebuild, how far it has come, and the names in the
+    // boxes, which the restored laps' names replace until it ends.
+    struct Restore {
+        QList<kelvos::JournalEntry> entries;
+        qsizetype next = 0;
+        kelvos::CompetitorNames names;
+        QPointer<QProgressDialog> progress;
+    };
+    std::unique_ptr<Restore> restore_;
+    bool closing_ = false;
+    QStringList closeProblems_; // told when the window has closed
     QPointer<QMessageBox> closeProblem_;
     mutable ClockTexts clockTexts_;
 };

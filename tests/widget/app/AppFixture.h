@@ -33,6 +33,8 @@ struct AppFixture {
         QByteArray courses = {};    // course.txt
         QByteArray journal = {};    // the run journal a previous session left
         bool coursesAsPipe = false; // course.txt a named pipe nobody writes to
+        // Prepares the working directory (given) further before the window is created.
+        std::function<void(const QString&)> prepare = {};
     };
     AppFixture() : AppFixture(Files{}) {}
     explicit AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake =
