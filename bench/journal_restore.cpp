@@ -22,16 +22,22 @@ public:
     void stop() override {}
 };
 
-// A run of the three competitors, about a minute a lap, left running.
+// A run of the three competitors, about 20 s a lap, left running.
 QString writeJournal(const QString& folder, int laps) {
     kelvos::RunJournal journal;
     QString error = journal.open(folder + "/kelvos-run.journal");
     error += journal.append(kelvos::JournalEntry{});
     for (int lap = 1; lap <= laps && error.isEmpty(); ++lap) {
         const int competitor = lap % 5 == 0 ? 2 : lap % 7 == 0 ? 3 : 1;
-        error = journal.append({kelvos::JournalEntry::Kind::Lap, competitor, lap * 60013,
-                                QString::number(competitor), QStringLiteral("400"), true, false,
-                                QStringLiteral("12:34:56")});
+        error = journal.append({kelvos::JournalEntry::Kind::Lap,
+                                competitor,
+                                lap * 20011,
+                                QString::number(competitor),
+                                QStringLiteral("400"),
+                                true,
+                                false,
+                                QStringLiteral("12:34:56"),
+                                {}});
     }
     return error;
 }

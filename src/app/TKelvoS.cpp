@@ -578,6 +578,7 @@ void TKelvoS::openJournal() {
     replaying_ = true;
     recorder_->setReplaying(true);
     sounds_->setMuted(true);
+    gridsPanel_->beginRebuild();
     showRestoreProgress(int(restore_->entries.size()));
     QTimer::singleShot(0, this, &TKelvoS::restoreSome);
 }
@@ -625,6 +626,7 @@ void TKelvoS::finishRestore() {
     run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
                                               : SpeedUnit::KilometresPerHour);
     run_.setWallClockText(std::nullopt);
+    gridsPanel_->endRebuild();
     sounds_->setMuted(false);
     recorder_->setReplaying(false);
     replaying_ = false;
@@ -646,6 +648,8 @@ void TKelvoS::finishRestore() {
 
 void TKelvoS::replay(const JournalEntry& entry) {
     const PressClock::Scope press(kReplayBase + quint32(entry.total));
+    if (entry.kind != Kind::Lap)
+        gridsPanel_->showRebuiltRows(); // the command finds the grids as the laps left them
     switch (entry.kind) {
     case Kind::Start:
         return StartClick();

@@ -20,8 +20,8 @@ JournalEntry entry(Kind kind, qint32 total, const QString& name = {}, int compet
     if (kind == Kind::Saved)
         return {kind, 1, total, {}, {}, false, false, {}, QStringLiteral("20261208-1234M.csv")};
     if (kind != Kind::Lap)
-        return {kind, 1, total, {}, {}, false, false, {}};
-    return {kind, competitor, total, name, name + "m", true, true, name + ":00"};
+        return {kind, 1, total, {}, {}, false, false, {}, {}};
+    return {kind, competitor, total, name, name + "m", true, true, name + ":00", {}};
 }
 
 // Letters: S start, T stop, + restart, R reset, L lap, V saved.

@@ -33,6 +33,8 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     };
     window = std::make_unique<TKelvoS>(std::move(services));
     window->show();
+    if (!files.awaitShown)
+        return;
     if (!QTest::qWaitForWindowExposed(window.get()))
         qFatal("the main window was not shown");
     if (!QTest::qWaitFor([this] { return !window->isRestoring(); }, 60000))

@@ -6,10 +6,12 @@
 #include "TStrSortGrid.h"
 #include "TStringGridEx.h"
 #include "TestFiles.h"
+#include "TextGrid.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <sys/mount.h>
 
 using kelvos::JournalEntry;
@@ -24,9 +26,18 @@ QStringList mixRows(const AppFixture& app) {
     return rows;
 }
 
-// Everything a run shows: the rows of both grids, the chart's points and the figures.
+// Everything a run shows: the rows of both grids, where they are scrolled to and their current
+// cells, the chart's points and the figures.
 QStringList shownRun(const AppFixture& app) {
     QStringList shown;
+    for (const char* name : {"StringGridEx1", "StrSortGrid1"}) {
+        const auto* grid = app.control<kelvos::TextGrid>(name);
+        shown << QString("%1 top %2 current %3:%4")
+                     .arg(name)
+                     .arg(grid->topRow())
+                     .arg(grid->currentRow())
+                     .arg(grid->currentCol());
+    }
     const auto* main = app.control<TStringGridEx>("StringGridEx1");
     for (int row = 0; row < main->rowCount(); ++row)
         shown << "main " + main->rowCommaText(row);
@@ -49,14 +60,14 @@ QStringList shownRun(const AppFixture& app) {
     return shown;
 }
 
-// A run of the three competitors with names, a stop and a restart, left running: the journal
-// it leaves.
+// A run of the three competitors with names, longer than the grids show, with a stop and a
+// restart, left running: the journal it leaves.
 QByteArray journalOfARun(AppFixture& app) {
     app.control<QLineEdit>("Edit2")->setText("B, \"x\"");
     app.click("start");
-    for (const char* lap : {"LAP", "LAP2", "LAP", "LAP3", "LAP", "LAP"}) {
-        app.advance(60000 + 731 * app.window->lapState().MixRows);
-        app.click(lap);
+    for (int lap = 0; lap < 40; ++lap) {
+        app.advance(60000 + 731 * (lap % 9));
+        app.click(lap % 4 == 1 ? "LAP2" : lap % 5 == 3 ? "LAP3" : "LAP");
     }
     app.click("stop");
     app.click("CuteButton1"); // restart: the run goes on
@@ -161,6 +172,26 @@ private slots:
         }
         AppFixture next(AppFixture::Files{.journal = journal});
         QCOMPARE(shownRun(next), shown);
+    }
+
+    // A long run comes back after the window is shown, under a progress dialog that follows
+    // the restore.
+    void longRestoreShowsTheWindowFirst() {
+        QByteArray journal = kelvos::journalHeaderLine() + kelvos::encodeJournalLine({});
+        constexpr int laps = 3000;
+        for (int lap = 1; lap <= laps; ++lap)
+            journal += kelvos::encodeJournalLine(
+                {Kind::Lap, 1, lap * 1000, "1", {}, false, false, "12:00:00", {}});
+        AppFixture app(AppFixture::Files{.journal = journal, .awaitShown = false});
+        QVERIFY(app.window->isVisible());
+        QVERIFY(app.window->isRestoring());
+        QCOMPARE(app.window->lapState().Lap1.LapCount, 0);
+        const QPointer progress = app.window->findChild<QProgressDialog*>("restoreProgress");
+        QVERIFY(progress && progress->isVisible());
+        QCOMPARE(progress->maximum(), laps + 1);
+        QVERIFY(QTest::qWaitFor([&] { return !app.window->isRestoring(); }, 60000));
+        QCOMPARE(app.window->lapState().Lap1.LapCount, laps);
+        QVERIFY(!progress || !progress->isVisible());
     }
 
     // What can be read of a damaged journal comes back, and the operator is told which lines
