@@ -46,8 +46,13 @@ std::optional<QList<JournalEntry>> RunRecorder::open(const QString& folder) {
 // told where it is.
 bool RunRecorder::restoredBefore(const JournalContents& contents) {
     const std::optional<RestoreMark> mark = readRestoreMark(path_);
-    if (!mark || mark->journalDigest != contents.digest)
+    if (!mark)
         return false;
+    if (mark->journalDigest != contents.digest) {
+        if (journal_.isOpen())
+            QFile::remove(restoreMarkPath(path_)); // of a journal long gone
+        return false;
+    }
     if (journal_.isOpen()) {
         saved(mark->file);
         if (lastWritten_)
