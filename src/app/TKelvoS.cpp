@@ -38,7 +38,7 @@ constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
 // rebuilt at this reading plus its recorded total reads that total.
 constexpr quint32 kReplayBase = 0;
 // The presses of a restore rebuilt at one turn of the event loop, so the window stays live.
-constexpr qint64 kRestoreSliceMs = 50;
+constexpr qint64 kRestoreSliceMs = 200;
 using Kind = JournalEntry::Kind;
 } // namespace
 
@@ -579,6 +579,7 @@ void TKelvoS::openJournal() {
     recorder_->setReplaying(true);
     sounds_->setMuted(true);
     gridsPanel_->beginRebuild();
+    chartPanel_->beginRebuild();
     showRestoreProgress(int(restore_->entries.size()));
     QTimer::singleShot(0, this, &TKelvoS::restoreSome);
 }
@@ -627,6 +628,7 @@ void TKelvoS::finishRestore() {
                                               : SpeedUnit::KilometresPerHour);
     run_.setWallClockText(std::nullopt);
     gridsPanel_->endRebuild();
+    chartPanel_->endRebuild();
     sounds_->setMuted(false);
     recorder_->setReplaying(false);
     replaying_ = false;
@@ -648,8 +650,10 @@ void TKelvoS::finishRestore() {
 
 void TKelvoS::replay(const JournalEntry& entry) {
     const PressClock::Scope press(kReplayBase + quint32(entry.total));
-    if (entry.kind != Kind::Lap)
-        gridsPanel_->showRebuiltRows(); // the command finds the grids as the laps left them
+    if (entry.kind != Kind::Lap) { // the command finds the grids and chart as the laps left them
+        gridsPanel_->showRebuiltRows();
+        chartPanel_->showRebuiltLaps();
+    }
     switch (entry.kind) {
     case Kind::Start:
         return StartClick();

@@ -27,7 +27,7 @@ QStringList mixRows(const AppFixture& app) {
 }
 
 // Everything a run shows: the rows of both grids, where they are scrolled to and their current
-// cells, the chart's points and the figures.
+// cells, the chart's points and axes, and the figures.
 QStringList shownRun(const AppFixture& app) {
     QStringList shown;
     for (const char* name : {"StringGridEx1", "StrSortGrid1"}) {
@@ -45,6 +45,14 @@ QStringList shownRun(const AppFixture& app) {
     for (int row = 0; row < mix->rowCount(); ++row)
         shown << "mix " + mix->rowCommaText(row);
     const auto* chart = app.control<TChart>("Chart1");
+    for (const auto axis : {kelvos::chart::AxisId::Right, kelvos::chart::AxisId::Bottom}) {
+        const kelvos::chart::AxisRange range = chart->axisRange(axis);
+        shown << QString("axis %1: %2 %3 %4")
+                     .arg(int(axis))
+                     .arg(range.minimum)
+                     .arg(range.maximum)
+                     .arg(range.automatic);
+    }
     for (int series = 0; series < 2; ++series)
         for (int i = 0; i < chart->pointCount(series); ++i)
             shown << QString("point %1: %2 %3")
