@@ -588,7 +588,7 @@ void TKelvoS::showRestoreProgress(int entries) {
     auto* progress = new QProgressDialog("Restoring the unfinished run of the last session...",
                                          QString(), 0, entries, this);
     progress->setObjectName("restoreProgress");
-    progress->setWindowTitle("KelvoS");
+    progress->setWindowTitle("KelvoS: restoring");
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);
     progress->setAutoReset(false);
