@@ -645,7 +645,6 @@ void TKelvoS::finishRestore() {
     if (const QString unreadable = recorder_->unreadableLinesText(); !unreadable.isEmpty())
         message += "\nThe run journal was damaged: " + unreadable;
     reportProblem(message);
-    emit restoreFinished();
 }
 
 void TKelvoS::replay(const JournalEntry& entry) {

@@ -74,9 +74,6 @@ public:
     // Whether a run from the journal is still being restored.
     bool isRestoring() const { return restore_ != nullptr; }
 
-signals:
-    void restoreFinished();
-
 public slots:
     void StartClick();
     void StopClick();
