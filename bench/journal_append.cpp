@@ -14,9 +14,15 @@ static void appendOneLap(benchmark::State& state) {
     }
     kelvos::JournalEntry start;
     journal.append(start);
-    kelvos::JournalEntry lap{
-        kelvos::JournalEntry::Kind::Lap, 1,    0,     QStringLiteral("Competitor, \"one\""),
-        QStringLiteral("400"),           true, false, QStringLiteral("12:34:56")};
+    kelvos::JournalEntry lap{kelvos::JournalEntry::Kind::Lap,
+                             1,
+                             0,
+                             QStringLiteral("Competitor, \"one\""),
+                             QStringLiteral("400"),
+                             true,
+                             false,
+                             QStringLiteral("12:34:56"),
+                             {}};
     for (auto _ : state) {
         lap.total += 61000;
         benchmark::DoNotOptimize(journal.append(lap));

@@ -6,7 +6,8 @@
 # processor use before a start and while the watch runs (from /proc), the latter against a Qt
 # window that changes two figures and its title every 20 ms, and from the benchmarks a
 # lap press with its repaint at 1 000 and 100 000 laps, CSV load and save against reading the
-# same file line by line, and memory per recorded lap. Figures are medians of several runs;
+# same file line by line, the restore of a 100 000-lap run left in the journal, and memory per
+# recorded lap. Figures are medians of several runs;
 # the machine's other load shows in them, so compare ratios taken in the same run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -137,6 +138,8 @@ csv=$(bench_csv grids_csv '.')
 load_ms=$(bench_time "$csv" "BM_LoadCsv100000Rows")
 save_ms=$(bench_time "$csv" "BM_SaveCsv100000Rows")
 read_ms=$(bench_time "$csv" "BM_ReadLines100000Rows")
+restore=$(bench_csv journal_restore '.')
+restore_ms=$(bench_time "$restore" "BM_RestoreLaps/100000")
 
 printf '%-46s %14s %14s %10s %8s\n' "figure" "KelvoS" "baseline" "ratio" "goal"
 row() { printf '%-46s %14s %14s %10s %8s\n' "$@"; }
@@ -156,4 +159,5 @@ row "lap press with repaint at 100 000 laps (us)" "$lap_100k" "$lap_1k" \
     "$(ratio "$lap_100k" "$lap_1k")" "< 1000"
 row "CSV load of 100 000 rows (ms)" "$load_ms" "$read_ms" "$(ratio "$load_ms" "$read_ms")" "<= 3"
 row "CSV save of 100 000 rows (ms)" "$save_ms" "$read_ms" "$(ratio "$save_ms" "$read_ms")" "<= 2"
+row "restore of a 100 000-lap run at start (ms)" "$restore_ms" "-" "-" "<= 3000"
 row "memory per recorded lap (bytes)" "$bytes_per_lap" "-" "-" "<= 512"

@@ -168,8 +168,20 @@ void ChartPanel::addLap(int mainRow, int lapCount) {
     if (lapCount == 1)
         appendPair(pair);
     appendPair(pair);
-    if (services_.autoScroll() && lapCount >= kWindowLaps)
+    windowBehind_ = rebuilding_;
+    if (!rebuilding_ && services_.autoScroll() && lapCount >= kWindowLaps)
         reportIfAny(showLapWindow(lapCountCopy_));
+}
+
+void ChartPanel::showRebuiltLaps() {
+    if (std::exchange(windowBehind_, false) && services_.autoScroll() &&
+        lapCountCopy_ >= kWindowLaps)
+        reportIfAny(showLapWindow(lapCountCopy_));
+}
+
+void ChartPanel::endRebuild() {
+    showRebuiltLaps();
+    rebuilding_ = false;
 }
 
 void ChartPanel::CheckBox12Click() {

@@ -47,6 +47,12 @@ public:
     void clearForReset();
     // The point pair of a lap just written to the Main grid, and the lap count beside the chart.
     void addLap(int mainRow, int lapCount);
+    // While a run is rebuilt from its journal, the view follows the laps only when
+    // showRebuiltLaps() is called and at the end: the window of the last laps is worked out
+    // from the grid at every lap otherwise.
+    void beginRebuild() { rebuilding_ = true; }
+    void showRebuiltLaps();
+    void endRebuild();
 
     // "AutoScroll" changed, by the operator, the menu or the settings.
     void CheckBox12Click();
@@ -99,6 +105,8 @@ private:
     int replayIndex_ = 0;
     int lastReplayIndex_ = 0;
     int lapCountCopy_ = 0;
+    bool rebuilding_ = false;
+    bool windowBehind_ = false; // laps were added while rebuilding and the view did not follow
     int animateDelay_ = 0;
     int animateRows_ = 0;  // the Main grid's rows when "Animate" began
     int animateSteps_ = 0; // points "Animate" has appended so far

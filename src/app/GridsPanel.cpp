@@ -144,15 +144,39 @@ void GridsPanel::clearForReset(HeaderUnit unit) {
 }
 
 void GridsPanel::showLap(const LapRow& mainRow, const LapRow& mixRow) {
-    StringGridEx1->writeRow(mainRow.row, mainRow.fields);
-    StrSortGrid1->writeRow(mixRow.row, mixRow.fields);
-    StringGridEx1->followRow(mainRow.row);
-    StrSortGrid1->followRow(mixRow.row);
+    writeLapRow(*StringGridEx1, mainRow, rebuiltMainRow_);
+    writeLapRow(*StrSortGrid1, mixRow, rebuiltMixRow_);
 }
 
 void GridsPanel::showMixLap(const LapRow& mixRow) {
-    StrSortGrid1->writeRow(mixRow.row, mixRow.fields);
-    StrSortGrid1->followRow(mixRow.row);
+    writeLapRow(*StrSortGrid1, mixRow, rebuiltMixRow_);
+}
+
+// The row becomes the grid's current cell and the grid follows it, as the newest lap.
+void GridsPanel::writeLapRow(TextGrid& grid, const LapRow& row, std::optional<int>& rebuiltRow) {
+    if (rebuilding_) {
+        grid.cellModel()->setRow(row.row, row.fields);
+        rebuiltRow = row.row;
+        return;
+    }
+    grid.writeRow(row.row, row.fields);
+    grid.followRow(row.row);
+}
+
+void GridsPanel::showRebuiltRows() {
+    const auto show = [](TextGrid& grid, std::optional<int>& row) {
+        if (!row)
+            return;
+        grid.setCurrentCell(0, *row);
+        grid.followRow(*std::exchange(row, std::nullopt));
+    };
+    show(*StringGridEx1, rebuiltMainRow_);
+    show(*StrSortGrid1, rebuiltMixRow_);
+}
+
+void GridsPanel::endRebuild() {
+    showRebuiltRows();
+    rebuilding_ = false;
 }
 
 void GridsPanel::trimToLaps(const LapState& laps) {

@@ -22,6 +22,9 @@ class TextGrid;
 class TStringGridEx;
 class TStrSortGrid;
 class SignalSounds;
+namespace kelvos {
+class TextGrid;
+}
 
 // What the grids' file commands take from the window's surroundings.
 struct FileServices {
@@ -54,6 +57,12 @@ public:
     void clearForReset(kelvos::HeaderUnit unit);
     void showLap(const kelvos::LapRow& mainRow, const kelvos::LapRow& mixRow);
     void showMixLap(const kelvos::LapRow& mixRow);
+    // While a run is rebuilt from its journal, lap rows only go into the grids: moving each
+    // grid's current cell and view at every row is most of a long restore's time. They are
+    // moved to the newest rows when showRebuiltRows() is called and at the end.
+    void beginRebuild() { rebuilding_ = true; }
+    void showRebuiltRows();
+    void endRebuild();
     // At a stop the grids show exactly the recorded laps; at a restart their fixed rows again.
     void trimToLaps(const kelvos::LapState& laps);
     void restoreFixedRows();
@@ -99,6 +108,8 @@ private:
     void copyLapClick(int competitor);
     void CuteButton4Click();
     bool report(const QString& problem);
+    void writeLapRow(kelvos::TextGrid& grid, const kelvos::LapRow& row,
+                     std::optional<int>& rebuiltRow);
 
     FileServices services_;
     SignalSounds& sounds_;
@@ -107,6 +118,8 @@ private:
     int clipboardCellCount_ = 0;
     QString lastAutomaticFile_;
     QHash<QString, QString> runFiles_; // this run's automatic names, and the files they went to
+    bool rebuilding_ = false;
+    std::optional<int> rebuiltMainRow_, rebuiltMixRow_; // the newest rows not yet shown
     TStringGridEx* StringGridEx1;
     TStrSortGrid* StrSortGrid1;
     QWidget* Panel1;

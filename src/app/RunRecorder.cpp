@@ -1,13 +1,15 @@
 #include "RunRecorder.h"
 
-#include "JournalReader.h"
+#include "RestoreMark.h"
 
 #include <QDir>
+#include <QFile>
 
 using namespace kelvos;
 
 namespace {
 constexpr const char* kJournalFile = "kelvos-run.journal";
+constexpr int kListedLines = 10; // line numbers listed at most
 } // namespace
 
 RunRecorder::RunRecorder(const RunController& run,
@@ -20,7 +22,9 @@ QString RunRecorder::journalPath(const QString& folder) {
 
 std::optional<QList<JournalEntry>> RunRecorder::open(const QString& folder) {
     const QString path = journalPath(folder);
+    path_ = path;
     const JournalContents contents = readJournal(path);
+    unreadableLines_ = contents.unreadableLines;
     if (!contents.error.isEmpty())
         reportProblem_("The run journal " + path + " could not be read: " + contents.error);
     if (const QString error = journal_.open(path); !error.isEmpty())
@@ -30,7 +34,53 @@ std::optional<QList<JournalEntry>> RunRecorder::open(const QString& folder) {
         QMetaObject::invokeMethod(
             this, [this, message] { reportWriteProblem(message); }, Qt::QueuedConnection);
     });
-    return unfinishedRun(contents.entries);
+    const auto run = unfinishedRun(contents.entries, contents.version);
+    if (!run || restoredBefore(contents)) {
+        if (contents.entries.isEmpty() && !unreadableLines_.isEmpty())
+            reportProblem_("Nothing could be restored from the run journal " + path + ": " +
+                           unreadableLinesText());
+        return std::nullopt;
+    }
+    restoringDigest_ = contents.digest;
+    return run;
+}
+
+// A run restored while its journal could not be written is not restored again: once the
+// journal can be written, the file it went to is recorded there; until then the operator is
+// told where it is.
+bool RunRecorder::restoredBefore(const JournalContents& contents) {
+    const std::optional<RestoreMark> mark = readRestoreMark(path_);
+    if (!mark)
+        return false;
+    if (mark->journalDigest != contents.digest) {
+        if (journal_.isOpen())
+            QFile::remove(restoreMarkPath(path_)); // of a journal long gone
+        return false;
+    }
+    if (journal_.isOpen()) {
+        saved(mark->file);
+        if (lastWritten_)
+            QFile::remove(restoreMarkPath(path_));
+    } else {
+        reportProblem_("The unfinished run in the run journal " + path_ +
+                       " was restored at an earlier start and saved to " + mark->file +
+                       "; it is not restored again.");
+    }
+    return true;
+}
+
+QString RunRecorder::unreadableLinesText() const {
+    if (unreadableLines_.isEmpty())
+        return {};
+    QStringList numbers;
+    for (const int line :
+         unreadableLines_.first(std::min<qsizetype>(unreadableLines_.size(), kListedLines)))
+        numbers << QString::number(line);
+    if (unreadableLines_.size() > kListedLines)
+        numbers << "...";
+    return QString("%1 line(s) could not be read and are left out (line %2).")
+        .arg(unreadableLines_.size())
+        .arg(numbers.join(", "));
 }
 
 void RunRecorder::command(JournalEntry::Kind kind) {
@@ -53,10 +103,25 @@ void RunRecorder::lap(int competitor, const LapRow& row) {
     append(entry);
 }
 
+// When the journal cannot take the Saved entry of a restored run, a mark beside it says that
+// the run is on disk, so that it is not restored again at the next start.
+void RunRecorder::saved(const QString& file) {
+    JournalEntry entry;
+    entry.kind = JournalEntry::Kind::Saved;
+    entry.total = run_.stopWatch().GetElapsed();
+    entry.file = file;
+    append(entry);
+    if (!restoringDigest_.isEmpty() && !lastWritten_)
+        writeRestoreMark(path_, {restoringDigest_, file});
+    restoringDigest_.clear();
+}
+
 void RunRecorder::append(const JournalEntry& entry) {
     if (replaying_)
         return;
-    if (const QString error = journal_.append(entry); !error.isEmpty())
+    const QString error = journal_.append(entry);
+    lastWritten_ = error.isEmpty();
+    if (!lastWritten_)
         reportWriteProblem(error);
 }
 

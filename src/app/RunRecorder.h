@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JournalEntry.h"
+#include "JournalReader.h"
 #include "LapBook.h"
 #include "RunController.h"
 #include "RunJournal.h"
@@ -21,21 +22,33 @@ public:
     // The journal of runs timed in `folder`.
     static QString journalPath(const QString& folder);
     // Opens the journal in the folder. Returns the run the last session left unfinished, if
-    // there is one, for the window to rebuild.
+    // there is one and it was not restored before, for the window to rebuild.
     std::optional<QList<kelvos::JournalEntry>> open(const QString& folder);
+    // The journal's lines that could not be read, for the operator; empty when all were read.
+    QString unreadableLinesText() const;
     // While a run is rebuilt from the journal, its presses are not written again.
     void setReplaying(bool replaying) { replaying_ = replaying; }
 
     void command(kelvos::JournalEntry::Kind kind);
     void lap(int competitor, const kelvos::LapRow& row);
+    // The stopped run's laps are in this file: the run is finished.
+    void saved(const QString& file);
+    // Whether the last entry could be written.
+    bool lastWritten() const { return lastWritten_; }
 
 private:
     void append(const kelvos::JournalEntry& entry);
     void reportWriteProblem(const QString& error);
+    bool restoredBefore(const kelvos::JournalContents& contents);
 
     const kelvos::RunController& run_;
     std::function<void(const QString&)> reportProblem_;
     kelvos::RunJournal journal_;
+    QString path_;
+    QList<int> unreadableLines_;
+    // The digest of the journal whose run is being restored, until its Saved entry.
+    QByteArray restoringDigest_;
+    bool lastWritten_ = true;
     bool replaying_ = false;
     bool problemTold_ = false;
 };

@@ -21,6 +21,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -38,6 +39,8 @@ constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
 // A rebuilt run's watch is started at this clock reading (any will do), so that each press
 // rebuilt at this reading plus its recorded total reads that total.
 constexpr quint32 kReplayBase = 0;
+// The presses of a restore rebuilt at one turn of the event loop, so the window stays live.
+constexpr qint64 kRestoreSliceMs = 200;
 using Kind = JournalEntry::Kind;
 } // namespace
 
@@ -208,20 +211,27 @@ void TKelvoS::FormFirstShow() {
         });
 }
 
-// Closing always succeeds: an operator must be able to quit even when the settings cannot be
-// written (a full disk, a read-only folder). Then they are told what was not kept.
+// Closing always succeeds: an operator must be able to quit even when the settings or the run's
+// file cannot be written (a full disk, a read-only folder). Then they are told what was not
+// kept; a run whose file could not be written stays unfinished in the journal, and so does a
+// run whose restore is cut short.
 void TKelvoS::closeEvent(QCloseEvent* event) {
-    if (run_.running())
-        StopClick(); // a run still going is stopped, so its laps are written to the Mix file
-    const bool saved = settings_->saveSettings();
+    closing_ = true; // from here on problems go into the message that outlives the window
+    if (replaying_)
+        closeProblems_ << "The unfinished run was still being restored; it stays in the run "
+                          "journal and is restored at the next start.";
+    else if (run_.running() && !stopAndSave()) // a run still going is written to the Mix file
+        closeProblems_ << "The run stays in the run journal and is restored at the next start.";
+    if (!settings_->saveSettings())
+        closeProblems_ << "The settings could not be saved:\n" +
+                              settings_->takeProblems().join('\n') +
+                              "\n\nThe results in the grids are not affected.";
     hotkeysPanel_->unregisterAll();
     Timer1->stop();
     Timer2->stop();
     announcementsPanel_->stopAll(); // no read-out outlives the window
-    if (!saved)
-        showCloseProblem("The settings could not be saved:\n" +
-                         settings_->takeProblems().join('\n') +
-                         "\n\nThe results in the grids are not affected.");
+    if (!closeProblems_.isEmpty())
+        showCloseProblem(closeProblems_.join("\n\n"));
     if (sounds_->voiceOn())
         sounds_->playAlways({"po.wav", "po.wav", "pa.wav"});
     sounds_->finishWithin(kClosingSoundsBound);
@@ -248,6 +258,8 @@ void TKelvoS::applyRunState(RunEntry entry) {
 // Otherwise only the wall clock in the title and the taskbar changes: they are refreshed now
 // and then once at each turn of the second, so an idle window wakes nothing in between.
 void TKelvoS::scheduleRefresh() {
+    if (replaying_)
+        return; // a restored run's figures show once it is stopped
     const bool running = run_.running();
     Timer1->setSingleShot(!running);
     if (running) {
@@ -286,14 +298,24 @@ void TKelvoS::StartClick() {
 }
 
 void TKelvoS::StopClick() {
+    stopAndSave();
+}
+
+// The run is finished in the journal only once its automatic Mix file is on disk: a failed
+// save, or a kill before it, leaves the run to be restored at the next start.
+bool TKelvoS::stopAndSave() {
     run_.stop();
     recorder_->command(Kind::Stop);
     applyRunState(RunEntry::Stop);
     gridsPanel_->trimToLaps(run_.laps());
-    gridsPanel_->writeAutomaticMixFile();
+    // A stop rebuilt from the journal writes nothing: the restored run is written at its end.
+    const bool saved = replaying_ || gridsPanel_->writeAutomaticMixFile();
+    if (saved && !replaying_)
+        recorder_->saved(gridsPanel_->lastAutomaticFile());
     sounds_->play({"pipi.wav"});
     services_.keepAwake(false);
     DoCSFocus();
+    return saved;
 }
 
 void TKelvoS::CuteButton1Click() {
@@ -398,6 +420,8 @@ void TKelvoS::takeNames() {
 }
 
 void TKelvoS::HookHotKey1HotKey(Hotkey key) {
+    if (replaying_)
+        return; // the restored run is not complete yet
     switch (key) {
     case Hotkey::Start:
         return StartClick();
@@ -444,7 +468,7 @@ bool TKelvoS::takeCommand(DesktopCommand command, quint32 receivedAt) {
     const auto* route =
         std::find_if(std::begin(kCommandRoutes), std::end(kCommandRoutes),
                      [command](const CommandRoute& r) { return r.command == command; });
-    if (route == std::end(kCommandRoutes) ||
+    if (replaying_ || route == std::end(kCommandRoutes) ||
         !findChild<QAbstractButton*>(route->button)->isEnabled() || (route->lap && !run_.canLap()))
         return false;
     const PressClock::Scope press(receivedAt);
@@ -567,44 +591,93 @@ void TKelvoS::showPasted(int rows) {
 // ---- The run journal -----------------------------------------------------------------------
 
 // A run the last session did not finish comes back into the grids first, then the journal
-// goes on recording.
+// goes on recording. The window is on the screen before the restore begins, and the restore
+// goes in steps under a progress dialog, so a long run shows how far it has come.
 void TKelvoS::openJournal() {
-    if (const auto run = recorder_->open(services_.workingDirectory))
-        restoreUnfinishedRun(*run);
-}
-
-// The recorded presses run through the same handlers again, each at its recorded total and
-// with the names, course and time of day it had; then the run is stopped, which writes its
-// automatic Mix file and records that it ended.
-void TKelvoS::restoreUnfinishedRun(const QList<JournalEntry>& run) {
-    const CompetitorNames names = lapsPanel_->names();
+    const auto run = recorder_->open(services_.workingDirectory);
+    if (!run)
+        return;
+    restore_ = std::make_unique<Restore>();
+    restore_->entries = *run;
+    // A run whose Start line was lost began when its first readable press was recorded.
+    if (run->first().kind != Kind::Start)
+        restore_->entries.prepend(JournalEntry{});
     replaying_ = true;
     recorder_->setReplaying(true);
     sounds_->setMuted(true);
-    for (const JournalEntry& entry : run)
-        replay(entry);
-    run_.setName(1, names.name1);
-    run_.setName(2, names.name2);
-    run_.setName(3, names.name3);
+    gridsPanel_->beginRebuild();
+    chartPanel_->beginRebuild();
+    showRestoreProgress(int(restore_->entries.size()));
+    QTimer::singleShot(0, this, &TKelvoS::restoreSome);
+}
+
+void TKelvoS::showRestoreProgress(int entries) {
+    auto* progress = new QProgressDialog("Restoring the unfinished run of the last session...",
+                                         QString(), 0, entries, this);
+    progress->setObjectName("restoreProgress");
+    progress->setWindowTitle("KelvoS: restoring");
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(0);
+    progress->setAutoReset(false);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->show();
+    restore_->progress = progress;
+}
+
+// The recorded presses run through the same handlers again, each at its recorded total and
+// with the names, course and time of day it had, a slice of them at each turn of the event
+// loop.
+void TKelvoS::restoreSome() {
+    if (closing_)
+        return; // the run stays in the journal for the next start
+    QElapsedTimer slice;
+    slice.start();
+    Restore& restore = *restore_;
+    while (restore.next < restore.entries.size() && slice.elapsed() < kRestoreSliceMs)
+        replay(restore.entries[restore.next++]);
+    if (restore.progress)
+        restore.progress->setValue(int(restore.next));
+    if (restore.next < restore.entries.size())
+        return QTimer::singleShot(0, this, &TKelvoS::restoreSome);
+    finishRestore();
+}
+
+// The run is stopped, which writes its automatic Mix file and records that it ended.
+void TKelvoS::finishRestore() {
+    const std::unique_ptr<Restore> restore = std::move(restore_);
+    if (restore->progress)
+        restore->progress->close();
+    takeNames(); // the laps rebuilt took the names they had; new laps take the boxes' names
     run_.setCourse(coursePanel_->chosenLength());
     run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
                                               : SpeedUnit::KilometresPerHour);
     run_.setWallClockText(std::nullopt);
+    gridsPanel_->endRebuild();
+    chartPanel_->endRebuild();
     sounds_->setMuted(false);
     recorder_->setReplaying(false);
     replaying_ = false;
-    const PressClock::Scope lastPress(kReplayBase + quint32(run.last().total));
-    StopClick();
-    reportProblem(QString("KelvoS was not closed properly last time. Its unfinished run (%1 laps "
-                          "of competitor 1, %2 laps in all) is back in the grids and saved to "
-                          "%3.")
-                      .arg(run_.laps().Lap1.LapCount)
-                      .arg(run_.laps().MixRows)
-                      .arg(gridsPanel_->lastAutomaticFile()));
+    const PressClock::Scope lastPress(kReplayBase + quint32(restore->entries.last().total));
+    const bool saved = stopAndSave();
+    QString message = QString("KelvoS was not closed properly last time. Its unfinished run (%1 "
+                              "laps of competitor 1, %2 laps in all) is back in the grids")
+                          .arg(run_.laps().Lap1.LapCount)
+                          .arg(run_.laps().MixRows);
+    message += saved ? QString(" and saved to %1.").arg(gridsPanel_->lastAutomaticFile())
+                     : QString(", but it could not be saved to %1; it stays in the run journal "
+                               "and is restored again at the next start.")
+                           .arg(gridsPanel_->lastAutomaticFile());
+    if (const QString unreadable = recorder_->unreadableLinesText(); !unreadable.isEmpty())
+        message += "\nThe run journal was damaged: " + unreadable;
+    reportProblem(message);
 }
 
 void TKelvoS::replay(const JournalEntry& entry) {
     const PressClock::Scope press(kReplayBase + quint32(entry.total));
+    if (entry.kind != Kind::Lap) { // the command finds the grids and chart as the laps left them
+        gridsPanel_->showRebuiltRows();
+        chartPanel_->showRebuiltLaps();
+    }
     switch (entry.kind) {
     case Kind::Start:
         return StartClick();
@@ -614,6 +687,8 @@ void TKelvoS::replay(const JournalEntry& entry) {
         return CuteButton1Click();
     case Kind::Reset:
         return ResetClick();
+    case Kind::Saved:
+        return; // the file is written again when the restored run is stopped
     case Kind::Lap:
         break;
     }
@@ -640,7 +715,10 @@ QMessageBox* showProblemBox(const QString& message, QWidget* parent) {
 } // namespace
 
 void TKelvoS::reportProblem(const QString& message) {
-    showProblemBox(message, this);
+    if (closing_)
+        closeProblems_ << message;
+    else
+        showProblemBox(message, this);
 }
 
 // The window is going, so the message stands on its own: it waits for the operator without

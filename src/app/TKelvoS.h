@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClipboardExchange.h"
 #include "DesktopCommand.h"
 #include "FileChooser.h"
 #include "GridTexts.h"
@@ -13,6 +14,7 @@
 #include <QDateTime>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -69,6 +71,8 @@ public:
     bool announcementBusy() const { return run_.announcementBusy(); }
     // Blocks until every signal clip asked for so far has sounded.
     void waitForSignals();
+    // Whether a run from the journal is still being restored.
+    bool isRestoring() const { return restore_ != nullptr; }
 
 public slots:
     void StartClick();
@@ -126,8 +130,11 @@ private:
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
     void showOtherLap(int competitor, const std::optional<kelvos::OtherLapResult>& lap);
+    bool stopAndSave();
     void openJournal();
-    void restoreUnfinishedRun(const QList<kelvos::JournalEntry>& run);
+    void showRestoreProgress(int entries);
+    void restoreSome();
+    void finishRestore();
     void replay(const kelvos::JournalEntry& entry);
 
     KelvosServices services_;
@@ -148,6 +155,15 @@ private:
     bool shownOnce_ = false;
     RunRecorder* recorder_ = nullptr;
     bool replaying_ = false; // a run from the journal is being rebuilt
+    // A restore under way: the presses to rebuild and how far it has come.
+    struct Restore {
+        QList<kelvos::JournalEntry> entries;
+        qsizetype next = 0;
+        QPointer<QProgressDialog> progress;
+    };
+    std::unique_ptr<Restore> restore_;
+    bool closing_ = false;
+    QStringList closeProblems_; // told when the window has closed
     QPointer<QMessageBox> closeProblem_;
     mutable ClockTexts clockTexts_;
 };

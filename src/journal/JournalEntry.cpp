@@ -7,10 +7,12 @@
 namespace kelvos {
 namespace {
 
-constexpr std::array kindWords{"start", "stop", "restart", "reset", "lap"};
+constexpr std::array kindWords{"start", "stop", "restart", "reset", "lap", "saved"};
 constexpr char separator = '\t';
 constexpr int runCommandFields = 4; // kind, competitor, total, checksum
 constexpr int lapFields = 9;        // ... name, course, selected, unit, wall clock, checksum
+constexpr int savedFields = 5;      // kind, competitor, total, file, checksum
+constexpr char headerPrefix[] = "KelvoS run journal ";
 
 // Printable ASCII stays as it is, for a journal a person can read; '%' and the rest are encoded.
 const QByteArray& plainCharacters() {
@@ -49,6 +51,17 @@ std::optional<JournalEntry::Kind> kindOf(const QByteArray& word) {
     return std::nullopt;
 }
 
+int fieldCount(JournalEntry::Kind kind) {
+    switch (kind) {
+    case JournalEntry::Kind::Lap:
+        return lapFields;
+    case JournalEntry::Kind::Saved:
+        return savedFields;
+    default:
+        return runCommandFields;
+    }
+}
+
 std::optional<int> numberOf(const QByteArray& field, qint64 lowest, qint64 highest) {
     bool ok = false;
     const qint64 value = field.toLongLong(&ok);
@@ -60,7 +73,18 @@ std::optional<int> numberOf(const QByteArray& field, qint64 lowest, qint64 highe
 } // namespace
 
 QByteArray journalHeaderLine() {
-    return QByteArrayLiteral("KelvoS run journal 1\n");
+    return headerPrefix + QByteArray::number(journalVersion) + '\n';
+}
+
+std::optional<int> journalHeaderVersion(const QByteArray& line) {
+    const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+    if (!text.startsWith(headerPrefix))
+        return std::nullopt;
+    return numberOf(text.mid(journalHeaderVersionOffset()), 1, journalVersion);
+}
+
+qsizetype journalHeaderVersionOffset() {
+    return qsizetype(sizeof headerPrefix) - 1;
 }
 
 QByteArray encodeJournalLine(const JournalEntry& entry) {
@@ -70,6 +94,8 @@ QByteArray encodeJournalLine(const JournalEntry& entry) {
         fields << encodeText(entry.name) << encodeText(entry.courseLength)
                << (entry.courseSelected ? "1" : "0") << (entry.milesPerHour ? "mph" : "kmh")
                << encodeText(entry.wallClock);
+    } else if (entry.kind == JournalEntry::Kind::Saved) {
+        fields << encodeText(entry.file);
     }
     const QByteArray body = fields.join(separator);
     return body + separator + checksumOf(body) + '\n';
@@ -83,8 +109,7 @@ std::optional<JournalEntry> decodeJournalLine(const QByteArray& line) {
     const std::optional<JournalEntry::Kind> kind = kindOf(fields.value(0));
     if (!kind)
         return std::nullopt;
-    const bool lap = *kind == JournalEntry::Kind::Lap;
-    if (fields.size() != (lap ? lapFields : runCommandFields))
+    if (fields.size() != fieldCount(*kind))
         return std::nullopt;
     const std::optional<int> competitor = numberOf(fields[1], 1, 3);
     const std::optional<int> total = numberOf(fields[2], 0, std::numeric_limits<qint32>::max());
@@ -94,7 +119,13 @@ std::optional<JournalEntry> decodeJournalLine(const QByteArray& line) {
     entry.kind = *kind;
     entry.competitor = *competitor;
     entry.total = *total;
-    if (!lap)
+    if (*kind == JournalEntry::Kind::Saved) {
+        const std::optional<QString> file = decodeText(fields[3]);
+        if (!file)
+            return std::nullopt;
+        entry.file = *file;
+    }
+    if (*kind != JournalEntry::Kind::Lap)
         return entry;
     const std::optional<QString> name = decodeText(fields[3]);
     const std::optional<QString> course = decodeText(fields[4]);

@@ -1,5 +1,6 @@
 #include "JournalReader.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -39,23 +40,43 @@ std::optional<QByteArray> readBounded(int fd, qint64 size, QString* why) {
     return bytes;
 }
 
-void parseLines(const QByteArray& bytes, JournalContents& contents) {
-    qsizetype start = journalHeaderLine().size();
-    while (start < bytes.size()) {
+// The lines after the header, numbered from 2.
+void parseLines(const QByteArray& bytes, qsizetype start, JournalContents& contents) {
+    for (int number = 2; start < bytes.size(); ++number) {
         const qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) {
             contents.tornTail = true;
+            contents.unreadableLines.append(number);
             return;
         }
-        const QByteArray line = bytes.mid(start, end - start);
+        QByteArray line = bytes.mid(start, end - start);
         start = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
         if (line.isEmpty())
             continue; // the end of a torn line completed on a later open
         if (const std::optional<JournalEntry> entry = decodeJournalLine(line))
             contents.entries.append(*entry);
         else
-            ++contents.skippedLines;
+            contents.unreadableLines.append(number);
     }
+}
+
+// The journal's header and its contents, or why the bytes are not a journal.
+void parseJournal(const QByteArray& bytes, JournalContents& contents) {
+    if (bytes.isEmpty())
+        return;
+    const qsizetype headerEnd = bytes.indexOf('\n');
+    const std::optional<int> version =
+        journalHeaderVersion(headerEnd < 0 ? bytes : bytes.left(headerEnd));
+    if (!version) {
+        contents.error = QStringLiteral("the file is not a run journal");
+        return;
+    }
+    contents.version = *version;
+    contents.digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    if (headerEnd >= 0)
+        parseLines(bytes, headerEnd + 1, contents);
 }
 
 } // namespace
@@ -80,25 +101,33 @@ JournalContents readJournal(const QString& path, qint64 sizeLimit) {
     else
         bytes = readBounded(fd, info.st_size, &why);
     ::close(fd);
-    if (!bytes) {
-        contents.error = failure(path, why);
-    } else if (!bytes->isEmpty() && !bytes->startsWith(journalHeaderLine())) {
-        contents.error = failure(path, QStringLiteral("the file is not a run journal"));
-    } else {
-        parseLines(*bytes, contents);
-    }
+    if (bytes)
+        parseJournal(*bytes, contents);
+    else
+        contents.error = why;
+    if (!contents.error.isEmpty())
+        contents.error = failure(path, contents.error);
     return contents;
 }
 
-std::optional<QList<JournalEntry>> unfinishedRun(const QList<JournalEntry>& entries) {
+std::optional<QList<JournalEntry>> unfinishedRun(const QList<JournalEntry>& entries, int version) {
+    if (entries.isEmpty())
+        return std::nullopt;
+    switch (entries.back().kind) {
+    case JournalEntry::Kind::Saved:
+    case JournalEntry::Kind::Reset:
+        return std::nullopt;
+    case JournalEntry::Kind::Stop:
+        if (version < 2)
+            return std::nullopt;
+        break;
+    default:
+        break;
+    }
     const auto isStart = [](const JournalEntry& e) { return e.kind == JournalEntry::Kind::Start; };
     const auto lastStart = std::find_if(entries.rbegin(), entries.rend(), isStart);
-    if (lastStart == entries.rend())
-        return std::nullopt;
-    const JournalEntry::Kind last = entries.back().kind;
-    if (last == JournalEntry::Kind::Stop || last == JournalEntry::Kind::Reset)
-        return std::nullopt;
-    return QList<JournalEntry>(lastStart.base() - 1, entries.end());
+    const auto first = lastStart == entries.rend() ? entries.begin() : lastStart.base() - 1;
+    return QList<JournalEntry>(first, entries.end());
 }
 
 } // namespace kelvos

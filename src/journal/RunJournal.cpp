@@ -13,17 +13,20 @@ namespace {
 
 constexpr auto syncPause = std::chrono::seconds(1);
 
-// The first bytes of the file and its last byte, to check an existing journal.
+// Room for the header line of any version, with a CR.
+constexpr qsizetype headerRoom = 64;
+
+// The version of an existing journal's header and its last byte, to check the file.
 struct Ends {
-    QByteArray head;
+    std::optional<int> version;
     char last = '\n';
 };
 
 Ends readEnds(int fd, off_t size) {
     Ends ends;
-    ends.head.resize(qsizetype(std::min<off_t>(size, journalHeaderLine().size())));
-    if (::pread(fd, ends.head.data(), size_t(ends.head.size()), 0) != ends.head.size())
-        ends.head.clear();
+    QByteArray head(qsizetype(std::min<off_t>(size, headerRoom)), Qt::Uninitialized);
+    if (::pread(fd, head.data(), size_t(head.size()), 0) == head.size())
+        ends.version = journalHeaderVersion(head.left(head.indexOf('\n')));
     if (::pread(fd, &ends.last, 1, size - 1) != 1)
         ends.last = 0;
     return ends;
@@ -55,7 +58,7 @@ QString RunJournal::open(const QString& path) {
         return QStringLiteral("Cannot open the run journal %1: not a regular file").arg(path);
     }
     const Ends ends = info.st_size > 0 ? readEnds(fd, info.st_size) : Ends{};
-    if (info.st_size > 0 && ends.head != journalHeaderLine()) {
+    if (info.st_size > 0 && !ends.version) {
         ::close(fd);
         return QStringLiteral("Cannot open the run journal %1: the file is not a run journal")
             .arg(path);
@@ -63,6 +66,7 @@ QString RunJournal::open(const QString& path) {
     fd_ = fd;
     // A line torn by a kill mid-write must not swallow the next one.
     lineOpen_ = ends.last != '\n';
+    headerCurrent_ = info.st_size == 0 || ends.version == journalVersion;
     syncer_ = std::jthread([this](std::stop_token stop) { syncLoop(stop); });
     return info.st_size == 0 ? writeWhole(journalHeaderLine()) : QString();
 }
@@ -71,12 +75,37 @@ QString RunJournal::append(const JournalEntry& entry) {
     if (fd_ < 0)
         return QStringLiteral("The run journal is not open");
     const QByteArray line = encodeJournalLine(entry);
-    if (entry.kind != JournalEntry::Kind::Start)
+    if (entry.kind != JournalEntry::Kind::Start) {
+        if (const QString error = updateHeader(); !error.isEmpty())
+            return error;
         return writeWhole(lineOpen_ ? '\n' + line : line);
+    }
     if (::ftruncate(fd_, 0) != 0)
         return errorText("empty", errno);
     lineOpen_ = false;
+    headerCurrent_ = true;
     return writeWhole(journalHeaderLine() + line);
+}
+
+// An older journal's run goes on in today's form, whose Stop alone no longer finishes a run:
+// its header says so before the first line of that form is added. The version number has the
+// same length in every version, so it is changed in place (Linux's pwrite ignores the offset
+// on a descriptor in append mode, which is left for that one write).
+QString RunJournal::updateHeader() {
+    if (headerCurrent_)
+        return {};
+    const QByteArray version = QByteArray::number(journalVersion);
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_APPEND) != 0)
+        return errorText("write to", errno);
+    const bool written = ::pwrite(fd_, version.constData(), size_t(version.size()),
+                                  journalHeaderVersionOffset()) == version.size();
+    const int error = errno;
+    ::fcntl(fd_, F_SETFL, flags);
+    if (!written)
+        return errorText("write to", error);
+    headerCurrent_ = true;
+    return {};
 }
 
 QString RunJournal::writeWhole(const QByteArray& bytes) {

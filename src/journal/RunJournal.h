@@ -19,6 +19,7 @@ namespace kelvos {
 // while lines keep coming, so the calling (UI) thread never waits for the disk.
 //
 // A Start entry begins a new run: the journal is emptied first, so it holds one run only.
+// A journal of an older version is taken on and brought to today's version.
 // Use from one thread (the UI thread); only the sync runs on the worker.
 class RunJournal {
 public:
@@ -45,6 +46,7 @@ public:
 
 private:
     QString writeWhole(const QByteArray& bytes);
+    QString updateHeader();
     QString errorText(const char* action, int error) const;
     void syncLoop(std::stop_token stop);
 
@@ -52,6 +54,8 @@ private:
     int fd_ = -1;
     // A write that failed part-way left a line without its end: the next line starts a new one.
     bool lineOpen_ = false;
+    // An older version's header, brought up to date at the first line added to it.
+    bool headerCurrent_ = true;
 
     std::mutex mutex_;
     std::condition_variable_any appended_;

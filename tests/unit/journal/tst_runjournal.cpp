@@ -17,17 +17,36 @@ using Kind = JournalEntry::Kind;
 namespace {
 
 JournalEntry entry(Kind kind, qint32 total, const QString& name = {}, int competitor = 1) {
+    if (kind == Kind::Saved)
+        return {kind, 1, total, {}, {}, false, false, {}, QStringLiteral("20261208-1234M.csv")};
     if (kind != Kind::Lap)
-        return {kind, 1, total, {}, {}, false, false, {}};
-    return {kind, competitor, total, name, name + "m", true, true, name + ":00"};
+        return {kind, 1, total, {}, {}, false, false, {}, {}};
+    return {kind, competitor, total, name, name + "m", true, true, name + ":00", {}};
 }
 
-// Letters: S start, T stop, + restart, R reset, L lap.
+// Letters: S start, T stop, + restart, R reset, L lap, V saved.
+const QString kKindLetters = QStringLiteral("ST+RLV");
+
 QList<JournalEntry> run(const QString& letters) {
     QList<JournalEntry> entries;
     for (const QChar letter : letters)
-        entries.append(entry(Kind(QStringLiteral("ST+RL").indexOf(letter)), int(entries.size())));
+        entries.append(entry(Kind(kKindLetters.indexOf(letter)), int(entries.size())));
     return entries;
+}
+
+QString lettersOf(const QList<JournalEntry>& entries) {
+    QString letters;
+    for (const JournalEntry& e : entries)
+        letters += kKindLetters.at(int(e.kind));
+    return letters;
+}
+
+// The lines of a journal, each with its newline, after the header of `version`.
+QByteArray journalBytes(const QList<JournalEntry>& entries, int version = journalVersion) {
+    QByteArray bytes = "KelvoS run journal " + QByteArray::number(version) + '\n';
+    for (const JournalEntry& e : entries)
+        bytes += encodeJournalLine(e);
+    return bytes;
 }
 
 QString writeJournal(const QString& path, const QList<JournalEntry>& entries) {
@@ -68,6 +87,9 @@ private slots:
     void refusesWhatIsNotAJournal();
     void unfinishedRun_data();
     void unfinishedRun();
+    void damagedJournalsAreReadAsFarAsTheyCan_data();
+    void damagedJournalsAreReadAsFarAsTheyCan();
+    void olderJournalGoesOnInTodaysForm();
 
 private:
     QTemporaryDir dir_;
@@ -89,7 +111,7 @@ void TestRunJournal::hostileNamesRoundTrip() {
     const QList<JournalEntry> written{entry(Kind::Start, 0), entry(Kind::Lap, 65432, name, 2)};
     QCOMPARE(writeJournal(path, written), QString());
     const JournalContents read = readJournal(path);
-    QCOMPARE(read.skippedLines, 0);
+    QCOMPARE(read.unreadableLines, QList<int>());
     QVERIFY(read.entries == written);
 }
 
@@ -118,7 +140,7 @@ void TestRunJournal::killedWriterLosesNoLap() {
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     const JournalContents read = readJournal(path);
-    QCOMPARE(read.skippedLines, 0);
+    QCOMPARE(read.unreadableLines, QList<int>());
     QVERIFY(read.entries.size() > 500);
     QCOMPARE(read.entries.first(), entry(Kind::Start, 2));
     for (qint32 n = 1; n < read.entries.size(); ++n)
@@ -132,8 +154,8 @@ void TestRunJournal::damageIsDroppedAndCounted_data() {
     QTest::addColumn<int>("skipped");
     QTest::addColumn<bool>("torn");
     QTest::addColumn<QString>("afterAppend");
-    QTest::newRow("torn last line") << "cut 5" << 0 << true << "SLT";
-    QTest::newRow("only the newline lost, the line comes back") << "cut 1" << 0 << true << "SLLT";
+    QTest::newRow("torn last line") << "cut 5" << 1 << true << "SLT";
+    QTest::newRow("only the newline lost, the line comes back") << "cut 1" << 1 << true << "SLLT";
     QTest::newRow("damaged middle line") << "flip 40" << 1 << false << "SLT";
 }
 
@@ -153,14 +175,11 @@ void TestRunJournal::damageIsDroppedAndCounted() {
     testfiles::writeContents(path, bytes);
     const JournalContents read = readJournal(path);
     QCOMPARE(read.entries.size(), 2);
-    QCOMPARE(read.skippedLines, skipped);
+    QCOMPARE(read.unreadableLines.size(), skipped);
     QCOMPARE(read.tornTail, torn);
 
     QCOMPARE(writeJournal(path, {entry(Kind::Stop, 3)}), QString());
-    QStringList kinds;
-    for (const JournalEntry& e : readJournal(path).entries)
-        kinds << QStringLiteral("ST+RL").at(int(e.kind));
-    QCOMPARE(kinds.join(QString()), afterAppend);
+    QCOMPARE(lettersOf(readJournal(path).entries), afterAppend);
 }
 
 // A real full file system: a small tmpfs filled to the last byte.
@@ -200,24 +219,99 @@ void TestRunJournal::refusesWhatIsNotAJournal() {
     QCOMPARE(testfiles::contents(settings), QByteArray("[Form]\n"));
 }
 
+// Version 2 journals finish a run with the Saved entry written after its file; version 1
+// journals, which had none, with the Stop.
 void TestRunJournal::unfinishedRun_data() {
     QTest::addColumn<QString>("journal");
+    QTest::addColumn<int>("version");
     QTest::addColumn<int>("replayed"); // -1: the run ended
-    QTest::newRow("running with laps") << "SLLL" << 4;
-    QTest::newRow("stopped") << "SLLT" << -1;
-    QTest::newRow("stopped and reset") << "SLTR" << -1;
-    QTest::newRow("restarted with more laps") << "SLT+LL" << 6;
-    QTest::newRow("earlier runs are not replayed") << "SLTSL" << 2;
-    QTest::newRow("no start") << "LL" << -1;
+    QTest::newRow("running with laps") << "SLLL" << 2 << 4;
+    QTest::newRow("stopped, its file not known to be written") << "SLLT" << 2 << 4;
+    QTest::newRow("stopped and saved") << "SLLTV" << 2 << -1;
+    QTest::newRow("stopped and reset") << "SLTR" << 2 << -1;
+    QTest::newRow("saved, restarted with more laps") << "SLTV+LL" << 2 << 7;
+    QTest::newRow("saved, restarted and stopped again") << "SLTV+LT" << 2 << 7;
+    QTest::newRow("earlier runs are not replayed") << "SLTVSL" << 2 << 2;
+    QTest::newRow("start line lost: the laps are the run") << "LL" << 2 << 2;
+    QTest::newRow("empty") << "" << 2 << -1;
+    QTest::newRow("version 1: stopped") << "SLLT" << 1 << -1;
+    QTest::newRow("version 1: running") << "SLL" << 1 << 3;
 }
 
 void TestRunJournal::unfinishedRun() {
     QFETCH(QString, journal);
+    QFETCH(int, version);
     QFETCH(int, replayed);
     const QList<JournalEntry> entries = run(journal);
-    const auto unfinished = kelvos::unfinishedRun(entries);
+    const auto unfinished = kelvos::unfinishedRun(entries, version);
     QCOMPARE(unfinished ? int(unfinished->size()) : -1, replayed);
     QVERIFY(!unfinished || *unfinished == entries.mid(entries.size() - replayed));
+}
+
+// Damaged journals as found after crashes and copies: every readable line is kept, the others
+// are numbered (the header is line 1), and the run is what can be read of it.
+void TestRunJournal::damagedJournalsAreReadAsFarAsTheyCan_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QList<int>>("unreadable");
+    QTest::addColumn<int>("restored"); // entries of the unfinished run; -1: none
+    const QByteArray good = journalBytes(run("SLLL"));
+    QByteArray startDamaged = good;
+    startDamaged[good.indexOf("start") + 1] = 'X';
+    QByteArray lapDamaged = journalBytes(run("SLLLL"));
+    lapDamaged[lapDamaged.lastIndexOf("lap") + 6] = '#';
+    QByteArray crlf = good;
+    crlf.replace("\n", "\r\n");
+    QByteArray crlfStartDamaged = startDamaged;
+    crlfStartDamaged.replace("\n", "\r\n");
+    QTest::newRow("intact") << good << "SLLL" << QList<int>{} << 4;
+    QTest::newRow("start line damaged") << startDamaged << "LLL" << QList<int>{2} << 3;
+    QTest::newRow("CR LF line ends") << crlf << "SLLL" << QList<int>{} << 4;
+    QTest::newRow("CR LF, start line damaged") << crlfStartDamaged << "LLL" << QList<int>{2} << 3;
+    QTest::newRow("fourth lap damaged") << lapDamaged << "SLLL" << QList<int>{6} << 4;
+    QTest::newRow("garbage between laps")
+        << journalBytes(run("SL")) + "\x01\xff garbage\n\n" + encodeJournalLine(entry(Kind::Lap, 9))
+        << "SLL" << QList<int>{4} << 3;
+    QTest::newRow("cut in the last line") << good.chopped(7) << "SLL" << QList<int>{5} << 3;
+    QTest::newRow("version 1, stopped")
+        << journalBytes(run("SLT"), 1) << "SLT" << QList<int>{} << -1;
+    QTest::newRow("version 2, stopped without its file")
+        << journalBytes(run("SLT")) << "SLT" << QList<int>{} << 3;
+    QTest::newRow("saved line damaged") << journalBytes(run("SLTV")).chopped(3) + "00\n"
+                                        << "SLT" << QList<int>{5} << 3;
+}
+
+void TestRunJournal::damagedJournalsAreReadAsFarAsTheyCan() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, entries);
+    QFETCH(QList<int>, unreadable);
+    QFETCH(int, restored);
+    const QString path = dir_.filePath("damaged-table.journal");
+    testfiles::writeContents(path, bytes);
+    const JournalContents read = readJournal(path);
+    QCOMPARE(read.error, QString());
+    QCOMPARE(lettersOf(read.entries), entries);
+    QCOMPARE(read.unreadableLines, unreadable);
+    const auto unfinished = kelvos::unfinishedRun(read.entries, read.version);
+    QCOMPARE(unfinished ? int(unfinished->size()) : -1, restored);
+}
+
+// A journal of the previous version goes on in today's form: its header is brought up to date
+// with the first line added, so the Stop of a restored run no longer finishes it by itself.
+void TestRunJournal::olderJournalGoesOnInTodaysForm() {
+    const QString path = dir_.filePath("old.journal");
+    testfiles::writeContents(path, journalBytes(run("SLL"), 1));
+    QCOMPARE(readJournal(path).version, 1);
+    QCOMPARE(writeJournal(path, {entry(Kind::Stop, 3)}), QString());
+    const JournalContents read = readJournal(path);
+    QCOMPARE(read.version, journalVersion);
+    QCOMPARE(lettersOf(read.entries), QString("SLLT"));
+    QVERIFY(kelvos::unfinishedRun(read.entries, read.version));
+    QCOMPARE(writeJournal(path, {entry(Kind::Saved, 3)}), QString());
+    QCOMPARE(readJournal(path).entries.last(), entry(Kind::Saved, 3));
+    QVERIFY(!kelvos::unfinishedRun(readJournal(path).entries));
+    testfiles::writeContents(path, "KelvoS run journal 3\n");
+    QVERIFY(!RunJournal().open(path).isEmpty()); // a later version is not taken on
 }
 
 int main(int argc, char* argv[]) {

@@ -18,6 +18,8 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
         qFatal("no named pipe could be made");
     if (!files.courses.isNull())
         testfiles::writeContents(workingDirectory.filePath("course.txt"), files.courses);
+    if (files.prepare)
+        files.prepare(workingDirectory.path());
     KelvosServices services;
     services.timing = &timing;
     services.player = &player;
@@ -37,8 +39,12 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     };
     window = std::make_unique<TKelvoS>(std::move(services));
     window->show();
+    if (!files.awaitShown)
+        return;
     if (!QTest::qWaitForWindowExposed(window.get()))
         qFatal("the main window was not shown");
+    if (!QTest::qWaitFor([this] { return !window->isRestoring(); }, 60000))
+        qFatal("the unfinished run was not restored");
 }
 
 AppFixture::~AppFixture() = default;

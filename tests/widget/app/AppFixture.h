@@ -27,6 +27,11 @@ struct AppFixture {
         QByteArray courses = {};    // course.txt
         QByteArray journal = {};    // the run journal a previous session left
         bool coursesAsPipe = false; // course.txt a named pipe nobody writes to
+        // Prepares the working directory (given) further before the window is created.
+        std::function<void(const QString&)> prepare = {};
+        // Whether the constructor waits for the window to be exposed and a run from the journal
+        // to be restored; otherwise it returns right after showing the window.
+        bool awaitShown = true;
     };
     AppFixture() : AppFixture(Files{}) {}
     explicit AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake =
