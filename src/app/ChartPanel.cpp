@@ -30,9 +30,7 @@ void setCaptionColor(TCuteButton* button, const QColor& color) {
 }
 
 // The caption Panel2 shows while the chart is away from it.
-void captionDockSite(QWidget* site) {
-    auto* caption = new QLabel(QStringLiteral("Docking Chart"), site);
-    caption->setObjectName("Panel2Caption");
+void lookOfDockSiteCaption(QLabel* caption) {
     QFont font(QStringLiteral("Times New Roman"));
     font.setPixelSize(17);
     font.setBold(true);
@@ -41,7 +39,6 @@ void captionDockSite(QWidget* site) {
     look.setColor(QPalette::WindowText, QColor(255, 108, 38));
     caption->setPalette(look);
     caption->setAlignment(Qt::AlignCenter);
-    caption->setGeometry(site->rect());
 }
 
 } // namespace
@@ -76,8 +73,7 @@ ChartPanel::ChartPanel(QWidget* form, ChartServices services, const TStringGridE
     ScrollBar1->setRange(0, 1000);
     ScrollBar2->setRange(1, 100);
     ScrollBar3->setRange(270, 360);
-    captionDockSite(Panel2);
-    Chart1->raise();
+    lookOfDockSiteCaption(controls.take<QLabel>("Panel2Caption"));
     animateTimer_->setSingleShot(true);
     connect(animateTimer_, &QTimer::timeout, this, &ChartPanel::animateTimerFired);
     connectCommands();

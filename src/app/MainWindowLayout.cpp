@@ -1,5 +1,6 @@
 #include "MainWindowLayout.h"
 
+#include "FormScaler.h"
 #include "GridSetup.h"
 #include "TAppHintN.h"
 #include "TChart.h"
@@ -23,9 +24,10 @@ namespace {
 using K = ControlKind;
 using P = PanelId;
 
-// The window is a fixed 1020 x 763: the timing figures and run buttons on the left, the
-// result grids on the right, the lap chart across the lower half, and below it the hotkeys
-// and the chart's own controls. Controls on a panel give their place within that panel.
+// The window is designed at 1020 x 763 (and shown at a scale of that): the timing figures and run
+// buttons on the left, the result grids on the right, the lap chart across the lower half, and
+// below it the hotkeys and the chart's own controls. Controls on a panel give their place within
+// that panel.
 const std::array kControls{
     // Options along the top.
     ControlSpec{"ComboBox1", P::Course, K::ComboBox, "", "meter choice or write", {4, 4, 96, 22}},
@@ -168,8 +170,24 @@ const std::array kControls{
 
     // The lap chart; the panel under it is where it docks back.
     ControlSpec{"Panel2", P::Chart, K::Panel, "Docking Chart", "", {3, 365, 998, 332}},
-    ControlSpec{
-        "Chart1", P::Chart, K::Chart, "", "Drag LAP milli & Average milli", {3, 365, 998, 332}},
+    ControlSpec{"Panel2Caption",
+                P::Chart,
+                K::Label,
+                "Docking Chart",
+                "",
+                {0, 0, 998, 332},
+                true,
+                false,
+                "Panel2"},
+    ControlSpec{"Chart1",
+                P::Chart,
+                K::Chart,
+                "",
+                "Drag LAP milli & Average milli",
+                {0, 0, 998, 332},
+                true,
+                false,
+                "Panel2"},
     ControlSpec{"CuteButton45",
                 P::Chart,
                 K::Button,
@@ -411,7 +429,7 @@ std::span<const ControlSpec> mainWindowControls() {
     return kControls;
 }
 
-void buildControls(QWidget* form) {
+void buildControls(QWidget* form, FormScaler& scaler) {
     for (const ControlSpec& spec : kControls) {
         QWidget* parent = spec.parent ? form->findChild<QWidget*>(spec.parent) : form;
         Q_ASSERT(parent);
@@ -419,6 +437,7 @@ void buildControls(QWidget* form) {
         Q_ASSERT_X(control, "buildControls", spec.name);
         control->setObjectName(QString::fromLatin1(spec.name));
         control->setGeometry(spec.geometry);
+        scaler.add(control, spec.geometry);
         control->setToolTip(QString::fromUtf8(spec.hint));
         control->setEnabled(spec.enabled);
     }

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <span>
 
+class FormScaler;
+
 namespace kelvos {
 
 // The kinds of control the main window is made of.
@@ -45,8 +47,9 @@ struct ControlSpec {
 std::span<const ControlSpec> mainWindowControls();
 
 // Creates every control of the table on the form, named, captioned, hinted and placed, in the
-// table's order (which is also the keyboard's Tab order).
-void buildControls(QWidget* form);
+// table's order (which is also the keyboard's Tab order); the scaler lays them out at the
+// window's scale.
+void buildControls(QWidget* form, FormScaler& scaler);
 
 // A panel's view of the controls the table gives it.
 class PanelControls {

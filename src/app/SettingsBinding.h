@@ -1,10 +1,12 @@
 #pragma once
 
+#include "DesignScale.h"
 #include "regmanager.h"
 
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class CoursePanel;
 class HotkeysPanel;
@@ -30,6 +32,8 @@ public:
     // editor's own combination. Returns whether the start-up jingle is wanted. The file is read
     // once for this and restoreShownSettings() together.
     bool loadCreationSettings();
+    // Where the window was when it last closed, if that was kept; read with the above.
+    std::optional<kelvos::WindowPlace> windowPlace();
     // The check boxes in the order in which their rules cascade, the speed unit and the course.
     void restoreShownSettings();
     // Writes every setting; stops at the first one the store refuses, since the rest would fail

@@ -67,7 +67,7 @@ public:
             QString text = kelvos::CellTableModel::shownText(grid_->cells(col, row));
             if (!text.isEmpty() && !column->displayMask().isEmpty())
                 text = kelvos::formatDisplayMask(text, column->displayMask());
-            painter->setFont(column->font().font);
+            painter->setFont(grid_->shownFont(column->font().font));
             painter->setPen(column->font().color);
             drawCellText(
                 painter,
@@ -93,7 +93,7 @@ public:
         } else {
             editor->setImeMode(imClose);
         }
-        editor->setFont(font.font);
+        editor->setFont(grid_->shownFont(font.font));
         QPalette colors = editor->palette();
         colors.setColor(QPalette::Base,
                         grid_->cellColor(col, kelvos::CellTableModel::gridRowOf(index)));
@@ -192,7 +192,7 @@ void TStringGridEx::paintFixedCell(QPainter* painter, const QRect& rect, int col
     const TGridColumn* column = columns_.items(col);
     if (!column)
         return;
-    painter->setFont(column->fixCellFont().font);
+    painter->setFont(shownFont(column->fixCellFont().font));
     painter->setPen(column->fixCellFont().color);
     drawCellText(painter,
                  rect.adjusted(fixedCellInset, fixedCellInset, -fixedCellInset, -fixedCellInset),
