@@ -291,21 +291,30 @@ void drawCachedStaticLayer(QPainter& p, const ChartLayout& l, const View3D& view
         QImage image;
         QSize size;
         View3D view;
+        qreal scale = 1;
     };
     thread_local Layer layer;
-    // At a scale the layer is kept at the pixels it covers, so that it stays sharp.
-    const qreal ratio = p.device()->devicePixelRatio() * p.worldTransform().m11();
-    if (layer.size != l.area.size() || !(layer.view == view) ||
+    // At a scale the layer is kept at the pixels it covers, so that it stays sharp, and copied
+    // to them unscaled.
+    const qreal scale = p.worldTransform().m11();
+    const qreal ratio = p.device()->devicePixelRatio();
+    if (layer.size != l.area.size() || !(layer.view == view) || layer.scale != scale ||
         layer.image.devicePixelRatio() != ratio) {
-        layer = {QImage(l.area.size() * ratio, QImage::Format_RGB32), l.area.size(), view};
+        layer = {QImage(l.area.size() * scale * ratio, QImage::Format_RGB32), l.area.size(), view,
+                 scale};
         layer.image.setDevicePixelRatio(ratio);
         QPainter painter(&layer.image);
+        painter.scale(scale, scale);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         const QRect origin(QPoint(0, 0), l.area.size());
         drawStaticLayer(painter, layoutChart(origin, view, {}, {}, true), view.on);
     }
-    p.drawImage(l.area.topLeft(), layer.image);
+    const QPoint at = p.worldTransform().map(QPointF(l.area.topLeft())).toPoint();
+    p.save();
+    p.resetTransform();
+    p.drawImage(at, layer.image);
+    p.restore();
 }
 
 std::vector<QPoint> seriesPixels(const ChartScene& scene, const ChartLayout& l, int series) {

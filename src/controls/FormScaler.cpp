@@ -2,9 +2,11 @@
 
 #include "ScalableControl.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCursor>
 #include <QEvent>
-#include <QGuiApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QWidget>
 #include <utility>
@@ -17,6 +19,33 @@ constexpr int kFrameWaitMs = 2000;
 
 QSize scaledSize(QSize size, double scale) {
     return scaledRect(QRect(QPoint(0, 0), size), scale).size();
+}
+
+// The platform style, with a check box's indicator and its gap to the caption as large as the
+// window's scale makes them: the style draws them at its own size otherwise.
+class ScaledIndicatorStyle final : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int pixels = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_CheckBoxLabelSpacing:
+            return scaledPixels(pixels, FormScaler::scaleOf(widget));
+        default:
+            return pixels;
+        }
+    }
+};
+
+QStyle* indicatorStyle() {
+    static QPointer<ScaledIndicatorStyle> style;
+    if (!style) {
+        style = new ScaledIndicatorStyle;
+        style->setParent(qApp);
+    }
+    return style;
 }
 
 QMargins frameOf(const QWidget* window) {
@@ -39,6 +68,8 @@ FormScaler::FormScaler(QWidget* form, QSize design) : QObject(form), form_(form)
 
 void FormScaler::add(QWidget* control, const QRect& design) {
     controls_.push_back({control, control->parentWidget(), design, std::nullopt});
+    if (qobject_cast<QCheckBox*>(control))
+        control->setStyle(indicatorStyle());
 }
 
 void FormScaler::addChildren() {
