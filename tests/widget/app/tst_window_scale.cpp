@@ -1,6 +1,10 @@
 #include "AppFixture.h"
 #include "DesignScale.h"
 #include "MainWindowLayout.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TNValLabel.h"
+#include "TShineSpeedButton.h"
 #include "TStringGridEx.h"
 
 #include <QHeaderView>
@@ -101,6 +105,40 @@ private slots:
         QVERIFY2(settings.contains("[Window]\nScale=90\nLeft=" + QByteArray::number(frame.left()) +
                                    "\nTop=" + QByteArray::number(frame.top())),
                  settings.constData());
+    }
+
+    // The Display and About windows open centred on the screen at their designed size and
+    // scale with the window as the main window does.
+    void secondaryWindowsOpenCentredAndScale_data() {
+        QTest::addColumn<QByteArray>("window");
+        QTest::addColumn<QSize>("design");
+        QTest::addColumn<QRect>("controlAtTwice");
+        QTest::addColumn<int>("fontAtTwice");
+        QTest::newRow("Display") << QByteArray("Display") << QSize(552, 505)
+                                 << QRect(400, 14, 450, 100) << 74;
+        QTest::newRow("About") << QByteArray("About") << QSize(385, 195) << QRect(608, 288, 104, 50)
+                               << 30;
+    }
+    void secondaryWindowsOpenCentredAndScale() {
+        QFETCH(QByteArray, window);
+        QFETCH(QSize, design);
+        QFETCH(QRect, controlAtTwice);
+        QFETCH(int, fontAtTwice);
+        QWidget* form = window == "Display" ? static_cast<QWidget*>(TForm4::ensureExists())
+                                            : static_cast<QWidget*>(TForm3::ensureExists());
+        QWidget* control = window == "Display"
+                               ? static_cast<QWidget*>(TForm4::current()->NValLabel1)
+                               : static_cast<QWidget*>(TForm3::current()->ShineSpeedButton1);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCOMPARE(form->size(), design);
+        const QRect workArea = form->screen()->availableGeometry();
+        QVERIFY((form->frameGeometry().center() - workArea.center()).manhattanLength() <= 2);
+        form->resize(design * 2);
+        QTRY_COMPARE(form->size(), design * 2);
+        QCOMPARE(control->geometry(), controlAtTwice);
+        QCOMPARE(control->font().pixelSize(), fontAtTwice);
+        form->close();
     }
 };
 
