@@ -155,7 +155,12 @@ TAppHintN::TAppHintN(QObject* parent) : QObject(parent) {
     pause_.setSingleShot(true);
     hidePause_.setSingleShot(true);
     connect(&pause_, &QTimer::timeout, this, &TAppHintN::pauseElapsed);
-    connect(&hidePause_, &QTimer::timeout, this, &TAppHintN::hideHint);
+    // A hint that has had its time is done with: the pointer's next move, on the same control
+    // or on coming back to it, waits for the pause and shows it again.
+    connect(&hidePause_, &QTimer::timeout, this, [this] {
+        hideHint();
+        target_ = nullptr;
+    });
     qApp->installEventFilter(this);
 }
 
