@@ -7,6 +7,8 @@
 #include "TShineSpeedButton.h"
 #include "TStringGridEx.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
@@ -16,6 +18,8 @@ using namespace kelvos;
 namespace {
 const QSize kDesign(1020, 763);
 const QPoint kCentred(-1, -1);
+// The room a caption needs between itself and its button's edges, at the designed size.
+constexpr int kCaptionMargin = 2;
 
 QSize at(double scale) {
     return {qRound(kDesign.width() * scale), qRound(kDesign.height() * scale)};
@@ -105,6 +109,31 @@ private slots:
         QVERIFY2(settings.contains("[Window]\nScale=90\nLeft=" + QByteArray::number(frame.left()) +
                                    "\nTop=" + QByteArray::number(frame.top())),
                  settings.constData());
+    }
+
+    // Every button's caption fits inside its button with a margin, at every scale.
+    void captionsFitTheirButtons_data() {
+        QTest::addColumn<double>("scale");
+        QTest::newRow("smallest") << kMinimumScale;
+        QTest::newRow("designed") << 1.0;
+        QTest::newRow("largest") << kMaximumScale;
+    }
+    void captionsFitTheirButtons() {
+        QFETCH(double, scale);
+        AppFixture app;
+        resizeWindow(app, at(scale));
+        for (const ControlSpec& spec : mainWindowControls()) {
+            auto* button = qobject_cast<QAbstractButton*>(app.control(spec.name));
+            if (!button || qobject_cast<QCheckBox*>(button))
+                continue;
+            const QString caption = QString(button->text()).remove('&');
+            const int needed = button->fontMetrics().horizontalAdvance(caption) +
+                               2 * scaledPixels(kCaptionMargin, scale);
+            QVERIFY2(needed <= button->width(), qPrintable(QString("%1 needs %2 px, has %3")
+                                                               .arg(spec.name)
+                                                               .arg(needed)
+                                                               .arg(button->width())));
+        }
     }
 
     // The Display and About windows open centred on the screen at their designed size and
