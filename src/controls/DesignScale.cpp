@@ -42,9 +42,12 @@ int scaledPixels(int pixels, double scale) {
     return std::max(1, int(std::lround(pixels * scale)));
 }
 
-QFont scaledFont(QFont font, double scale) {
+QFont scaledFont(QFont font, double scale, double logicalDpi) {
+    if (scale == 1)
+        return font;
+    constexpr double kPointsPerInch = 72;
     if (font.pixelSize() > 0)
-        font.setPixelSize(scaledPixels(font.pixelSize(), scale));
+        font.setPointSizeF(font.pixelSize() * scale * kPointsPerInch / logicalDpi);
     else
         font.setPointSizeF(font.pointSizeF() * scale);
     return font;

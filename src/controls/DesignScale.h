@@ -33,8 +33,10 @@ QRect scaledRect(const QRect& rect, double scale);
 // A font's pixel size at a scale; never below one pixel.
 int scaledPixels(int pixels, double scale);
 
-// A font at a scale: its pixel or point size scaled.
-QFont scaledFont(QFont font, double scale);
+// A font at a scale, on a device of that logical resolution (dots per inch). Its size is
+// fractional, so that texts keep their proportions to the controls they are in; at the
+// designed scale the font is left as it is.
+QFont scaledFont(QFont font, double scale, double logicalDpi);
 
 // The place a window had, as kept with the settings: its scale and its frame's top left.
 struct WindowPlace {

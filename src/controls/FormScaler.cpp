@@ -165,7 +165,7 @@ void FormScaler::layOut() {
         if (auto* custom = dynamic_cast<ScalableControl*>(widget))
             custom->setDisplayScale(scale_);
         else
-            widget->setFont(scaledFont(*control.font, scale_));
+            widget->setFont(scaledFont(*control.font, scale_, widget->logicalDpiY()));
         QRect shown = scaledRect(control.design, scale_);
         if (control.parent == form_)
             shown.translate(origin);

@@ -251,7 +251,7 @@ void TAppHintN::pauseElapsed() {
     if (!window_)
         window_ = std::make_unique<THintEx>();
     const QString text = target_->toolTip();
-    const QFont font = scaledFont(font_, FormScaler::scaleOf(target_));
+    const QFont font = scaledFont(font_, FormScaler::scaleOf(target_), target_->logicalDpiY());
     window_->setFont(font);
     const HintPlacement placement = placementFor(*target_, text, font);
     window_->ActivateHint(placement.textRect, text, placement.tail);

@@ -357,7 +357,7 @@ void TShineSpeedButton::paintFrame(QPainter& painter, const TShineBtnColors& set
 // The window scales the button's own font; the hover font follows the same scale.
 QFont TShineSpeedButton::fontForState() const {
     return shineLook(state_, activeColorsEnabled_).activeFont
-               ? kelvos::scaledFont(activeFont_, FormScaler::scaleOf(this))
+               ? kelvos::scaledFont(activeFont_, FormScaler::scaleOf(this), logicalDpiY())
                : font();
 }
 

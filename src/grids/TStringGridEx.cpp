@@ -69,10 +69,9 @@ public:
                 text = kelvos::formatDisplayMask(text, column->displayMask());
             painter->setFont(grid_->shownFont(column->font().font));
             painter->setPen(column->font().color);
-            drawCellText(
-                painter,
-                option.rect.adjusted(dataCellInset, dataCellInset, -dataCellInset, -dataCellInset),
-                text, *column);
+            const int inset = grid_->shownPixels(dataCellInset);
+            drawCellText(painter, option.rect.adjusted(inset, inset, -inset, -inset), text,
+                         *column);
         }
         painter->restore();
         kelvos::drawCellFocus(painter, option);
@@ -194,8 +193,8 @@ void TStringGridEx::paintFixedCell(QPainter* painter, const QRect& rect, int col
         return;
     painter->setFont(shownFont(column->fixCellFont().font));
     painter->setPen(column->fixCellFont().color);
-    drawCellText(painter,
-                 rect.adjusted(fixedCellInset, fixedCellInset, -fixedCellInset, -fixedCellInset),
+    const int inset = shownPixels(fixedCellInset);
+    drawCellText(painter, rect.adjusted(inset, inset, -inset, -inset),
                  kelvos::CellTableModel::shownText(fixedCellText(col)), *column);
 }
 

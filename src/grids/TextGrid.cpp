@@ -59,7 +59,9 @@ void PlainCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->fillRect(option.rect, option.palette.color(QPalette::Base));
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::Text));
-    const QRect box = option.rect.adjusted(plainTextInset, plainTextInset, 0, 0);
+    const auto* grid = qobject_cast<const TextGrid*>(option.widget);
+    const int inset = grid ? grid->shownPixels(plainTextInset) : plainTextInset;
+    const QRect box = option.rect.adjusted(inset, inset, 0, 0);
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!drawLaidOutLine(painter, box, Qt::AlignLeft, text))
         painter->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
@@ -386,7 +388,7 @@ void TextGrid::setDisplayScale(double scale) {
 }
 
 QFont TextGrid::shownFont(const QFont& font) const {
-    return scale_ == 1 ? font : scaledFont(font, scale_);
+    return scaledFont(font, scale_, logicalDpiY());
 }
 
 int TextGrid::shownPixels(double designed) const {
@@ -434,7 +436,8 @@ void TextGrid::paintFixedCell(QPainter* painter, const QRect& rect, int col) con
     fillFixedCell(painter, rect);
     painter->setFont(shownFont(font_.font));
     painter->setPen(font_.color);
-    const QRect textRect = rect.adjusted(plainTextInset, plainTextInset, 0, 0);
+    const int inset = shownPixels(plainTextInset);
+    const QRect textRect = rect.adjusted(inset, inset, 0, 0);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                       CellTableModel::shownText(model_->cell(col, 0)));
 }

@@ -134,6 +134,8 @@ public:
     double displayScale() const { return scale_; }
     // A font of the grid's design as the grid shows it.
     QFont shownFont(const QFont& font) const;
+    // A length of the grid's design as the grid shows it.
+    int shownPixels(double designed) const;
     bool rangeSelect() const;
     void setRangeSelect(bool on);
 
@@ -159,7 +161,6 @@ private:
     void applyPalette();
     int alignTopRow();
     void applyScaledSizes();
-    int shownPixels(double designed) const;
     void paintGridLines(const QRegion& region);
     void layOutNow();
     void askFullLayout() { fullLayoutAsked_ = true; }
