@@ -444,6 +444,13 @@ void buildControls(QWidget* form, FormScaler& scaler) {
     installHints(form);
 }
 
+QRect designedRect(const char* name) {
+    const auto* spec =
+        std::find_if(kControls.begin(), kControls.end(),
+                     [name](const ControlSpec& s) { return qstrcmp(s.name, name) == 0; });
+    return spec == kControls.end() ? QRect() : spec->geometry;
+}
+
 QWidget* PanelControls::find(const char* name) const {
     for (const ControlSpec& spec : kControls) {
         if (qstrcmp(spec.name, name) == 0) {

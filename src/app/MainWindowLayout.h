@@ -46,6 +46,9 @@ struct ControlSpec {
 // The whole main window, control by control.
 std::span<const ControlSpec> mainWindowControls();
 
+// A control's rectangle as designed (the window shows it at a scale), as the settings keep it.
+QRect designedRect(const char* name);
+
 // Creates every control of the table on the form, named, captioned, hinted and placed, in the
 // table's order (which is also the keyboard's Tab order); the scaler lays them out at the
 // window's scale.

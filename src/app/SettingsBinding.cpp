@@ -5,6 +5,7 @@
 #include "HotkeyComponent.h"
 #include "HotkeysPanel.h"
 #include "LapsPanel.h"
+#include "MainWindowLayout.h"
 #include "OptionsPanel.h"
 #include "hotkeyedit.h"
 
@@ -136,7 +137,8 @@ bool SettingsBinding::saveSettings() {
             const THotKey* editor = panels_.hotkeys.editor(Hotkey(i));
             return RegManager1.Item(hotkeyName(i) + "Component")
                 .WriteComponent(
-                    hotkeyEditorComponent(hotkeyName(i), editor->shortcut(), editor->geometry()));
+                    hotkeyEditorComponent(hotkeyName(i), editor->shortcut(),
+                                          designedRect(editor->objectName().toLatin1())));
         });
     }
     const CompetitorNames names = panels_.laps.names();
