@@ -5,11 +5,11 @@
 
 namespace kelvos {
 
-namespace {
 QSize scaledSize(QSize size, double scale) {
     return {int(std::lround(size.width() * scale)), int(std::lround(size.height() * scale))};
 }
 
+namespace {
 QSize extentOf(QMargins frame) {
     return {frame.left() + frame.right(), frame.top() + frame.bottom()};
 }

@@ -26,6 +26,9 @@ double scaleOf(QSize design, QSize client);
 // window's background.
 QRect designArea(QSize design, QSize client);
 
+// A designed size at a scale.
+QSize scaledSize(QSize size, double scale);
+
 // A designed rectangle at a scale. Its edges are scaled, not its size, so controls that touch
 // in the design still touch.
 QRect scaledRect(const QRect& rect, double scale);

@@ -17,10 +17,6 @@ namespace {
 // A window manager frames a window soon after it is first shown; without one there is none.
 constexpr int kFrameWaitMs = 2000;
 
-QSize scaledSize(QSize size, double scale) {
-    return scaledRect(QRect(QPoint(0, 0), size), scale).size();
-}
-
 // The platform style, with a check box's indicator and its gap to the caption as large as the
 // window's scale makes them: the style draws them at its own size otherwise.
 class ScaledIndicatorStyle final : public QProxyStyle {

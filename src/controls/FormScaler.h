@@ -56,7 +56,6 @@ private:
     QSize design_;
     double scale_ = 1;
     std::vector<Control> controls_;
-    std::optional<QFont> formFont_;
     std::optional<kelvos::WindowPlace> kept_;
     QMargins openedFrame_;       // the frame the place was worked out with
     bool awaitingFrame_ = false; // from opening until the frame is known or the wait is over
