@@ -41,6 +41,19 @@ void lookOfDockSiteCaption(QLabel* caption) {
     caption->setAlignment(Qt::AlignCenter);
 }
 
+// The platform draws a disabled scroll bar as an enabled one: greyed, a bar that does nothing
+// (the depth and angle without 3D) says so.
+void greyWhenDisabled(QScrollBar* bar) {
+    QPalette look = bar->palette();
+    for (const auto& [role, color] : {std::pair{QPalette::Button, QColor(176, 176, 176)},
+                                      std::pair{QPalette::Window, QColor(150, 150, 150)},
+                                      std::pair{QPalette::Base, QColor(150, 150, 150)},
+                                      std::pair{QPalette::WindowText, QColor(110, 110, 110)},
+                                      std::pair{QPalette::ButtonText, QColor(110, 110, 110)}})
+        look.setColor(QPalette::Disabled, role, color);
+    bar->setPalette(look);
+}
+
 } // namespace
 
 ChartPanel::ChartPanel(QWidget* form, ChartServices services, const TStringGridEx& mainGrid,
@@ -73,6 +86,8 @@ ChartPanel::ChartPanel(QWidget* form, ChartServices services, const TStringGridE
     ScrollBar1->setRange(0, 1000);
     ScrollBar2->setRange(1, 100);
     ScrollBar3->setRange(270, 360);
+    for (QScrollBar* bar : {ScrollBar1, ScrollBar2, ScrollBar3})
+        greyWhenDisabled(bar);
     lookOfDockSiteCaption(controls.take<QLabel>("Panel2Caption"));
     animateTimer_->setSingleShot(true);
     connect(animateTimer_, &QTimer::timeout, this, &ChartPanel::animateTimerFired);
