@@ -7,6 +7,9 @@ function(kelvos_add_test)
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
     target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-    set(env "QT_QPA_PLATFORM=offscreen" "LC_ALL=C.UTF-8")
+    # A screen as large as the end-to-end tests' display, so that the main window opens at
+    # its designed size.
+    set(env "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/support/offscreen.json"
+        "LC_ALL=C.UTF-8")
     set_tests_properties(${T_NAME} PROPERTIES LABELS ${T_KIND} ENVIRONMENT "${env}" TIMEOUT 300)
 endfunction()

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a command against a private Xvfb server and returns the command's exit code.
 # Usage: scripts/with-xvfb.sh <command> [args...]
+# XVFB_SCREEN gives the screen as WIDTHxHEIGHTxDEPTH (1280x1024x24 unless given).
 # The server takes a free display number itself (-displayfd), so parallel runs do not
 # collide; it listens on no TCP port and is stopped when the command ends.
 set -u
@@ -23,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$workdir/display" 2>"$workdir/xvfb.log" &
+Xvfb -displayfd 3 -nolisten tcp -screen 0 "${XVFB_SCREEN:-1280x1024x24}" 3>"$workdir/display" 2>"$workdir/xvfb.log" &
 xvfb_pid=$!
 
 # Wait (at most about 10 s) until the server has named its display and answers requests.

@@ -30,9 +30,7 @@ void setCaptionColor(TCuteButton* button, const QColor& color) {
 }
 
 // The caption Panel2 shows while the chart is away from it.
-void captionDockSite(QWidget* site) {
-    auto* caption = new QLabel(QStringLiteral("Docking Chart"), site);
-    caption->setObjectName("Panel2Caption");
+void lookOfDockSiteCaption(QLabel* caption) {
     QFont font(QStringLiteral("Times New Roman"));
     font.setPixelSize(17);
     font.setBold(true);
@@ -41,7 +39,19 @@ void captionDockSite(QWidget* site) {
     look.setColor(QPalette::WindowText, QColor(255, 108, 38));
     caption->setPalette(look);
     caption->setAlignment(Qt::AlignCenter);
-    caption->setGeometry(site->rect());
+}
+
+// The platform draws a disabled scroll bar as an enabled one: greyed, a bar that does nothing
+// (the depth and angle without 3D) says so.
+void greyWhenDisabled(QScrollBar* bar) {
+    QPalette look = bar->palette();
+    for (const auto& [role, color] : {std::pair{QPalette::Button, QColor(176, 176, 176)},
+                                      std::pair{QPalette::Window, QColor(150, 150, 150)},
+                                      std::pair{QPalette::Base, QColor(150, 150, 150)},
+                                      std::pair{QPalette::WindowText, QColor(110, 110, 110)},
+                                      std::pair{QPalette::ButtonText, QColor(110, 110, 110)}})
+        look.setColor(QPalette::Disabled, role, color);
+    bar->setPalette(look);
 }
 
 } // namespace
@@ -76,7 +86,9 @@ ChartPanel::ChartPanel(QWidget* form, ChartServices services, const TStringGridE
     ScrollBar1->setRange(0, 1000);
     ScrollBar2->setRange(1, 100);
     ScrollBar3->setRange(270, 360);
-    captionDockSite(Panel2);
+    for (QScrollBar* bar : {ScrollBar1, ScrollBar2, ScrollBar3})
+        greyWhenDisabled(bar);
+    lookOfDockSiteCaption(controls.take<QLabel>("Panel2Caption"));
     Chart1->raise();
     docking_ = new DockableControl(Chart1, {Panel2}, QStringLiteral("Chart"));
     animateTimer_->setSingleShot(true);

@@ -1,5 +1,7 @@
 #include "Docking.h"
 
+#include "FormScaler.h"
+
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QMouseEvent>
@@ -107,6 +109,9 @@ void DockableControl::dockInto(QWidget* site) {
     control_->show();
     control_->raise();
     dockedIn_ = site;
+    // The window may have been resized while the control was away: it takes the present scale.
+    if (FormScaler* scaler = FormScaler::of(site))
+        scaler->layOut();
 }
 
 void DockableControl::floatAt(QPoint topLeft) {

@@ -1,5 +1,6 @@
 #include "MainWindowLayout.h"
 
+#include "FormScaler.h"
 #include "GridSetup.h"
 #include "TAppHintN.h"
 #include "TChart.h"
@@ -23,9 +24,10 @@ namespace {
 using K = ControlKind;
 using P = PanelId;
 
-// The window is a fixed 1020 x 763: the timing figures and run buttons on the left, the
-// result grids on the right, the lap chart across the lower half, and below it the hotkeys
-// and the chart's own controls. Controls on a panel give their place within that panel.
+// The window is designed at 1020 x 763 (and shown at a scale of that): the timing figures and run
+// buttons on the left, the result grids on the right, the lap chart across the lower half, and
+// below it the hotkeys and the chart's own controls. Controls on a panel give their place within
+// that panel.
 const std::array kControls{
     // Options along the top.
     ControlSpec{"ComboBox1", P::Course, K::ComboBox, "", "meter choice or write", {4, 4, 96, 22}},
@@ -96,21 +98,21 @@ const std::array kControls{
                 K::FlatButton,
                 "READ LAP(&L)",
                 "Voice Repeat",
-                {4, 324, 82, 24},
+                {4, 324, 88, 24},
                 false},
     ControlSpec{"Clipread",
                 P::Announcements,
                 K::FlatButton,
                 "Read ClipBoard(&P)",
                 "ClipBoard Repeat",
-                {88, 324, 104, 24},
+                {94, 324, 108, 24},
                 false},
     ControlSpec{"Real",
                 P::Announcements,
                 K::FlatButton,
                 "Real(&R)",
                 "Real Total & Lap",
-                {194, 324, 58, 24},
+                {204, 324, 48, 24},
                 false},
     ControlSpec{"ScrollBar1", P::Chart, K::ScrollBar, "", "Animate Speed", {4, 350, 80, 13}},
     ControlSpec{"ScrollBar2", P::Chart, K::ScrollBar, "", "3D", {88, 350, 80, 13}},
@@ -168,8 +170,24 @@ const std::array kControls{
 
     // The lap chart; the panel under it is where it docks back.
     ControlSpec{"Panel2", P::Chart, K::Panel, "Docking Chart", "", {3, 365, 998, 332}},
-    ControlSpec{
-        "Chart1", P::Chart, K::Chart, "", "Drag LAP milli & Average milli", {3, 365, 998, 332}},
+    ControlSpec{"Panel2Caption",
+                P::Chart,
+                K::Label,
+                "Docking Chart",
+                "",
+                {0, 0, 998, 332},
+                true,
+                false,
+                "Panel2"},
+    ControlSpec{"Chart1",
+                P::Chart,
+                K::Chart,
+                "",
+                "Drag LAP milli & Average milli",
+                {0, 0, 998, 332},
+                true,
+                false,
+                "Panel2"},
     ControlSpec{"CuteButton45",
                 P::Chart,
                 K::Button,
@@ -411,7 +429,7 @@ std::span<const ControlSpec> mainWindowControls() {
     return kControls;
 }
 
-void buildControls(QWidget* form) {
+void buildControls(QWidget* form, FormScaler& scaler) {
     for (const ControlSpec& spec : kControls) {
         QWidget* parent = spec.parent ? form->findChild<QWidget*>(spec.parent) : form;
         Q_ASSERT(parent);
@@ -419,10 +437,18 @@ void buildControls(QWidget* form) {
         Q_ASSERT_X(control, "buildControls", spec.name);
         control->setObjectName(QString::fromLatin1(spec.name));
         control->setGeometry(spec.geometry);
+        scaler.add(control, spec.geometry);
         control->setToolTip(QString::fromUtf8(spec.hint));
         control->setEnabled(spec.enabled);
     }
     installHints(form);
+}
+
+QRect designedRect(const char* name) {
+    const auto* spec =
+        std::find_if(kControls.begin(), kControls.end(),
+                     [name](const ControlSpec& s) { return qstrcmp(s.name, name) == 0; });
+    return spec == kControls.end() ? QRect() : spec->geometry;
 }
 
 QWidget* PanelControls::find(const char* name) const {

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <span>
 
+class FormScaler;
+
 namespace kelvos {
 
 // The kinds of control the main window is made of.
@@ -44,9 +46,13 @@ struct ControlSpec {
 // The whole main window, control by control.
 std::span<const ControlSpec> mainWindowControls();
 
+// A control's rectangle as designed (the window shows it at a scale), as the settings keep it.
+QRect designedRect(const char* name);
+
 // Creates every control of the table on the form, named, captioned, hinted and placed, in the
-// table's order (which is also the keyboard's Tab order).
-void buildControls(QWidget* form);
+// table's order (which is also the keyboard's Tab order); the scaler lays them out at the
+// window's scale.
+void buildControls(QWidget* form, FormScaler& scaler);
 
 // A panel's view of the controls the table gives it.
 class PanelControls {

@@ -1,9 +1,11 @@
 #include "SettingsBinding.h"
 
 #include "CoursePanel.h"
+#include "FormScaler.h"
 #include "HotkeyComponent.h"
 #include "HotkeysPanel.h"
 #include "LapsPanel.h"
+#include "MainWindowLayout.h"
 #include "OptionsPanel.h"
 #include "hotkeyedit.h"
 
@@ -11,6 +13,7 @@
 #include <QCheckBox>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -46,6 +49,9 @@ const TRegItem kSettingItems[] = {
     {"ComboBox1ItemIndex", "Form\\ComboBox1ItemIndex", "Integer", "0"},
     {"PipopaChecked", "Form\\Pipopa", "Checked", "False"},
     {"MilePerHour1Checked", "Form\\MilePerHour1", "Checked", "False"},
+    {"WindowScale", "Window", "Scale", ""},
+    {"WindowLeft", "Window", "Left", ""},
+    {"WindowTop", "Window", "Top", ""},
 };
 
 // The boxes restored when the window is shown, in the order in which their rules cascade.
@@ -146,6 +152,17 @@ void SettingsBinding::autosave() {
         emit autosaveFailed(problems.join('\n'));
 }
 
+// The window's scale in percent and its frame's top left; none when any of them is missing.
+std::optional<WindowPlace> SettingsBinding::windowPlace() {
+    bool scaled = false, left = false, top = false;
+    const WindowPlace place{RegManager1.Item("WindowScale").GetAsString().toInt(&scaled) / 100.0,
+                            {RegManager1.Item("WindowLeft").GetAsString().toInt(&left),
+                             RegManager1.Item("WindowTop").GetAsString().toInt(&top)}};
+    if (!scaled || !left || !top)
+        return std::nullopt;
+    return place;
+}
+
 bool SettingsBinding::saveSettings() {
     saveTimer_->stop(); // this save takes every change so far
     if (!restored_)
@@ -157,7 +174,8 @@ bool SettingsBinding::saveSettings() {
             const THotKey* editor = panels_.hotkeys.editor(Hotkey(i));
             return RegManager1.Item(hotkeyName(i) + "Component")
                 .WriteComponent(
-                    hotkeyEditorComponent(hotkeyName(i), editor->shortcut(), editor->geometry()));
+                    hotkeyEditorComponent(hotkeyName(i), editor->shortcut(),
+                                          designedRect(editor->objectName().toLatin1())));
         });
     }
     const CompetitorNames names = panels_.laps.names();
@@ -181,6 +199,12 @@ bool SettingsBinding::saveSettings() {
     });
     writes.push_back([this] {
         return RegManager1.Item("MilePerHour1Checked").SetAsBoolean(panels_.options.milePerHour());
+    });
+    writes.push_back([this] {
+        const WindowPlace place = FormScaler::of(form_)->place();
+        return RegManager1.Item("WindowScale").SetAsInteger(int(std::lround(place.scale * 100))) &&
+               RegManager1.Item("WindowLeft").SetAsInteger(place.framePosition.x()) &&
+               RegManager1.Item("WindowTop").SetAsInteger(place.framePosition.y());
     });
     const bool stored =
         std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "DesignScale.h"
 #include "regmanager.h"
 
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class QTimer;
 class CoursePanel;
@@ -33,6 +35,8 @@ public:
     // editor's own combination. Returns whether the start-up jingle is wanted. The file is read
     // once for this and restoreShownSettings() together.
     bool loadCreationSettings();
+    // Where the window was when it last closed, if that was kept; read with the above.
+    std::optional<kelvos::WindowPlace> windowPlace();
     // The check boxes in the order in which their rules cascade, the speed unit and the course;
     // from then on every change is saved after a pause.
     void restoreShownSettings();

@@ -4,6 +4,7 @@
 #include "ChartPanel.h"
 #include "CourseList.h"
 #include "CoursePanel.h"
+#include "FormScaler.h"
 #include "GridsPanel.h"
 #include "HotkeysPanel.h"
 #include "LabelLook.h"
@@ -41,6 +42,8 @@ constexpr const char* kCredit = " :: KelvoS lap timer " KELVOS_VERSION;
 constexpr quint32 kReplayBase = 0;
 // The presses of a restore rebuilt at one turn of the event loop, so the window stays live.
 constexpr qint64 kRestoreSliceMs = 200;
+// The size the window is designed at; it is shown at a scale of it.
+constexpr QSize kDesignSize(1020, 763);
 using Kind = JournalEntry::Kind;
 } // namespace
 
@@ -50,7 +53,8 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     setObjectName("KelvoS");
     setWindowTitle("KelvoS");
     applyLook();
-    buildControls(this);
+    scaler_ = new FormScaler(this, kDesignSize);
+    buildControls(this, *scaler_);
     createPanels();
     connectPanels();
     Timer1 = new QTimer(this);
@@ -72,7 +76,6 @@ TKelvoS::~TKelvoS() {
 }
 
 void TKelvoS::applyLook() {
-    setFixedSize(1020, 763);
     setAutoFillBackground(true);
     QPalette look = palette();
     look.setColor(QPalette::Window, Qt::black);
@@ -164,13 +167,13 @@ void TKelvoS::connectPanels() {
 // ---- Window lifecycle ----------------------------------------------------------------------
 
 void TKelvoS::FormCreate() {
-    move(0, 0);
     hotkeysPanel_->putDefaultCombinations();
     const CourseList courses = loadCourseList(services_.workingDirectory);
     coursePanel_->fill(courses.entries);
     if (!courses.problem.isEmpty())
         settings_->reportProblem(courses.problem);
     startupJingle_ = settings_->loadCreationSettings();
+    scaler_->open(settings_->windowPlace());
     hotkeysPanel_->registerAll();
     lapsPanel_->fillEmptyNames();
     takeNames(); // a stored text equal to the box's own changes nothing, so none was taken yet

@@ -29,6 +29,7 @@ class LapsPanel;
 class OptionsPanel;
 class RunPanel;
 class RunRecorder;
+class FormScaler;
 class SettingsBinding;
 class SignalSounds;
 
@@ -149,6 +150,7 @@ private:
     ChartPanel* chartPanel_ = nullptr;
     AnnouncementsPanel* announcementsPanel_ = nullptr;
     SettingsBinding* settings_ = nullptr;
+    FormScaler* scaler_ = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     bool startupJingle_ = false;

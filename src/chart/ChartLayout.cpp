@@ -11,6 +11,20 @@ QRectF ChartLayout::dataRect() const {
     return front.adjusted(dx, dy, -dx, -dy);
 }
 
+MarkPlace markPlace(QPoint point, int markerHalf, int arrowLength, QSize textBox, int plotTop) {
+    const int above = point.y() - markerHalf;
+    if (above - arrowLength - textBox.height() >= plotTop) {
+        const QPoint end(point.x(), above - arrowLength);
+        return {
+            QLine(point.x(), above, end.x(), end.y()),
+            QRect(QPoint(point.x() - textBox.width() / 2, end.y() - textBox.height()), textBox)};
+    }
+    const int below = point.y() + markerHalf;
+    const QPoint end(point.x(), below + arrowLength);
+    return {QLine(point.x(), below, end.x(), end.y()),
+            QRect(QPoint(point.x() - textBox.width() / 2, end.y() + 1), textBox)};
+}
+
 ChartLayout layoutChart(QRect area, const View3D& view, AxisRange horizontal, AxisRange vertical,
                         bool verticalInverted) {
     ChartLayout l;

@@ -3,6 +3,7 @@
 #include "AxisScale.h"
 #include "Projection3D.h"
 
+#include <QLine>
 #include <QRect>
 #include <QRectF>
 
@@ -33,6 +34,17 @@ struct ChartLayout {
     // The rectangle of data coordinates, the front plane less the marker inset.
     QRectF dataRect() const;
 };
+
+// A value mark: the arrow from the point's marker and the box its text is drawn in.
+struct MarkPlace {
+    QLine arrow;
+    QRect text;
+    bool operator==(const MarkPlace&) const = default;
+};
+
+// A mark stands above its point; where it would rise above the top of the plot (into the
+// chart's title), it hangs below the point instead.
+MarkPlace markPlace(QPoint point, int markerHalf, int arrowLength, QSize textBox, int plotTop);
 
 // The vertical axis runs from top (minimum) to bottom when inverted.
 ChartLayout layoutChart(QRect area, const View3D& view, AxisRange horizontal, AxisRange vertical,

@@ -58,8 +58,9 @@ const ChartModel::AxisState& ChartModel::state(Direction direction) const {
 }
 
 AxisRange ChartModel::dataRange(Direction direction) const {
+    // An empty chart still shows whole milliseconds: a second on the value axis.
     if (values_[0].size() == 0 && values_[1].size() == 0)
-        return {0, 1, true};
+        return direction == Direction::Vertical ? AxisRange{0, 1000, true} : AxisRange{0, 1, true};
     if (direction == Direction::Vertical)
         return withSpan(dataLow_, dataHigh_);
     const int longest = std::max(values_[0].size(), values_[1].size());

@@ -204,7 +204,8 @@ double horizontalStep(const ChartLayout& l) {
 }
 
 double verticalStep(const ChartLayout& l) {
-    return niceTickStep(l.y.maximum - l.y.minimum, l.front.height(), 28);
+    // The values are whole milliseconds: no step below one.
+    return std::max(1.0, niceTickStep(l.y.maximum - l.y.minimum, l.front.height(), 28));
 }
 
 void drawGrid(QPainter& p, const ChartLayout& l) {
@@ -290,20 +291,30 @@ void drawCachedStaticLayer(QPainter& p, const ChartLayout& l, const View3D& view
         QImage image;
         QSize size;
         View3D view;
+        qreal scale = 1;
     };
     thread_local Layer layer;
+    // At a scale the layer is kept at the pixels it covers, so that it stays sharp, and copied
+    // to them unscaled.
+    const qreal scale = p.worldTransform().m11();
     const qreal ratio = p.device()->devicePixelRatio();
-    if (layer.size != l.area.size() || !(layer.view == view) ||
+    if (layer.size != l.area.size() || !(layer.view == view) || layer.scale != scale ||
         layer.image.devicePixelRatio() != ratio) {
-        layer = {QImage(l.area.size() * ratio, QImage::Format_RGB32), l.area.size(), view};
+        layer = {QImage(l.area.size() * scale * ratio, QImage::Format_RGB32), l.area.size(), view,
+                 scale};
         layer.image.setDevicePixelRatio(ratio);
         QPainter painter(&layer.image);
+        painter.scale(scale, scale);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         const QRect origin(QPoint(0, 0), l.area.size());
         drawStaticLayer(painter, layoutChart(origin, view, {}, {}, true), view.on);
     }
-    p.drawImage(l.area.topLeft(), layer.image);
+    const QPoint at = p.worldTransform().map(QPointF(l.area.topLeft())).toPoint();
+    p.save();
+    p.resetTransform();
+    p.drawImage(at, layer.image);
+    p.restore();
 }
 
 std::vector<QPoint> seriesPixels(const ChartScene& scene, const ChartLayout& l, int series) {
@@ -365,19 +376,19 @@ void drawMarks(QPainter& p, const ChartScene& scene, const ChartLayout& l, int s
     const int room = std::max(1, int(l.front.width() / 12));
     const int stride = std::max(1, (last - first + 1 + room - 1) / room);
     const QFont font = timesFont(look.markFontPixels, look.markBold);
-    const int textHeight = look.markFontPixels + 4;
+    const QSize textBox(120, look.markFontPixels + 4);
+    const int plotTop = int(std::min(l.front.top(), l.back().top()));
     p.setFont(font);
     const AxisRange vertical = drawableRange(scene.vertical);
     for (int i = first; i <= last; i += stride) {
         if (values[i] < vertical.minimum || values[i] > vertical.maximum)
             continue; // a point outside the view has no mark
         const QPoint at = pixel({l.x.toPixel(i), l.y.toPixel(values[i])});
-        const int top = at.y() - look.markerHalf;
+        const MarkPlace mark = markPlace(at, look.markerHalf, look.arrowLength, textBox, plotTop);
         p.setPen(QPen(Qt::white, 1));
-        drawStraightLine(p, at.x(), top, at.x(), top - look.arrowLength);
+        drawStraightLine(p, mark.arrow.x1(), mark.arrow.y1(), mark.arrow.x2(), mark.arrow.y2());
         p.setPen(look.markColor);
-        drawText(p, QRect(at.x() - 60, top - look.arrowLength - textHeight, 120, textHeight),
-                 Qt::AlignHCenter | Qt::AlignBottom, valueText(values[i]));
+        drawText(p, mark.text, Qt::AlignHCenter | Qt::AlignVCenter, valueText(values[i]));
     }
 }
 

@@ -37,7 +37,25 @@ void TChart::clearSeries() {
 // The data and the ranges change the back and the axes only: the titles and the buttons on
 // them are not painted again.
 void TChart::updateChanging() {
-    update(kelvos::chart::changingRect(rect(), scene()));
+    const QRectF changing = kelvos::chart::changingRect(drawnRect(), scene());
+    update(QRectF(changing.topLeft() * scale_, changing.size() * scale_)
+               .toAlignedRect()
+               .adjusted(-1, -1, 1, 1));
+}
+
+void TChart::setDisplayScale(double scale) {
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    update();
+}
+
+QRect TChart::drawnRect() const {
+    return QRect(QPoint(0, 0), (QSizeF(size()) / scale_).toSize());
+}
+
+QPoint TChart::drawnPoint(QPointF widgetPoint) const {
+    return (widgetPoint / scale_).toPoint();
 }
 
 int TChart::pointCount(int series) const {
@@ -166,7 +184,8 @@ void TChart::stopAnimation() {
 }
 
 QByteArray TChart::metafile() const {
-    const QSize size(std::max(1, width() - 1), std::max(1, height() - 1));
+    const QSize drawn = drawnRect().size();
+    const QSize size(std::max(1, drawn.width() - 1), std::max(1, drawn.height() - 1));
     kelvos::chart::WmfPaintDevice device(size);
     QPainter painter(&device);
     kelvos::chart::drawChart(painter, QRect(QPoint(0, 0), size), scene());
@@ -179,13 +198,15 @@ QImage TChart::bitmap() const {
     if (image.isNull())
         return image;
     QPainter painter(&image);
-    kelvos::chart::drawChart(painter, rect(), scene());
+    painter.scale(scale_, scale_);
+    kelvos::chart::drawChart(painter, drawnRect(), scene());
     return image;
 }
 
 void TChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    kelvos::chart::drawChart(painter, rect(), scene());
+    painter.scale(scale_, scale_);
+    kelvos::chart::drawChart(painter, drawnRect(), scene());
     if (dragButton_ == Qt::LeftButton) {
         painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
@@ -197,11 +218,11 @@ void TChart::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return QWidget::mousePressEvent(event);
     dragButton_ = event->button();
-    pressAt_ = lastAt_ = event->position().toPoint();
+    pressAt_ = lastAt_ = drawnPoint(event->position());
 }
 
 void TChart::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = drawnPoint(event->position());
     if (dragButton_ == Qt::RightButton)
         panBy(lastAt_, at);
     if (dragButton_ != Qt::NoButton) {
@@ -213,7 +234,7 @@ void TChart::mouseMoveEvent(QMouseEvent* event) {
 void TChart::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != dragButton_)
         return QWidget::mouseReleaseEvent(event);
-    const QPoint at = event->position().toPoint();
+    const QPoint at = drawnPoint(event->position());
     dragButton_ = Qt::NoButton;
     if (event->button() == Qt::RightButton) {
         panBy(lastAt_, at);
@@ -237,7 +258,7 @@ void TChart::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TChart::zoomToRectangle(QRect pixels) {
-    const auto layout = kelvos::chart::sceneLayout(rect(), scene());
+    const auto layout = kelvos::chart::sceneLayout(drawnRect(), scene());
     const auto valuesBetween = [](const kelvos::chart::AxisMapping& m, int a, int b) {
         const double va = m.toValue(a), vb = m.toValue(b);
         return AxisRange{std::min(va, vb), std::max(va, vb), false};
@@ -252,7 +273,7 @@ void TChart::panBy(QPoint from, QPoint to) {
     if (from == to)
         return;
     stopAnimation();
-    const auto layout = kelvos::chart::sceneLayout(rect(), scene());
+    const auto layout = kelvos::chart::sceneLayout(drawnRect(), scene());
     // The picture follows the mouse: the ranges move the opposite way.
     model_.pan(Direction::Horizontal, layout.x.toValue(from.x()) - layout.x.toValue(to.x()));
     model_.pan(Direction::Vertical, layout.y.toValue(from.y()) - layout.y.toValue(to.y()));

@@ -3,6 +3,7 @@
 #include "ChartAxes.h"
 #include "ChartModel.h"
 #include "Projection3D.h"
+#include "ScalableControl.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -19,8 +20,9 @@ struct ChartScene;
 // (square markers only), both against the inverted right axis, mirrored on the left, with the
 // point index on the bottom axis. Zooms by buttons or a left-drag rectangle with an animation,
 // pans with a right drag, shows a pseudo-3D view with walls and value marks, and renders itself
-// as a bitmap or a placeable Windows metafile.
-class TChart : public QWidget {
+// as a bitmap or a placeable Windows metafile. It is drawn at its designed size times the
+// window's scale.
+class TChart : public QWidget, public ScalableControl {
     Q_OBJECT
 public:
     explicit TChart(QWidget* parent = nullptr);
@@ -52,8 +54,11 @@ public:
     void setMarksVisible(bool on);
     bool marksVisible() const;
 
-    QByteArray metafile() const; // (width - 1) x (height - 1) logical units, at least 1 each
-    QImage bitmap() const;       // width x height
+    // (width - 1) x (height - 1) logical units of the designed size, at least 1 each.
+    QByteArray metafile() const;
+    QImage bitmap() const; // width x height
+
+    void setDisplayScale(double scale) override;
 
 signals:
     void zoomed();
@@ -68,6 +73,9 @@ protected:
 private:
     kelvos::chart::AxisRange shownRange(kelvos::chart::Direction direction) const;
     kelvos::chart::ChartScene scene() const;
+    // The chart's rectangle in designed pixels, and a point of the widget in them.
+    QRect drawnRect() const;
+    QPoint drawnPoint(QPointF widgetPoint) const;
     void updateChanging();
     void animateFrom(kelvos::chart::AxisRange horizontal, kelvos::chart::AxisRange vertical);
     void showNextFrame();
@@ -79,6 +87,7 @@ private:
     kelvos::chart::ChartModel model_;
     kelvos::chart::View3D view_;
     bool marks_ = false;
+    double scale_ = 1;
 
     std::vector<kelvos::chart::AxisRange> horizontalFrames_, verticalFrames_;
     int frame_ = -1;

@@ -1,5 +1,7 @@
 #include "TAppHintN.h"
 
+#include "FormScaler.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,8 +25,6 @@ HintTiming& timing() {
     return values;
 }
 
-// The hint rectangle lies just below the pointer, as tall as the pointer's arrow.
-constexpr int kPointerHeight = 16;
 // The framework's hint rectangle is the text's plus a small border.
 constexpr QSize kTextBorder(6, 2);
 // Hints are narrower than the screen by this much.
@@ -64,20 +64,21 @@ THintEx::THintEx()
         setFont(settings->Font());
 }
 
-void THintEx::ActivateHint(const QRect& textRect, const QString& text) {
+void THintEx::ActivateHint(const QRect& textRect, const QString& text, BalloonTail tail) {
     clearMask();
     const TAppHintN* settings = TAppHintN::active();
     const HintStyle style = settings ? settings->HintStyle() : HintStyle::hsOwnerDraw;
     const QRect shown = hintWindowRect(style, textRect);
     // The leader line is drawn over whatever lies beneath, so its window is not erased.
     setAttribute(Qt::WA_NoSystemBackground, !settings || style == HintStyle::hsLineString);
-    const QRegion region = hintWindowRegion(style, shown.size());
+    const QRegion region = hintWindowRegion(style, shown.size(), tail);
     if (!region.isEmpty())
         setMask(region);
     activated_ = shown;
     text_ = text;
     setGeometry(shown);
-    outline_ = balloonOutline(shown.size());
+    tail_ = tail;
+    outline_ = balloonOutline(shown.size(), tail);
     show();
     update();
 }
@@ -87,7 +88,7 @@ void THintEx::paintEvent(QPaintEvent* event) {
     if (!settings)
         return;
     QPainter painter(this);
-    painter.setFont(settings->Font());
+    painter.setFont(font()); // the component's, at the scale of the hinted control's window
     const QBrush brush = settings->Brush();
     const bool solid = brush.style() == Qt::SolidPattern;
     painter.setBackground(solid ? brush.color() : settings->BGColor());
@@ -105,8 +106,8 @@ void THintEx::paintStyled(QPainter& painter, const TAppHintN& settings, const QR
     case HintStyle::hsFukidashi:
         painter.fillRect(clip, settings.Brush());
         if (shadow)
-            drawText(painter, {4, 10}, shadowColor);
-        drawText(painter, {3, 9}, textColor);
+            drawText(painter, balloonTextOffset(tail_) + QPoint(1, 1), shadowColor);
+        drawText(painter, balloonTextOffset(tail_), textColor);
         painter.setPen(outline);
         painter.setBrush(Qt::NoBrush);
         painter.drawPolygon(outline_.data(), int(outline_.size()));
@@ -154,7 +155,12 @@ TAppHintN::TAppHintN(QObject* parent) : QObject(parent) {
     pause_.setSingleShot(true);
     hidePause_.setSingleShot(true);
     connect(&pause_, &QTimer::timeout, this, &TAppHintN::pauseElapsed);
-    connect(&hidePause_, &QTimer::timeout, this, &TAppHintN::hideHint);
+    // A hint that has had its time is done with: the pointer's next move, on the same control
+    // or on coming back to it, waits for the pause and shows it again.
+    connect(&hidePause_, &QTimer::timeout, this, [this] {
+        hideHint();
+        target_ = nullptr;
+    });
     qApp->installEventFilter(this);
 }
 
@@ -245,7 +251,10 @@ void TAppHintN::pauseElapsed() {
     if (!window_)
         window_ = std::make_unique<THintEx>();
     const QString text = target_->toolTip();
-    window_->ActivateHint(textRectAt(pointer_, text), text);
+    const QFont font = scaledFont(font_, FormScaler::scaleOf(target_), target_->logicalDpiY());
+    window_->setFont(font);
+    const HintPlacement placement = placementFor(*target_, text, font);
+    window_->ActivateHint(placement.textRect, text, placement.tail);
     if (HintHidePause() > 0)
         hidePause_.start(HintHidePause());
 }
@@ -256,15 +265,13 @@ void TAppHintN::hideHint() {
         window_->hide();
 }
 
-QRect TAppHintN::textRectAt(QPoint pointer, const QString& text) const {
-    const QScreen* screen = QGuiApplication::screenAt(pointer);
+HintPlacement TAppHintN::placementFor(const QWidget& control, const QString& text,
+                                      const QFont& font) const {
+    const QScreen* screen = QGuiApplication::screenAt(pointer_);
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const int maxWidth = available.width() - kMaxWidthReduction;
-    const QFontMetrics metrics(font_);
-    const QRect needed =
-        metrics.boundingRect(QRect(0, 0, maxWidth, 0), Qt::AlignLeft | Qt::TextWordWrap, text);
-    QRect rect(pointer + QPoint(0, kPointerHeight), needed.size() + kTextBorder);
-    if (rect.right() > available.right())
-        rect.moveRight(available.right());
-    return rect;
+    const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, maxWidth, 0),
+                                                         Qt::AlignLeft | Qt::TextWordWrap, text);
+    return placeHint(style_, needed.size() + kTextBorder, pointer_,
+                     QRect(control.mapToGlobal(QPoint(0, 0)), control.size()), available);
 }

@@ -21,8 +21,9 @@ class THintEx : public QWidget {
 public:
     THintEx();
 
-    // Shows the hint for a text that needs the given rectangle (screen coordinates).
-    void ActivateHint(const QRect& textRect, const QString& text);
+    // Shows the hint for a text that needs the given rectangle (screen coordinates), with the
+    // balloon's tail where it is given.
+    void ActivateHint(const QRect& textRect, const QString& text, kelvos::BalloonTail tail = {});
     QString text() const { return text_; }
 
 protected:
@@ -35,6 +36,7 @@ private:
     QString text_;
     QRect activated_;
     std::array<QPoint, 8> outline_{};
+    kelvos::BalloonTail tail_;
 };
 
 // Replaces the toolkit's tooltips for the whole application with THintEx windows and sets
@@ -88,7 +90,8 @@ private:
     void pauseElapsed();
     void hideHint();
     void rebuildHintWindow();
-    QRect textRectAt(QPoint pointer, const QString& text) const;
+    kelvos::HintPlacement placementFor(const QWidget& control, const QString& text,
+                                       const QFont& font) const;
 
     kelvos::HintStyle style_ = kelvos::HintStyle::hsFukidashi;
     QBrush brush_{Qt::darkBlue};

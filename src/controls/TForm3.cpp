@@ -1,5 +1,6 @@
 #include "TForm3.h"
 
+#include "FormScaler.h"
 #include "TShineSpeedButton.h"
 #include "WindowLook.h"
 
@@ -7,7 +8,6 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QUrl>
 
 QPointer<TForm3> TForm3::instance_;
@@ -54,10 +54,10 @@ TForm3* TForm3::ensureExists() {
 
 TForm3::TForm3() : QWidget(nullptr, Qt::Dialog) {
     setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
-    setAttribute(Qt::WA_DeleteOnClose); // closing frees the window
+    setAttribute(Qt::WA_DeleteOnClose);      // closing frees the window
     setObjectName("Form3");
     setWindowTitle(QStringLiteral("About"));
-    setFixedSize(385, 195);
+    auto* scaler = new FormScaler(this, QSize(385, 195));
     QPalette look = palette();
     look.setColor(QPalette::Window, kBackground);
     setPalette(look);
@@ -82,9 +82,8 @@ TForm3::TForm3() : QWidget(nullptr, Qt::Dialog) {
     ShineSpeedButton1->setActiveFont(gothic);
     ShineSpeedButton1->setActiveFontColor(palette().color(QPalette::Highlight));
     connect(ShineSpeedButton1, &TShineSpeedButton::clicked, this, &QWidget::close);
-
-    if (const QScreen* screen = QWidget::screen())
-        move(screen->availableGeometry().center() - rect().center());
+    scaler->addChildren();
+    scaler->open();
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
 #include "TForm4.h"
 
+#include "FormScaler.h"
 #include "TCuteButton.h"
 #include "TNValLabel.h"
 #include "TimeText.h"
@@ -7,7 +8,6 @@
 
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTime>
 
 QPointer<TForm4> TForm4::instance_;
@@ -52,17 +52,17 @@ TForm4::TForm4()
     : QWidget(nullptr, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
-    setAttribute(Qt::WA_DeleteOnClose); // closing frees the window; the reference empties
+    setAttribute(Qt::WA_DeleteOnClose);      // closing frees the window; the reference empties
     setWindowTitle(QStringLiteral("Display"));
-    setFixedSize(552, 505);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
+    auto* scaler = new FormScaler(this, QSize(552, 505));
     buildCaptions();
     buildValues();
-    if (const QScreen* screen = QWidget::screen())
-        move(screen->availableGeometry().center() - rect().center());
+    scaler->addChildren();
+    scaler->open();
 }
 
 void TForm4::buildCaptions() {

@@ -1,5 +1,7 @@
 #include "TShineSpeedButton.h"
 
+#include "FormScaler.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -352,8 +354,11 @@ void TShineSpeedButton::paintFrame(QPainter& painter, const TShineBtnColors& set
     }
 }
 
+// The window scales the button's own font; the hover font follows the same scale.
 QFont TShineSpeedButton::fontForState() const {
-    return shineLook(state_, activeColorsEnabled_).activeFont ? activeFont_ : font();
+    return shineLook(state_, activeColorsEnabled_).activeFont
+               ? kelvos::scaledFont(activeFont_, FormScaler::scaleOf(this), logicalDpiY())
+               : font();
 }
 
 int TShineSpeedButton::textFlags() const {

@@ -1,5 +1,8 @@
 #include "FlatScrollBarStyle.h"
 
+#include "DesignScale.h"
+#include "TextGrid.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
@@ -20,6 +23,18 @@ void FlatScrollBarStyle::polish(QWidget* widget) {
     QProxyStyle::polish(widget);
     if (qobject_cast<QScrollBar*>(widget))
         widget->setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int FlatScrollBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                    const QWidget* widget) const {
+    const int pixels = QProxyStyle::pixelMetric(metric, option, widget);
+    if (metric != PM_ScrollBarExtent)
+        return pixels;
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (const auto* grid = qobject_cast<const TextGrid*>(w))
+            return scaledPixels(pixels, grid->displayScale());
+    }
+    return pixels;
 }
 
 void FlatScrollBarStyle::drawComplexControl(ComplexControl control,

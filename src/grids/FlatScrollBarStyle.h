@@ -17,6 +17,9 @@ public:
 
     // The bar paints every pixel of itself: what lies beneath need not be painted first.
     void polish(QWidget* widget) override;
+    // A grid's scroll bars are as wide as the grid's scale makes them.
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
 

@@ -83,7 +83,7 @@ void configureMainGrid(TStringGridEx& grid) {
     grid.setColor(Qt::black);
     grid.setGridFont({timesNewRoman(13, true), QColor(Qt::green)});
     grid.setColCount(resultColumns);
-    grid.setDefaultColWidth(73);
+    grid.setDefaultColWidth(72);
     grid.setDefaultRowHeight(18);
     grid.setFixedColor(fromStoredColor(8281904));
     grid.setRowCount(mainGridRows);

@@ -55,7 +55,7 @@ void TStrSortGrid::paintFixedCell(QPainter* painter, const QRect& rect, int col)
 void TStrSortGrid::paintSortIndicator(QPainter* painter, const QRect& rect) const {
     fillFixedCell(painter, rect);
     const QString& text = sortState_.capturedText;
-    painter->setFont(gridFont().font);
+    painter->setFont(shownFont(gridFont().font));
     painter->setPen(gridFont().color);
     const int textWidth = painter->fontMetrics().horizontalAdvance(text);
     const QImage& arrow = sortState_.ascending ? kelvos::sortArrowUp() : kelvos::sortArrowDown();

@@ -67,12 +67,11 @@ public:
             QString text = kelvos::CellTableModel::shownText(grid_->cells(col, row));
             if (!text.isEmpty() && !column->displayMask().isEmpty())
                 text = kelvos::formatDisplayMask(text, column->displayMask());
-            painter->setFont(column->font().font);
+            painter->setFont(grid_->shownFont(column->font().font));
             painter->setPen(column->font().color);
-            drawCellText(
-                painter,
-                option.rect.adjusted(dataCellInset, dataCellInset, -dataCellInset, -dataCellInset),
-                text, *column);
+            const int inset = grid_->shownPixels(dataCellInset);
+            drawCellText(painter, option.rect.adjusted(inset, inset, -inset, -inset), text,
+                         *column);
         }
         painter->restore();
         kelvos::drawCellFocus(painter, option);
@@ -93,7 +92,7 @@ public:
         } else {
             editor->setImeMode(imClose);
         }
-        editor->setFont(font.font);
+        editor->setFont(grid_->shownFont(font.font));
         QPalette colors = editor->palette();
         colors.setColor(QPalette::Base,
                         grid_->cellColor(col, kelvos::CellTableModel::gridRowOf(index)));
@@ -192,10 +191,10 @@ void TStringGridEx::paintFixedCell(QPainter* painter, const QRect& rect, int col
     const TGridColumn* column = columns_.items(col);
     if (!column)
         return;
-    painter->setFont(column->fixCellFont().font);
+    painter->setFont(shownFont(column->fixCellFont().font));
     painter->setPen(column->fixCellFont().color);
-    drawCellText(painter,
-                 rect.adjusted(fixedCellInset, fixedCellInset, -fixedCellInset, -fixedCellInset),
+    const int inset = shownPixels(fixedCellInset);
+    drawCellText(painter, rect.adjusted(inset, inset, -inset, -inset),
                  kelvos::CellTableModel::shownText(fixedCellText(col)), *column);
 }
 

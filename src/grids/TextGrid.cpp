@@ -1,5 +1,6 @@
 #include "TextGrid.h"
 
+#include "DesignScale.h"
 #include "FlatScrollBarStyle.h"
 #include "GridFollow.h"
 #include "TextLayouts.h"
@@ -11,6 +12,7 @@
 #include <QStaticText>
 #include <QStyle>
 #include <algorithm>
+#include <cmath>
 
 namespace kelvos {
 
@@ -57,7 +59,9 @@ void PlainCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->fillRect(option.rect, option.palette.color(QPalette::Base));
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::Text));
-    const QRect box = option.rect.adjusted(plainTextInset, plainTextInset, 0, 0);
+    const auto* grid = qobject_cast<const TextGrid*>(option.widget);
+    const int inset = grid ? grid->shownPixels(plainTextInset) : plainTextInset;
+    const QRect box = option.rect.adjusted(inset, inset, 0, 0);
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!drawLaidOutLine(painter, box, Qt::AlignLeft, text))
         painter->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
@@ -117,6 +121,15 @@ TextGrid::TextGrid(QWidget* parent)
     verticalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     horizontalScrollBar()->setStyle(FlatScrollBarStyle::shared());
     font_ = {font(), palette().color(QPalette::Text)};
+    designColWidth_ = header_->defaultSectionSize();
+    designRowHeight_ = verticalHeader()->defaultSectionSize();
+    connect(header_, &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        if (scaling_)
+            return;
+        if (designColWidths_.size() <= std::size_t(col))
+            designColWidths_.resize(std::size_t(col) + 1, designColWidth_);
+        designColWidths_[std::size_t(col)] = size / scale_;
+    });
     applyPalette();
     const auto full = [this] { askFullLayout(); };
     connect(model_, &QAbstractItemModel::modelReset, this, full);
@@ -158,7 +171,8 @@ void TextGrid::doItemsLayout() {
 // moves the rows shown, and they are moved on the screen as a scroll moves them.
 void TextGrid::layOutAppendedRows(int firstModelRow) {
     const int shownOffset = verticalHeader()->offset();
-    updateGeometries();
+    QTableView::updateGeometries();
+    alignTopRow();
     if (const int moved = shownOffset - verticalHeader()->offset())
         viewport()->scroll(0, moved);
     unpaintedFrom_ = firstModelRow;
@@ -173,8 +187,31 @@ void TextGrid::updateRowsFrom(int modelRow) {
 
 void TextGrid::scrollContentsBy(int dx, int dy) {
     QTableView::scrollContentsBy(dx, dy);
+    if (const int moved = alignTopRow())
+        viewport()->scroll(0, moved);
     if (unpaintedFrom_)
         updateRowsFrom(*unpaintedFrom_);
+}
+
+void TextGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    if (alignTopRow() != 0)
+        viewport()->update();
+}
+
+// At the end of its range the platform view lines the last row up with the bottom edge, which
+// leaves a strip of another row under the header; here the top row starts at the top edge and
+// the rest stays empty. Returns how far the rows moved down.
+int TextGrid::alignTopRow() {
+    QHeaderView* rows = verticalHeader();
+    if (rows->count() == 0)
+        return 0;
+    const int visual = std::min(verticalScrollBar()->value(), rows->count() - 1);
+    const int top = rows->sectionPosition(rows->logicalIndex(visual));
+    const int moved = rows->offset() - top;
+    if (moved != 0)
+        rows->setOffset(top);
+    return moved;
 }
 
 void TextGrid::paintEvent(QPaintEvent* event) {
@@ -325,27 +362,54 @@ void TextGrid::setFixedColor(const QColor& color) {
 
 void TextGrid::setGridFont(const CellFont& font) {
     font_ = font;
-    setFont(font.font);
+    setFont(shownFont(font.font));
     applyPalette();
 }
 
-int TextGrid::defaultColWidth() const {
-    return header_->defaultSectionSize();
-}
-
 void TextGrid::setDefaultColWidth(int width) {
-    header_->setDefaultSectionSize(width);
-    for (int col = 0; col < colCount(); ++col)
-        header_->resizeSection(col, width);
-}
-
-int TextGrid::defaultRowHeight() const {
-    return verticalHeader()->defaultSectionSize();
+    designColWidth_ = width;
+    designColWidths_.assign(std::size_t(colCount()), width);
+    applyScaledSizes();
 }
 
 void TextGrid::setDefaultRowHeight(int height) {
-    verticalHeader()->setDefaultSectionSize(height);
-    header_->setFixedHeight(height);
+    designRowHeight_ = height;
+    applyScaledSizes();
+}
+
+void TextGrid::setDisplayScale(double scale) {
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    applyScaledSizes();
+    setFont(shownFont(font_.font));
+    viewport()->update();
+    header_->viewport()->update();
+}
+
+QFont TextGrid::shownFont(const QFont& font) const {
+    return scaledFont(font, scale_, logicalDpiY());
+}
+
+int TextGrid::shownPixels(double designed) const {
+    return std::max(1, int(std::lround(designed * scale_)));
+}
+
+// Every row and column at its designed size times the scale. A new default size resizes every
+// section, so the columns' own widths are given after it.
+void TextGrid::applyScaledSizes() {
+    scaling_ = true;
+    const int rowHeight = shownPixels(designRowHeight_);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    header_->setFixedHeight(rowHeight);
+    header_->setDefaultSectionSize(shownPixels(designColWidth_));
+    for (int col = 0; col < colCount(); ++col) {
+        const double designed = std::size_t(col) < designColWidths_.size()
+                                    ? designColWidths_[std::size_t(col)]
+                                    : designColWidth_;
+        header_->resizeSection(col, shownPixels(designed));
+    }
+    scaling_ = false;
 }
 
 bool TextGrid::rangeSelect() const {
@@ -370,9 +434,10 @@ void TextGrid::fillFixedCell(QPainter* painter, const QRect& rect) const {
 
 void TextGrid::paintFixedCell(QPainter* painter, const QRect& rect, int col) const {
     fillFixedCell(painter, rect);
-    painter->setFont(font_.font);
+    painter->setFont(shownFont(font_.font));
     painter->setPen(font_.color);
-    const QRect textRect = rect.adjusted(plainTextInset, plainTextInset, 0, 0);
+    const int inset = shownPixels(plainTextInset);
+    const QRect textRect = rect.adjusted(inset, inset, 0, 0);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                       CellTableModel::shownText(model_->cell(col, 0)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CellTableModel.h"
+#include "ScalableControl.h"
 
 #include <QColor>
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -78,7 +80,9 @@ private:
 
 // A text grid of rows × columns of strings over a CellTableModel: row 0 is drawn as the fixed
 // header row, rows 1… are the data rows. Coordinates are (column, row) with row 0 the header.
-class TextGrid : public QTableView {
+// Rows scroll whole: the top row shown always starts at the top edge. Widths, heights and fonts
+// are set as designed and shown at the window's scale.
+class TextGrid : public QTableView, public ScalableControl {
     Q_OBJECT
 public:
     explicit TextGrid(QWidget* parent = nullptr);
@@ -121,10 +125,17 @@ public:
     void setFixedColor(const QColor& color);
     CellFont gridFont() const { return font_; }
     virtual void setGridFont(const CellFont& font);
-    int defaultColWidth() const;
+    int defaultColWidth() const { return designColWidth_; }
     void setDefaultColWidth(int width);
-    int defaultRowHeight() const;
+    int defaultRowHeight() const { return designRowHeight_; }
     void setDefaultRowHeight(int height);
+
+    void setDisplayScale(double scale) override;
+    double displayScale() const { return scale_; }
+    // A font of the grid's design as the grid shows it.
+    QFont shownFont(const QFont& font) const;
+    // A length of the grid's design as the grid shows it.
+    int shownPixels(double designed) const;
     bool rangeSelect() const;
     void setRangeSelect(bool on);
 
@@ -142,11 +153,14 @@ protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void changeEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
     void paintEvent(QPaintEvent* event) override;
     void fillFixedCell(QPainter* painter, const QRect& rect) const;
 
 private:
     void applyPalette();
+    int alignTopRow();
+    void applyScaledSizes();
     void paintGridLines(const QRegion& region);
     void layOutNow();
     void askFullLayout() { fullLayoutAsked_ = true; }
@@ -158,6 +172,12 @@ private:
     QColor color_ = Qt::white;
     QColor fixedColor_ = QColor(Qt::lightGray);
     CellFont font_;
+    double scale_ = 1;
+    int designRowHeight_ = 0;
+    int designColWidth_ = 0;
+    // Each column's designed width, followed as columns are sized (by the program or a drag).
+    std::vector<double> designColWidths_;
+    bool scaling_ = false;
     // The first model row appended since the last layout; a full layout when anything else
     // changed the rows, the columns or the look since then.
     std::optional<int> appendedFrom_;

@@ -155,6 +155,24 @@ private slots:
         QCOMPARE(l.depth.isNull(), !view3D);
     }
 
+    // A value mark stands above its point, unless it would rise above the plot into the
+    // title: then it hangs below the point.
+    void markPlacement_data() {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QRect>("text");
+        QTest::newRow("room above") << QPoint(200, 150) << QRect(140, 108, 120, 19);
+        QTest::newRow("fastest lap at the top") << QPoint(200, 60) << QRect(140, 84, 120, 19);
+    }
+    void markPlacement() {
+        QFETCH(QPoint, point);
+        QFETCH(QRect, text);
+        const int plotTop = 50;
+        const MarkPlace mark = markPlace(point, 5, 18, QSize(120, 19), plotTop);
+        QCOMPARE(mark.text, text);
+        QVERIFY(mark.text.top() >= plotTop);
+        QCOMPARE(mark.arrow.x1(), point.x());
+    }
+
     void valueText_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");

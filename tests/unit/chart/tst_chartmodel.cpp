@@ -63,8 +63,9 @@ private slots:
         QTest::addColumn<QList<double>>("averages");
         QTest::addColumn<AxisRange>("horizontal");
         QTest::addColumn<AxisRange>("vertical");
-        QTest::newRow("empty") << QList<double>{} << QList<double>{} << AxisRange{0, 1, true}
-                               << AxisRange{0, 1, true};
+        QTest::newRow("empty: a second of whole milliseconds")
+            << QList<double>{} << QList<double>{} << AxisRange{0, 1, true}
+            << AxisRange{0, 1000, true};
         QTest::newRow("both series count")
             << QList<double>{60000, 58000, 63000} << QList<double>{60000, 59000, 57000, 70000}
             << AxisRange{0, 3, true} << AxisRange{57000, 70000, true};

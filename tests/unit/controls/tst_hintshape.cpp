@@ -50,6 +50,64 @@ private slots:
         QCOMPARE(hintWindowRegion(HintStyle(style), QSize(80, 29)).contains(pixel), kept);
     }
 
+    // A balloon above the pointer hangs its tail from the bottom edge.
+    void tailBelow_data() {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("in the tail") << QPoint(12, 24) << true;
+        QTest::newRow("left of the tail") << QPoint(3, 24) << false;
+        QTest::newRow("body top left") << QPoint(0, 0) << true;
+        QTest::newRow("body bottom") << QPoint(40, 19) << true;
+    }
+    void tailBelow() {
+        QFETCH(QPoint, pixel);
+        QFETCH(bool, kept);
+        const BalloonTail below{14, false};
+        QCOMPARE(hintWindowRegion(HintStyle::hsFukidashi, QSize(80, 29), below).contains(pixel),
+                 kept);
+        QCOMPARE(balloonOutline(QSize(80, 29), below)[0], QPoint(14, 28));
+    }
+
+    // Every balloon lies inside the work area, and its tail's tip stays 14 px right of the
+    // pointer, on the edge that faces it.
+    void placement_data() {
+        QTest::addColumn<QRect>("workArea");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QRect>("control");
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<bool>("tailOnTop");
+        const QRect screen(0, 0, 1024, 768);
+        QTest::newRow("room below: under the pointer")
+            << screen << QPoint(100, 100) << QRect(90, 90, 50, 26) << QRect(100, 116, 120, 31)
+            << true;
+        QTest::newRow("bottom row: above the button")
+            << screen << QPoint(700, 750) << QRect(690, 740, 56, 26) << QRect(700, 709, 120, 31)
+            << false;
+        QTest::newRow("right edge: moved left")
+            << screen << QPoint(1000, 100) << QRect(990, 90, 30, 26) << QRect(904, 116, 120, 31)
+            << true;
+        QTest::newRow("tall control: just above the pointer")
+            << screen << QPoint(500, 740) << QRect(3, 365, 998, 332) << QRect(500, 693, 120, 31)
+            << false;
+        QTest::newRow("over a panel: above the button")
+            << QRect(0, 0, 1366, 728) << QPoint(40, 710) << QRect(30, 700, 60, 26)
+            << QRect(40, 669, 120, 31) << false;
+    }
+    void placement() {
+        QFETCH(QRect, workArea);
+        QFETCH(QPoint, pointer);
+        QFETCH(QRect, control);
+        QFETCH(QRect, window);
+        QFETCH(bool, tailOnTop);
+        const HintPlacement placed =
+            placeHint(HintStyle::hsFukidashi, QSize(120, 22), pointer, control, workArea);
+        const QRect shown = hintWindowRect(HintStyle::hsFukidashi, placed.textRect);
+        QCOMPARE(shown, window);
+        QVERIFY(workArea.contains(shown));
+        QCOMPARE(placed.tail.onTop, tailOnTop);
+        QCOMPARE(shown.left() + placed.tail.tipX, pointer.x() + 14);
+    }
+
     void ownerDrawIsUnshaped() {
         QVERIFY(hintWindowRegion(HintStyle::hsOwnerDraw, QSize(80, 29)).isEmpty());
     }

@@ -207,11 +207,13 @@ private slots:
     void viewSwitches() {
         AppFixture app;
         QVERIFY(app.enabled("ScrollBar2") && app.enabled("ScrollBar3"));
+        const QImage enabledBar = app.control("ScrollBar2")->grab().toImage();
         toggle(app, "CheckBox1");
         QVERIFY(chart(app)->isView3D());
         toggle(app, "CheckBox1");
         QVERIFY(!chart(app)->isView3D());
         QVERIFY(!app.enabled("ScrollBar2") && !app.enabled("ScrollBar3"));
+        QVERIFY(app.control("ScrollBar2")->grab().toImage() != enabledBar); // greyed
         QVERIFY(!chart(app)->marksVisible());
         toggle(app, "CheckBox4");
         QVERIFY(chart(app)->marksVisible());

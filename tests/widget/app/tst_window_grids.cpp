@@ -118,6 +118,34 @@ private slots:
         QCOMPARE(mixGrid(app)->rowCount(), 31); // the 30th row of all competitors together
     }
 
+    // The grids scroll by whole rows: the top row shown starts at the top edge, under the
+    // header, and the newest row is whole, while laps follow and after a stop's trim.
+    void gridsShowWholeRows_data() {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QByteArray>("grid");
+        QTest::newRow("Main grid following lap 15") << "N" + QString(15, '1') << QByteArray("main");
+        QTest::newRow("Main grid after the stop")
+            << "N" + QString(15, '1') + "S" << QByteArray("main");
+        QTest::newRow("Mix grid after the stop")
+            << "N" + QString(12, '1') + "S" << QByteArray("mix");
+        QTest::newRow("Mix grid following lap 40") << "N" + QString(40, '2') << QByteArray("mix");
+    }
+    void gridsShowWholeRows() {
+        QFETCH(QString, presses);
+        QFETCH(QByteArray, grid);
+        AppFixture app;
+        play(app, presses);
+        QCoreApplication::processEvents();
+        kelvos::TextGrid* shown = grid == "main" ? static_cast<kelvos::TextGrid*>(mainGrid(app))
+                                                 : static_cast<kelvos::TextGrid*>(mixGrid(app));
+        const int top = shown->topRow();
+        QVERIFY(top > 1); // the grid has scrolled
+        QCOMPARE(shown->rowViewportPosition(top - 1), 0);
+        const int newest = shown->rowCount() - 1;
+        QVERIFY(shown->rowViewportPosition(newest - 1) + shown->rowHeight(newest - 1) <=
+                shown->viewport()->height());
+    }
+
     // After every press, what the window shows of the grids (laps that grow and scroll them,
     // a stop's trim, a new start) is what a fresh paint of the same rows shows.
     void gridsOnScreenMatchAFreshPaint() {

@@ -63,6 +63,28 @@ private slots:
         QVERIFY(!hints.shownHint());
     }
 
+    // A hint that has timed out shows again after the pause when the pointer moves on the
+    // control, or comes back to it from another one.
+    void timedOutHintShowsAgain_data() {
+        QTest::addColumn<bool>("viaAnotherControl");
+        QTest::newRow("moved on the control") << false;
+        QTest::newRow("back from another control") << true;
+    }
+    void timedOutHintShowsAgain() {
+        QFETCH(bool, viaAnotherControl);
+        Stage stage;
+        TAppHintN hints;
+        stage.pointToHinted();
+        QTRY_VERIFY(hints.shownHint());
+        QTRY_VERIFY(!hints.shownHint()); // the hide pause
+        if (viaAnotherControl)
+            stage.pointToHinted();
+        else
+            QTest::mouseMove(stage.hinted, stage.hinted->rect().center() + QPoint(3, 0));
+        QVERIFY(!hints.shownHint()); // not before the pause
+        QTRY_VERIFY(hints.shownHint());
+    }
+
     void shadowTextOnlyWhenVisible_data() {
         QTest::addColumn<bool>("shadowVisible");
         QTest::newRow("shadow") << true;
