@@ -106,6 +106,12 @@ eventually() {
     fail "$what (window title: '$(window_title)')"
 }
 
+# mix_file <folder>: the automatic Mix file a stop wrote into the folder; empty while none is.
+mix_file() { ls "$1"/*M.csv 2>/dev/null | head -n 1; }
+has_mix_file() { [ -n "$(mix_file "$1")" ]; }
+# mix_laps <file>: the lap number and name of every row, for example "1,1 1,2 2,1".
+mix_laps() { tr -d '\r' <"$1" | awk -F, '{ print $1 "," $2 }' | paste -sd' '; }
+
 # The running total as the title shows it, in either title form.
 title_total() {
     local title

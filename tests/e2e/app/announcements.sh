@@ -30,12 +30,10 @@ sentence=$(xclip -o -selection clipboard)
 display_shown() { xdotool search --onlyvisible --name '^Display$' >/dev/null 2>&1; }
 eventually "the Display window did not show the lap" display_shown
 xdotool key Down
-mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop wrote no Mix file" has_mix_file
+eventually "the stop wrote no Mix file" has_mix_file "$work"
 
 # The sentence's lap time and total, from the Mix file's row (HH:MM:SS:mmm).
-IFS=, read -r _ _ total lap _ <"$(mix_file)"
+IFS=, read -r _ _ total lap _ <"$(mix_file "$work")"
 IFS=: read -r lh lm ls lms <<<"$lap"
 IFS=: read -r th tm ts tms <<<"$total"
 lap_part="${ls}秒${lms}"

@@ -27,10 +27,8 @@ done
 kill -CONT "$KELVOS_PID"
 eventually "the three presses were not recorded" lap_count_is 3
 xdotool key Down # the stop hotkey
-mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop wrote no Mix file" has_mix_file
-tr -d '\r' <"$(mix_file)" >"$out/mix.txt"
+eventually "the stop wrote no Mix file" has_mix_file "$work"
+tr -d '\r' <"$(mix_file "$work")" >"$out/mix.txt"
 [ "$(wc -l <"$out/mix.txt")" = 3 ] || fail "not three laps: $(cat "$out/mix.txt")"
 # Column 7 is the lap in milliseconds. Lap k + 1 lies between the end of press k's sending and
 # the start of press k + 1's, and the start of press k's and the end of press k + 1's; a few

@@ -36,9 +36,7 @@ eventually "no message told that the file was not loaded" has_window_named "^Kel
 
 send lap1 || fail "the run was not running after the answer"
 send stop || fail "--send stop failed"
-mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop left no automatic Mix file" has_mix_file
-laps=$(tr -d '\r' <"$(mix_file)" | awk -F, '{ print $1 "," $2 }' | paste -sd' ')
+eventually "the stop left no automatic Mix file" has_mix_file "$work"
+laps=$(mix_laps "$(mix_file "$work")")
 [ "$laps" = "1,1 1,2 2,1 3,1" ] || fail "the run's laps are not in the Mix file: $laps"
 echo "dialogs: the run went on under the dialog; the load answered during it was refused"

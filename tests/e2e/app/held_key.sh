@@ -23,9 +23,7 @@ sleep 1.5 # the server repeats a held key after its repeat delay: the hold must 
 xdotool keyup Return
 send stop || fail "--send stop failed"
 
-mix_file() { ls "$out"/work/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop left no automatic Mix file" has_mix_file
-laps=$(tr -d '\r' <"$(mix_file)" | awk -F, '{ print $1 "," $2 }' | paste -sd' ')
+eventually "the stop left no automatic Mix file" has_mix_file "$out/work"
+laps=$(mix_laps "$(mix_file "$out/work")")
 [ "$laps" = "1,1" ] || fail "Enter held on LAP 1 recorded the laps '$laps', not one lap"
 echo "held_key: Enter held 1.5 s without a window manager recorded one lap"

@@ -59,9 +59,7 @@ label_is 324 164 125 134 || fail "the Lap3 label is not in the inactive colour: 
 
 press stop
 expect_stopped "the portal's stop did not stop the watch"
-mix_file() { ls "$out/work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop left no automatic Mix file" has_mix_file
-laps=$(tr -d '\r' <"$(mix_file)" | awk -F, '{ print $1 "," $2 }' | paste -sd' ')
+eventually "the stop left no automatic Mix file" has_mix_file "$out/work"
+laps=$(mix_laps "$(mix_file "$out/work")")
 [ "$laps" = "1,1 2,1" ] || fail "the Mix file holds '$laps', not two laps of competitor 1"
 echo "hotkeys_portal: bound, started, 2 laps, refused lap3 shown and ignored, stopped"

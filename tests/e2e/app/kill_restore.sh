@@ -22,10 +22,8 @@ wait "$KELVOS_PID" 2>/dev/null || true
 if ls "$work"/*M.csv >/dev/null 2>&1; then fail "a Mix file exists before the restart"; fi
 
 start_kelvos "$work"
-mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the restart did not write the unfinished run's Mix file" has_mix_file
-mix=$(mix_file)
+eventually "the restart did not write the unfinished run's Mix file" has_mix_file "$work"
+mix=$(mix_file "$work")
 tr -d '\r' <"$mix" >"$out/mix.txt"
 [ "$(wc -l <"$out/mix.txt")" = 4 ] || fail "not the four laps: $(cat "$out/mix.txt")"
 [ "$(cut -d, -f1,2 "$out/mix.txt" | tr '\n' ' ')" = "1,1 2,1 1,2 3,1 " ] ||

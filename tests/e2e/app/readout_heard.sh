@@ -52,9 +52,7 @@ sleep 0.5
 xdotool key Left
 sleep 5
 xdotool key Down
-mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop wrote no Mix file" has_mix_file
+eventually "the stop wrote no Mix file" has_mix_file "$work"
 sleep 1.5 # the closing sounds
 finish
 trap - EXIT
@@ -66,7 +64,7 @@ ms() {
 }
 words() { # the clips of lap <n>'s read-out, from its row in the Mix file
     local total lap
-    IFS=, read -r _ _ total lap _ < <(sed -n "${1}p" "$(mix_file)")
+    IFS=, read -r _ _ total lap _ < <(sed -n "${1}p" "$(mix_file "$work")")
     "$HEARD_BIN" words "$1" "$(ms "$lap")" "$(ms "$total")"
 }
 mapfile -t lap1 < <(words 1)

@@ -38,10 +38,8 @@ send lap1 2>"$out/stopped.err" || status=$?
 [ "$status" = 3 ] || fail "a lap after the stop gave status $status"
 [ "$(wc -l <"$work/kelvos-run.journal")" = "$journal_lines" ] || fail "a refused lap was journalled"
 
-mix_file() { ls "$work"/*M.csv 2>/dev/null | head -n 1; }
-has_mix_file() { [ -n "$(mix_file)" ]; }
-eventually "the stop left no automatic Mix file" has_mix_file
-laps=$(tr -d '\r' <"$(mix_file)" | awk -F, '{ print $1 "," $2 }' | paste -sd' ')
+eventually "the stop left no automatic Mix file" has_mix_file "$work"
+laps=$(mix_laps "$(mix_file "$work")")
 [ "$laps" = "1,1 2,1 1,2" ] || fail "the sent laps are not in the Mix file: $laps"
 grep -c . "$work/kelvos-run.journal" >/dev/null || fail "no run journal"
 
