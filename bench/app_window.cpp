@@ -3,12 +3,11 @@
 // - one lap of competitor 1 early in a run and after 100 000 laps: the cost must not grow with
 //   the number of laps, so the 20 ms refresh never slips;
 // - one rebuild of the lap chart from 1 000 and from 100 000 rows.
-#include "ClipPlayer.h"
+#include "BenchWindowServices.h"
 #include "MillisecondClock.h"
 #include "OffscreenBenchMain.h"
 #include "PressTiming.h"
 #include "TKelvoS.h"
-#include "fakehotkeybackend.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,25 +17,9 @@
 #include <unistd.h>
 
 namespace {
-// Plays nothing and keeps nothing: a recording player would count its record as the window's.
-class SilentClipPlayer final : public kelvos::ClipPlayer {
-public:
-    void play(const QString&) override {}
-    void pause(std::chrono::milliseconds) override {}
-    void playSignal(const QString&) override {}
-    void beep() override {}
-    void stop() override {}
-};
-
 struct BenchWindow {
     BenchWindow() {
-        KelvosServices services;
-        services.timing = &timing;
-        services.player = &player;
-        services.hotkeys = std::make_unique<kelvos::FakeHotkeyBackend>();
-        services.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); };
-        services.workingDirectory = folder.path();
-        services.settingsFile = folder.filePath("kelvos.ini");
+        KelvosServices services = benchWindowServices(timing, player, folder);
         window = std::make_unique<TKelvoS>(std::move(services));
         window->show();
         window->StartClick();

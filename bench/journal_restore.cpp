@@ -1,26 +1,18 @@
 // The restore at start-up of a run of 100 000 laps a killed session left in its journal: from
 // the window's creation until the run is back in the grids and the chart, stopped, and written
 // to its automatic Mix file. Offscreen, on a fake clock.
-#include "ClipPlayer.h"
+#include "BenchWindowServices.h"
 #include "MillisecondClock.h"
 #include "OffscreenBenchMain.h"
 #include "PressTiming.h"
 #include "RunJournal.h"
 #include "TKelvoS.h"
-#include "fakehotkeybackend.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentClipPlayer final : public kelvos::ClipPlayer {
-public:
-    void play(const QString&) override {}
-    void beep() override {}
-    void stop() override {}
-};
 
 // A run of the three competitors, about 20 s a lap, left running.
 QString writeJournal(const QString& folder, int laps) {
@@ -54,13 +46,7 @@ void BM_RestoreLaps(benchmark::State& state) {
         kelvos::ManualClock clock;
         kelvos::PressTiming timing{clock};
         SilentClipPlayer player;
-        KelvosServices services;
-        services.timing = &timing;
-        services.player = &player;
-        services.hotkeys = std::make_unique<kelvos::FakeHotkeyBackend>();
-        services.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); };
-        services.workingDirectory = folder.path();
-        services.settingsFile = folder.filePath("kelvos.ini");
+        KelvosServices services = benchWindowServices(timing, player, folder);
         state.ResumeTiming();
         TKelvoS window(std::move(services));
         window.show();
