@@ -42,7 +42,10 @@ QVariant CellTableModel::headerData(int section, Qt::Orientation orientation, in
     return store_.cell(section, 0);
 }
 
+// Only a cell is editable; the table's root (an invalid index) is not a cell.
 Qt::ItemFlags CellTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
     return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
 }
 
