@@ -33,8 +33,8 @@ public:
     // editor's own combination. Returns whether the start-up jingle is wanted. The file is read
     // once for this and restoreShownSettings() together.
     bool loadCreationSettings();
-    // The check boxes in the order in which their rules cascade, the speed unit and the course;
-    // from then on every change is saved after a pause.
+    // The check boxes in the order in which their rules cascade, the speed unit, the course and
+    // the sound levels; from then on every change is saved after a pause.
     void restoreShownSettings();
     // Writes every setting; stops at the first one the store refuses, since the rest would fail
     // the same way. Returns whether everything was stored (true, writing nothing, while the
