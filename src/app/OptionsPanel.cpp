@@ -4,6 +4,7 @@
 #include "TCuteButton.h"
 #include "TForm3.h"
 #include "TPopupMenuLook.h"
+#include "VolumeWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,6 +28,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {"LapReadKey1", "ReadLapbyKey", true, true},
     {"Autoscroll", "AutoScroll", true, true},
     {"Voice1", "Voice", true, true},
+    {"Volume1", "Volume…", false, false},
     {"N2", nullptr, false, false},
     {"key1", "key", true, false},
     {"About1", "About", false, false},
@@ -55,6 +57,7 @@ OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
     CheckBox11 = controls.take<QCheckBox>("CheckBox11");
     CheckBox12 = controls.take<QCheckBox>("CheckBox12");
     DCheck1 = controls.take<QCheckBox>("DCheck1");
+    volume_ = new VolumeWindow(form);
     buildPopupMenu(form);
     connectRules();
 }
@@ -66,7 +69,7 @@ void OptionsPanel::buildPopupMenu(QWidget* form) {
     look->setParent(PopupMenu2);
     PopupMenu2->setStyle(look);
     for (const MenuItemSpec& spec : kMenuItems) {
-        QAction* item = spec.caption ? PopupMenu2->addAction(QString::fromLatin1(spec.caption))
+        QAction* item = spec.caption ? PopupMenu2->addAction(QString::fromUtf8(spec.caption))
                                      : PopupMenu2->addSeparator();
         item->setObjectName(QString::fromLatin1(spec.name));
         item->setCheckable(spec.checkable);
@@ -96,6 +99,9 @@ void OptionsPanel::connectRules() {
     connect(CuteButton41, &QPushButton::clicked, menuItem("key1"), &QAction::trigger);
     connect(menuItem("About1"), &QAction::triggered, this, &OptionsPanel::About1Click);
     connect(CuteButton40, &QPushButton::clicked, this, &OptionsPanel::About1Click);
+    connect(menuItem("Volume1"), &QAction::triggered, this, &OptionsPanel::Volume1Click);
+    connect(volume_, &VolumeWindow::levelsChanged, this, &OptionsPanel::soundLevelsChanged);
+    connect(volume_, &VolumeWindow::toneLevelTried, this, &OptionsPanel::toneLevelTried);
 
     onToggled(CheckBox6, this, [this] { CheckBox6Click(); });
     onToggled(CheckBox7, this, [this] { CheckBox7Click(); });
@@ -132,6 +138,14 @@ AnnouncementBoxes OptionsPanel::announcementBoxes() const {
             CheckBox10->isChecked(), CheckBox11->isChecked(), DCheck1->isChecked()};
 }
 
+SoundLevels OptionsPanel::soundLevels() const {
+    return volume_->levels();
+}
+
+void OptionsPanel::setSoundLevels(SoundLevels levels) {
+    volume_->setLevels(levels);
+}
+
 bool OptionsPanel::autoScroll() const {
     return CheckBox12->isChecked();
 }
@@ -154,6 +168,12 @@ void OptionsPanel::syncMenuWithBoxes() {
 void OptionsPanel::About1Click() {
     TForm3::ensureExists()->show();
     emit commandDone();
+}
+
+// The window opens beside the main one and takes the keyboard, so that the arrow keys move its
+// sliders; the hotkeys stay the watch's.
+void OptionsPanel::Volume1Click() {
+    volume_->open();
 }
 
 void OptionsPanel::AutoscrollClick() {

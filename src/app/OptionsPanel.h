@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SoundLevels.h"
+
 #include <QObject>
 
 // The boxes that choose how a lap is announced.
@@ -16,9 +18,11 @@ class QAction;
 class QCheckBox;
 class QMenu;
 class TCuteButton;
+class VolumeWindow;
 
 // The options along the top of the window: the announcement check boxes and their rules, the
-// title form, the Display wish, "AutoScroll", and the pop-up menu under "S D".
+// title form, the Display wish, "AutoScroll", the pop-up menu under "S D" and the levels of
+// the voice and the tones that its "Volume…" shows.
 class OptionsPanel : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +36,8 @@ public:
     bool autoScroll() const;
     bool milePerHour() const;
     AnnouncementBoxes announcementBoxes() const;
+    kelvos::SoundLevels soundLevels() const;
+    void setSoundLevels(kelvos::SoundLevels levels);
     // Sets the menu's check marks that follow the boxes, after the boxes were restored.
     void syncMenuWithBoxes();
 
@@ -50,6 +56,10 @@ signals:
     // "D" or the menu's "Display" changed the wish for the Display window.
     void displayWishChanged(bool on);
     void commandDone();
+    // A level changed, by the operator or by the settings; it is to be heard at once.
+    void soundLevelsChanged(kelvos::SoundLevels levels);
+    // The operator set the tone level and wants to hear it.
+    void toneLevelTried();
 
 private:
     void buildPopupMenu(QWidget* form);
@@ -57,6 +67,7 @@ private:
     void Voice1Click();
     void AutoscrollClick();
     void About1Click();
+    void Volume1Click();
     void CheckBox6Click();
     void CheckBox7Click();
     void CheckBox9Click();
@@ -65,6 +76,7 @@ private:
     void applyClipboardBoxRule(QCheckBox* changed, QCheckBox* other);
 
     QMenu* PopupMenu2 = nullptr;
+    VolumeWindow* volume_ = nullptr;
     TCuteButton *CuteButton44, *CuteButton41, *CuteButton40;
     QCheckBox *CheckBox6, *CheckBox7, *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12,
         *DCheck1;

@@ -52,6 +52,8 @@ const TRegItem kSettingItems[] = {
     {"WindowScale", "Window", "Scale", ""},
     {"WindowLeft", "Window", "Left", ""},
     {"WindowTop", "Window", "Top", ""},
+    {"VoiceVolume", "Sound", "VoiceVolume", "100"},
+    {"ToneVolume", "Sound", "ToneVolume", "100"},
 };
 
 // The boxes restored when the window is shown, in the order in which their rules cascade.
@@ -124,6 +126,9 @@ void SettingsBinding::restoreShownSettings() {
     panels_.options.menuItem("MilePerHour1")
         ->setChecked(RegManager1.Item("MilePerHour1Checked").GetAsBoolean());
     panels_.course.choose(RegManager1.Item("ComboBox1ItemIndex").GetAsInteger());
+    panels_.options.setSoundLevels(
+        {soundLevelFromText(RegManager1.Item("VoiceVolume").GetAsString()),
+         soundLevelFromText(RegManager1.Item("ToneVolume").GetAsString())});
     RegManager1.endBatch();
     panels_.options.syncMenuWithBoxes();
     restored_ = true;
@@ -140,6 +145,7 @@ void SettingsBinding::saveOnChanges() {
         connect(form_->findChild<QCheckBox*>(name), &QCheckBox::toggled, this, restartPause);
     connect(&panels_.course, &CoursePanel::courseChanged, this, restartPause);
     connect(panels_.options.menuItem("MilePerHour1"), &QAction::toggled, this, restartPause);
+    connect(&panels_.options, &OptionsPanel::soundLevelsChanged, this, restartPause);
 }
 
 void SettingsBinding::autosave() {
@@ -205,6 +211,11 @@ bool SettingsBinding::saveSettings() {
         return RegManager1.Item("WindowScale").SetAsInteger(int(std::lround(place.scale * 100))) &&
                RegManager1.Item("WindowLeft").SetAsInteger(place.framePosition.x()) &&
                RegManager1.Item("WindowTop").SetAsInteger(place.framePosition.y());
+    });
+    writes.push_back([this] {
+        const SoundLevels levels = panels_.options.soundLevels();
+        return RegManager1.Item("VoiceVolume").SetAsInteger(levels.voice) &&
+               RegManager1.Item("ToneVolume").SetAsInteger(levels.tones);
     });
     const bool stored =
         std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });

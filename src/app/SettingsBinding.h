@@ -37,8 +37,8 @@ public:
     bool loadCreationSettings();
     // Where the window was when it last closed, if that was kept; read with the above.
     std::optional<kelvos::WindowPlace> windowPlace();
-    // The check boxes in the order in which their rules cascade, the speed unit and the course;
-    // from then on every change is saved after a pause.
+    // The check boxes in the order in which their rules cascade, the speed unit, the course and
+    // the sound levels; from then on every change is saved after a pause.
     void restoreShownSettings();
     // Writes every setting; stops at the first one the store refuses, since the rest would fail
     // the same way. Returns whether everything was stored (true, writing nothing, while the

@@ -2,6 +2,7 @@
 
 #include "AnnouncementsPanel.h"
 #include "ChartPanel.h"
+#include "ClipPlayer.h"
 #include "CourseList.h"
 #include "CoursePanel.h"
 #include "FormScaler.h"
@@ -154,6 +155,11 @@ void TKelvoS::connectPanels() {
             &AnnouncementsPanel::DCheck1Click);
     connect(announcementsPanel_, &AnnouncementsPanel::commandDone, this, &TKelvoS::DoCSFocus);
     connect(optionsPanel_, &OptionsPanel::commandDone, this, &TKelvoS::DoCSFocus);
+    connect(optionsPanel_, &OptionsPanel::soundLevelsChanged, this,
+            [this](SoundLevels levels) { services_.player->setLevels(levels); });
+    // The tone is heard whatever "Voice" says: it is the level of the tones that is being set.
+    connect(optionsPanel_, &OptionsPanel::toneLevelTried, this,
+            [this] { sounds_->playAlways({"pi.wav"}); });
     connect(optionsPanel_, &OptionsPanel::autoScrollToggled, chartPanel_,
             &ChartPanel::CheckBox12Click);
     connect(chartPanel_, &ChartPanel::commandDone, this, &TKelvoS::DoCSFocus);

@@ -23,6 +23,11 @@ void RecordingClipPlayer::stop() {
     note(QStringLiteral("stop"));
 }
 
+void RecordingClipPlayer::setLevels(SoundLevels levels) {
+    std::lock_guard lock(mutex_);
+    levels_ = levels;
+}
+
 void RecordingClipPlayer::note(const QString& entry) {
     std::lock_guard lock(mutex_);
     heard_ << entry;
@@ -31,6 +36,11 @@ void RecordingClipPlayer::note(const QString& entry) {
 QStringList RecordingClipPlayer::heard() const {
     std::lock_guard lock(mutex_);
     return heard_;
+}
+
+SoundLevels RecordingClipPlayer::levels() const {
+    std::lock_guard lock(mutex_);
+    return levels_;
 }
 
 QList<int> RecordingClipPlayer::pauses() const {

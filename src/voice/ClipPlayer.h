@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SoundLevels.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -34,10 +36,13 @@ public:
     virtual void stop() = 0;
     // Cuts the signal tones short in the same way.
     virtual void stopSignals() {}
+    // How loud the voice and the tones sound from now on, what is already playing included. A
+    // player that has no output of its own to mix, such as the desktop's bell, ignores it.
+    virtual void setLevels(SoundLevels) {}
 };
 
 // Remembers what would have been heard, in order: "beep" for a beep, "stop" for a stop, else the
-// clip's name, whichever lane it went to; the pauses of the voice are kept apart.
+// clip's name, whichever lane it went to; the pauses of the voice and the levels are kept apart.
 // Used where sound must be checked without a sound card.
 class RecordingClipPlayer final : public ClipPlayer {
 public:
@@ -46,7 +51,9 @@ public:
     void playSignal(const QString& fileName) override;
     void beep() override;
     void stop() override;
+    void setLevels(SoundLevels levels) override;
     QStringList heard() const;
+    SoundLevels levels() const;
     // The pauses of the voice in milliseconds, in order.
     QList<int> pauses() const;
     void clear();
@@ -57,6 +64,7 @@ private:
     mutable std::mutex mutex_;
     QStringList heard_;
     QList<int> pauses_;
+    SoundLevels levels_;
 };
 
 } // namespace kelvos

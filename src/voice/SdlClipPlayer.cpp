@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <array>
 #include <dlfcn.h>
 #include <thread>
 
@@ -158,6 +159,13 @@ void SdlClipPlayer::stopSignals() {
     cut(signals_);
 }
 
+// The output's thread reads the levels at every block: it must never wait for a lock to do so.
+static_assert(std::atomic<SoundLevels>::is_always_lock_free);
+
+void SdlClipPlayer::setLevels(SoundLevels levels) {
+    levels_.store(levels, std::memory_order_relaxed);
+}
+
 // Appends a clip behind what the lane holds, after the gap owed, and waits until it begins or
 // ends to sound. The gap is owed only while the lane still sounds: an idle lane starts at once.
 void SdlClipPlayer::append(Lane& lane, std::shared_ptr<const ClipSamples> clip, qint64 length,
@@ -194,32 +202,36 @@ void SdlClipPlayer::cut(Lane& lane) {
 void SdlClipPlayer::fill(void* self, quint8* stream, int bytes) {
     auto* out = reinterpret_cast<qint16*>(stream);
     for (int done = 0, total = bytes / 2; done < total; done += kMixChunk)
-        static_cast<SdlClipPlayer*>(self)->mixInto(out + done, std::min(kMixChunk, total - done));
+        static_cast<SdlClipPlayer*>(self)->feed(out + done, std::min(kMixChunk, total - done));
 }
 
-void SdlClipPlayer::mixInto(qint16* out, int samples) {
-    qint32 mix[kMixChunk] = {};
+void SdlClipPlayer::feed(qint16* out, int samples) {
+    std::array<qint16, kMixChunk> voice{};
+    std::array<qint16, kMixChunk> tones{};
     {
         std::lock_guard lock(mutex_);
-        takeFrom(voice_, mix, samples);
-        takeFrom(signals_, mix, samples);
+        takeFrom(voice_, voice.data(), samples);
+        takeFrom(signals_, tones.data(), samples);
     }
     progressed_.notify_all();
-    for (int i = 0; i < samples; ++i)
-        out[i] = qint16(std::clamp<qint32>(mix[i], INT16_MIN, INT16_MAX));
+    const auto count = size_t(samples);
+    mixInto({out, count}, {voice.data(), count}, {tones.data(), count},
+            levels_.load(std::memory_order_relaxed));
 }
 
-void SdlClipPlayer::takeFrom(Lane& lane, qint32* mix, int samples) {
+// Copies the lane's next samples; a silence, or an empty lane, leaves them zero.
+void SdlClipPlayer::takeFrom(Lane& lane, qint16* samples, int count) {
     qint64 done = 0;
-    while (done < samples && !lane.queue.empty()) {
+    while (done < count && !lane.queue.empty()) {
         Segment& segment = lane.queue.front();
-        const qint64 count = std::min<qint64>(samples - done, segment.length - segment.at);
-        if (segment.clip)
-            for (qint64 i = 0; i < count; ++i)
-                mix[done + i] += (*segment.clip)[size_t(segment.at + i)];
-        segment.at += count;
-        done += count;
-        lane.taken += count;
+        const qint64 length = std::min<qint64>(count - done, segment.length - segment.at);
+        if (segment.clip) {
+            const auto from = segment.clip->begin() + segment.at;
+            std::copy(from, from + length, samples + done);
+        }
+        segment.at += length;
+        done += length;
+        lane.taken += length;
         if (segment.at == segment.length)
             lane.queue.pop_front();
     }

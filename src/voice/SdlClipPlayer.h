@@ -13,11 +13,11 @@
 namespace kelvos {
 
 // Clip playback through SDL2's audio subsystem: one output, opened once and kept open, into
-// which the player mixes two lanes, the read-out voice and the signal tones. Each lane is a
-// queue of clips and silences that the output takes in order, so a read-out is one continuous
-// stream whose rhythm is set by its gaps, not by the machine. Clips are loaded and checked once.
-// The beep is delegated to the given function (the desktop's bell), which the player calls from
-// whatever thread played.
+// which the player mixes two lanes, the read-out voice and the signal tones, each at its own level.
+// Each lane is a queue of clips and silences that the output takes in order, so a read-out is one
+// continuous stream whose rhythm is set by its gaps, not by the machine. Clips are loaded and
+// checked once. The beep is delegated to the given function (the desktop's bell), which the player
+// calls from whatever thread played.
 //
 // SDL and the sound server libraries it pulls in are loaded by prepare(), when the first sound
 // is asked for, not when the program starts: a watch that never sounds never pays for them.
@@ -43,6 +43,7 @@ public:
     void beep() override;
     void stop() override;
     void stopSignals() override;
+    void setLevels(SoundLevels levels) override;
 
     // Whether the output is open; without it every clip becomes a beep.
     bool hasAudio() const { return audioReady_.load(std::memory_order_acquire); }
@@ -72,8 +73,8 @@ private:
 
     static std::unique_ptr<const Sdl> loadSdl();
     static void fill(void* self, quint8* stream, int bytes);
-    void mixInto(qint16* out, int samples);
-    static void takeFrom(Lane& lane, qint32* mix, int samples);
+    void feed(qint16* out, int samples);
+    static void takeFrom(Lane& lane, qint16* samples, int count);
     void append(Lane& lane, std::shared_ptr<const ClipSamples> clip, qint64 length, Until until);
     void cut(Lane& lane);
 
@@ -89,6 +90,8 @@ private:
     Lane voice_;
     Lane signals_;
     bool closing_ = false;
+    // Read by the output's thread at every block it mixes, so a change is heard at once.
+    std::atomic<SoundLevels> levels_{SoundLevels{}};
 };
 
 } // namespace kelvos

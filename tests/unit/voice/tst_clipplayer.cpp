@@ -168,6 +168,35 @@ private slots:
         QVERIFY2(mixed > kRate * 40 / 1000, qPrintable(QString::number(mixed)));
     }
 
+    // Each lane is fed at its own level: the voice at half, the tone over it at a fifth.
+    void eachLaneIsFedAtItsLevel() {
+        const QString output = qEnvironmentVariable("SDL_DISKAUDIOFILE");
+        testfiles::writeContents("word.wav", wavOf(200, 1000));
+        testfiles::writeContents("tone.wav", wavOf(50, 3000));
+        {
+            kelvos::SdlClipPlayer player([] { QFAIL("a clip became a beep"); });
+            player.prepare();
+            QVERIFY(player.hasAudio());
+            player.setLevels({50, 20});
+            player.play("word.wav");
+            player.playSignal("tone.wav");
+            player.play("word.wav"); // returns once the first word has sounded whole
+        }
+        const QByteArray raw = testfiles::contents(output);
+        qint16 loudest = 0;
+        qsizetype voiceAlone = 0;
+        qsizetype both = 0;
+        for (qsizetype i = 0; i < raw.size() / 2; ++i) {
+            const qint16 sample = sampleAt(raw, i);
+            loudest = std::max(loudest, sample);
+            voiceAlone += sample == 500;
+            both += sample == 1100;
+        }
+        QCOMPARE(loudest, qint16(1100));
+        QVERIFY2(voiceAlone > kRate * 100 / 1000, qPrintable(QString::number(voiceAlone)));
+        QVERIFY2(both > kRate * 40 / 1000, qPrintable(QString::number(both)));
+    }
+
     void signalToneReturnsWhenItHasSounded() {
         kelvos::SdlClipPlayer player([] { QFAIL("the clip became a beep"); });
         player.prepare();

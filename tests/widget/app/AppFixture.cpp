@@ -71,6 +71,24 @@ void AppFixture::click(const char* buttonName) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+QMenu* AppFixture::openMenu() {
+    QTest::mousePress(control("CuteButton44"), Qt::LeftButton);
+    auto* menu = control<QMenu>("PopupMenu2");
+    if (!QTest::qWaitForWindowExposed(menu))
+        qFatal("the menu did not open");
+    return menu;
+}
+
+void AppFixture::chooseFromMenu(const char* item) {
+    QMenu* menu = openMenu();
+    QAction* action = menu->findChild<QAction*>(QString::fromLatin1(item));
+    if (!action)
+        qFatal("no menu item named %s", item);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    if (!QTest::qWaitFor([menu] { return !menu->isVisible(); }))
+        qFatal("the menu did not close after %s", item);
+}
+
 std::set<int> AppFixture::registeredHotkeys() const {
     std::set<int> live;
     for (int i = 1; i <= 7; ++i)

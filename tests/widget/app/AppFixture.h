@@ -7,6 +7,7 @@
 #include "TKelvoS.h"
 #include "fakehotkeybackend.h"
 
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -49,6 +50,10 @@ struct AppFixture {
     }
     QString text(const char* labelName) const;
     void click(const char* buttonName);
+    // Opens the menu under "S D" with a press, as the operator does.
+    QMenu* openMenu();
+    // Opens the menu and clicks the item; returns once the menu has closed.
+    void chooseFromMenu(const char* item);
     bool enabled(const char* name) const { return control(name)->isEnabled(); }
     std::set<int> registeredHotkeys() const;
     // What was heard since the last call, after every queued signal has sounded.

@@ -23,16 +23,6 @@ void lapOf(AppFixture& app, const char* button, quint32 ms) {
     app.click(button);
 }
 
-// Opens the menu under "S D" with a press, as the operator does, and clicks the item.
-void chooseFromMenu(AppFixture& app, const char* item) {
-    QTest::mousePress(app.control("CuteButton44"), Qt::LeftButton);
-    auto* menu = app.control<QMenu>("PopupMenu2");
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QAction* action = menu->findChild<QAction*>(item);
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-    QTRY_VERIFY(!menu->isVisible());
-}
-
 // Plays presses given as letters: 1 to 3 a lap of that competitor a second after the last
 // press, S stop, R restart, N start, P "Plus1Lap" from the menu.
 void play(AppFixture& app, const QString& presses) {
@@ -48,7 +38,7 @@ void play(AppFixture& app, const QString& presses) {
         else if (press == 'N')
             app.click("start");
         else if (press == 'P')
-            chooseFromMenu(app, "Plus1Lap1");
+            app.chooseFromMenu("Plus1Lap1");
     }
 }
 } // namespace

@@ -10,22 +10,6 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-namespace {
-QMenu* openMenu(AppFixture& app) {
-    QTest::mousePress(app.control("CuteButton44"), Qt::LeftButton);
-    auto* menu = app.control<QMenu>("PopupMenu2");
-    if (!QTest::qWaitForWindowExposed(menu))
-        qFatal("the menu did not open");
-    return menu;
-}
-
-void choose(QMenu* menu, const char* item) {
-    QAction* action = menu->findChild<QAction*>(item);
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-    QTRY_VERIFY(!menu->isVisible());
-}
-} // namespace
-
 // Receives the links the desktop is asked to open.
 class UrlRecorder : public QObject {
     Q_OBJECT
@@ -60,7 +44,7 @@ private slots:
 
     void menuChecksAtStart() {
         AppFixture app;
-        QMenu* menu = openMenu(app);
+        QMenu* menu = app.openMenu();
         const QImage painted = menu->grab().toImage();
         const QColor mark = menu->palette().color(QPalette::Text);
         QStringList checked;
@@ -79,11 +63,11 @@ private slots:
         app.click("CuteButton40");
         TForm3* first = TForm3::current();
         QVERIFY(first && first->isVisible());
-        choose(openMenu(app), "About1");
+        app.chooseFromMenu("About1");
         QCOMPARE(TForm3::current(), first);
         QTest::mouseClick(first->ShineSpeedButton1, Qt::LeftButton);
         QCOMPARE(TForm3::current(), nullptr);
-        choose(openMenu(app), "About1");
+        app.chooseFromMenu("About1");
         QVERIFY(TForm3::current() && TForm3::current()->isVisible());
     }
 
@@ -96,9 +80,9 @@ private slots:
                 texts << app.control<QAbstractButton>(name)->text();
             return texts;
         };
-        choose(openMenu(app), "LapReadKey1");
+        app.chooseFromMenu("LapReadKey1");
         QCOMPARE(captions(), (QStringList{"LAP READ", "ClipBoard Read", "Real"}));
-        choose(openMenu(app), "LapReadKey1");
+        app.chooseFromMenu("LapReadKey1");
         QCOMPARE(captions(), (QStringList{"LAP READ(&L)", "ClipBoard Read(&P)", "Real(&R)"}));
     }
 
