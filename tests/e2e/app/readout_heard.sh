@@ -20,8 +20,11 @@ load-module module-null-sink sink_name=rec rate=22050 channels=1 format=s16le
 set-default-sink rec
 PA
 export PULSE_SERVER="unix:$pulse/native"
-HOME="$pulse" XDG_RUNTIME_DIR="$pulse" pulseaudio -n -F "$pulse/default.pa" --daemonize=no \
-    --exit-idle-time=-1 >"$pulse/server.log" 2>&1 &
+# The server keeps to itself: no session bus started for it through the X display, and its
+# audio crosses the socket, not memory shared with whoever else runs on the machine.
+env -u DISPLAY HOME="$pulse" XDG_RUNTIME_DIR="$pulse" DBUS_SESSION_BUS_ADDRESS=disabled: \
+    pulseaudio -n -F "$pulse/default.pa" --daemonize=no --exit-idle-time=-1 --disable-shm=yes \
+    >"$pulse/server.log" 2>&1 &
 pulse_pid=$!
 recorder_pid=""
 finish() {
