@@ -114,9 +114,10 @@ const std::array kControls{
                 "Real Total & Lap",
                 {204, 324, 48, 24},
                 false},
-    ControlSpec{"ScrollBar1", P::Chart, K::ScrollBar, "", "Animate Speed", {4, 350, 80, 13}},
-    ControlSpec{"ScrollBar2", P::Chart, K::ScrollBar, "", "3D", {88, 350, 80, 13}},
-    ControlSpec{"ScrollBar3", P::Chart, K::ScrollBar, "", "3DChart Angle", {172, 350, 80, 13}},
+    // The animation's pause: short to the left, long to the right.
+    ControlSpec{"LabelHigh", P::Chart, K::Label, "High", "", {4, 349, 30, 16}},
+    ControlSpec{"ScrollBar1", P::Chart, K::ScrollBar, "", "Animate Speed", {36, 350, 182, 13}},
+    ControlSpec{"LabelLow", P::Chart, K::Label, "Low", "", {222, 349, 30, 16}},
 
     // Result grids and their commands.
     ControlSpec{
@@ -169,13 +170,13 @@ const std::array kControls{
                 "Panel1"},
 
     // The lap chart; the panel under it is where it docks back.
-    ControlSpec{"Panel2", P::Chart, K::Panel, "Docking Chart", "", {3, 365, 998, 332}},
+    ControlSpec{"Panel2", P::Chart, K::Panel, "Docking Chart", "", {3, 365, 998, 316}},
     ControlSpec{"Panel2Caption",
                 P::Chart,
                 K::Label,
                 "Docking Chart",
                 "",
-                {0, 0, 998, 332},
+                {0, 0, 998, 316},
                 true,
                 false,
                 "Panel2"},
@@ -184,7 +185,7 @@ const std::array kControls{
                 K::Chart,
                 "",
                 "Drag LAP milli & Average milli",
-                {0, 0, 998, 332},
+                {0, 0, 998, 316},
                 true,
                 false,
                 "Panel2"},
@@ -206,6 +207,15 @@ const std::array kControls{
                 true,
                 false,
                 "Chart1"},
+
+    // Under the chart: its depth and angle bars above the "3D" switch, the label of the save
+    // buttons above them.
+    ControlSpec{"Label2D", P::Chart, K::Label, "2D", "", {560, 683, 20, 16}},
+    ControlSpec{"ScrollBar2", P::Chart, K::ScrollBar, "", "3D", {582, 684, 120, 13}},
+    ControlSpec{"Label3D", P::Chart, K::Label, "3D", "", {706, 683, 20, 16}},
+    ControlSpec{"LabelRotation", P::Chart, K::Label, "Rotation", "", {736, 683, 54, 16}},
+    ControlSpec{"ScrollBar3", P::Chart, K::ScrollBar, "", "3DChart Angle", {792, 684, 120, 13}},
+    ControlSpec{"LabelSaveChart", P::Chart, K::Label, "SaveChart", "", {948, 683, 64, 16}},
 
     // Hotkeys 1 to 4, the all-seven buttons and the chart's switches.
     ControlSpec{"Label19", P::Hotkeys, K::Label, "start", "", {4, 700, 36, 28}},

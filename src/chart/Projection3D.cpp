@@ -29,10 +29,14 @@ QPointF depthOffset(const View3D& view, QSizeF plot) {
         std::min(plot.width(), plot.height()) * clampDepthPercent(view.depthPercent) / 100.0 / 2;
     if (view.orthogonal)
         return {depth, -depth};
+    // The box turns about the vertical axis by the rotation's distance from 360 degrees. Seen
+    // from the elevation, the depth axis shows its sideways part in full and its part into
+    // the screen foreshortened to the tilt: at 360 the back stands straight above the front,
+    // at 270 beside it, and equal turns move it along an ellipse by comparable steps.
     const double tilt = radians(360 - view.elevation);
     const double turn = radians(360 - clampRotation(view.rotation));
-    return {depth * std::cos(tilt) * std::cos(turn) * std::numbers::sqrt2,
-            -depth * std::sin(tilt) * std::numbers::sqrt2};
+    const double length = depth * std::numbers::sqrt2;
+    return {length * std::sin(turn), -length * std::cos(turn) * std::sin(tilt)};
 }
 
 Walls wallsOf(const QRectF& front, QPointF offset) {

@@ -24,9 +24,9 @@ int clampDepthPercent(int percent);
 int clampRotation(int degrees);
 
 // Where the back of the chart lies relative to its front, in pixels, for a plot of the given
-// size. Orthogonal: straight up and right at 45 degrees. Otherwise an oblique projection: the
-// elevation tilts the depth upwards, the rotation turns it from the right (360) to straight up
-// (270). In 2D there is no depth.
+// size. Orthogonal: straight up and right at 45 degrees. Otherwise the chart's box turned about
+// the vertical axis by the rotation and seen from the elevation: the back straight above the
+// front at 360, turning to beside it at 270. In 2D there is no depth.
 QPointF depthOffset(const View3D& view, QSizeF plot);
 
 // The three walls of a 3D chart whose front plane is `front` and whose back plane is front

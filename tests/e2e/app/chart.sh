@@ -28,7 +28,7 @@ marker_runs() {
 }
 # The chart is read until it shows the last 21 laps (it may still be painting the last one).
 shows_last_21() {
-    import -window "$KELVOS_WID" -crop 998x332+3+365 +repage "$out/chart.png"
+    import -window "$KELVOS_WID" -crop 998x316+3+365 +repage "$out/chart.png"
     lap_markers=$(marker_runs B0FFD8)
     average_markers=$(marker_runs FF0080)
     [ "$lap_markers" = 21 ] && [ "$average_markers" = 21 ]
@@ -43,7 +43,7 @@ picture() { (cd "$work" && ls -- *."$1" 2>/dev/null || true); }
 saved() { [ -n "$(picture wmf)" ] && [ -n "$(picture bmp)" ]; }
 eventually "WMF and BMP were not both saved in $work: $(ls "$work")" saved
 [[ "$(picture wmf)" =~ ^[0-9]{10}\.wmf$ ]] || fail "not a minute's name: $(picture wmf)"
-[ "$(identify -format '%wx%h' "$work/$(picture bmp)")" = 998x332 ] ||
+[ "$(identify -format '%wx%h' "$work/$(picture bmp)")" = 998x316 ] ||
     fail "the BMP is not the chart's size"
 wmf2svg -o "$out/chart.svg" "$work/$(picture wmf)" || fail "wmf2svg cannot read the metafile"
 grep -q '<polyline\|<path\|<polygon' "$out/chart.svg" || fail "the metafile's SVG has no drawing"

@@ -22,7 +22,7 @@ chart_floats() { [ -n "$(chart_window)" ]; }
 chart_docked() { [ -z "$(chart_window)" ]; }
 # The orange of the "Docking Chart" caption shows in the chart's place of the main window.
 caption_shows() {
-    import -window "$KELVOS_WID" -crop 998x332+3+365 +repage "$out/place.png"
+    import -window "$KELVOS_WID" -crop 998x316+3+365 +repage "$out/place.png"
     [ "$(convert "$out/place.png" txt:- | grep -ci '#FF6C26')" -gt 0 ]
 }
 caption_hidden() { ! caption_shows; }

@@ -75,7 +75,7 @@ face_at() {
 expect_faces() {
     local start chart
     start=$(face_at 10 268)
-    chart=$(face_at 985 688)
+    chart=$(face_at 985 672)
     [ "$start" = "#E2EADD" ] && [ "$chart" = "#5161AA" ] ||
         fail "at $(frame | cut -d' ' -f5-6) the controls are not where the scaled design puts them ($start, $chart)"
 }

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 using namespace kelvos::chart;
 
@@ -102,14 +104,16 @@ private slots:
         QTest::addColumn<QPointF>("offset");
         // A 400 x 200 plot: the depth is a share of the 200 px side.
         QTest::newRow("2D has no depth") << false << 15 << 360 << false << QPointF(0, 0);
-        QTest::newRow("classic up-right") << true << 15 << 360 << false << QPointF(15, -15);
-        QTest::newRow("turned to 270: straight up")
-            << true << 15 << 270 << false << QPointF(0, -15);
+        QTest::newRow("360: back straight above the front")
+            << true << 15 << 360 << false << QPointF(0, -15);
+        QTest::newRow("turned to 270: back beside the front")
+            << true << 15 << 270 << false << QPointF(15 * std::numbers::sqrt2, 0);
         QTest::newRow("orthogonal ignores rotation")
             << true << 15 << 270 << true << QPointF(15, -15);
-        QTest::newRow("depth clamped to 100") << true << 150 << 360 << false << QPointF(100, -100);
-        QTest::newRow("depth clamped to 1") << true << 0 << 360 << false << QPointF(1, -1);
-        QTest::newRow("rotation clamped to 270") << true << 15 << 200 << false << QPointF(0, -15);
+        QTest::newRow("depth clamped to 100") << true << 150 << 360 << false << QPointF(0, -100);
+        QTest::newRow("depth clamped to 1") << true << 0 << 360 << false << QPointF(0, -1);
+        QTest::newRow("rotation clamped to 270")
+            << true << 15 << 200 << false << QPointF(15 * std::numbers::sqrt2, 0);
     }
     void depth() {
         QFETCH(bool, on);
@@ -125,6 +129,49 @@ private slots:
         const QPointF d = depthOffset(view, QSizeF(400, 200));
         QVERIFY2(std::abs(d.x() - offset.x()) < 1e-9 && std::abs(d.y() - offset.y()) < 1e-9,
                  qPrintable(QString("%1, %2").arg(d.x()).arg(d.y())));
+    }
+
+    // Equal steps of the angle bar turn the chart by comparable amounts across its whole
+    // range, the last third (330 to 360) included; in 2D the angle changes nothing.
+    void rotationTurnsEvenly_data() {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QSizeF>("plot");
+        QTest::newRow("default depth, wide plot") << 15 << QSizeF(900, 250);
+        QTest::newRow("full depth, square plot") << 100 << QSizeF(300, 300);
+    }
+    void rotationTurnsEvenly() {
+        QFETCH(int, percent);
+        QFETCH(QSizeF, plot);
+        View3D view;
+        view.on = true;
+        view.depthPercent = percent;
+        const auto backAt = [&view, plot](int rotation) {
+            view.rotation = rotation;
+            return depthOffset(view, plot);
+        };
+        const auto distance = [](QPointF a, QPointF b) {
+            return std::hypot(a.x() - b.x(), a.y() - b.y());
+        };
+        std::vector<double> steps;
+        for (int r = View3D::kMinRotation; r < View3D::kMaxRotation; r += 15)
+            steps.push_back(distance(backAt(r), backAt(r + 15)));
+        const auto [least, most] = std::minmax_element(steps.begin(), steps.end());
+        QVERIFY2(*least >= *most / 2, qPrintable(QString("%1 vs %2").arg(*least).arg(*most)));
+        const double whole = distance(backAt(270), backAt(360));
+        QVERIFY2(distance(backAt(330), backAt(360)) >= whole / 4,
+                 qPrintable(QString::number(whole)));
+
+        View3D flat = view;
+        flat.on = false;
+        for (int r : {270, 330, 360}) {
+            flat.rotation = r;
+            QCOMPARE(depthOffset(flat, plot), QPointF());
+            const ChartLayout l =
+                layoutChart(QRect(0, 0, 998, 316), flat, {0, 20, true}, {0, 100, true}, true);
+            QCOMPARE(l.front, layoutChart(QRect(0, 0, 998, 316), View3D{}, {0, 20, true},
+                                          {0, 100, true}, true)
+                                  .front);
+        }
     }
 
     void wallsJoinFrontAndBack() {
@@ -144,7 +191,7 @@ private slots:
         QFETCH(bool, view3D);
         View3D view;
         view.on = view3D;
-        const QRect area(0, 0, 998, 332);
+        const QRect area(0, 0, 998, 316);
         const ChartLayout l = layoutChart(area, view, {0, 20, true}, {50000, 60000, true}, true);
         QVERIFY(area.contains(l.front.toRect()) && area.contains(l.back().toRect()));
         QVERIFY(l.title.bottom() < l.back().top());

@@ -53,7 +53,7 @@ private slots:
                                     << "CheckBox2"
                                     << "CuteButton43"
                                     << "Panel2"
-                                    << "Panel2" << QRect(0, 0, 998, 332);
+                                    << "Panel2" << QRect(0, 0, 998, 316);
         QTest::newRow("mix grid home") << "StrSortGrid1"
                                        << "CheckBox3"
                                        << "CuteButton42"
@@ -63,7 +63,7 @@ private slots:
                                                        << "CheckBox3"
                                                        << "CuteButton42"
                                                        << "Panel2"
-                                                       << "" << QRect(3, 365, 998, 332);
+                                                       << "" << QRect(3, 365, 998, 316);
     }
 
     // "DD" makes the control dockable only: a drag pulls it out into a tool window of its own
@@ -124,7 +124,7 @@ private slots:
         toggle(app, "CheckBox2");
         dragTo(chart, chart->mapToGlobal(QPoint(700, 250)));
         QVERIFY(!chart->isZoomed());
-        QCOMPARE(chart->geometry(), QRect(0, 0, 998, 332)); // still filling its panel
+        QCOMPARE(chart->geometry(), QRect(0, 0, 998, 316)); // still filling its panel
         toggle(app, "CheckBox2");
         dragTo(chart, chart->mapToGlobal(QPoint(700, 250)));
         QVERIFY(chart->isZoomed());

@@ -118,28 +118,33 @@ private slots:
                  settings.constData());
     }
 
-    // Every button's caption fits inside its button with a margin, at every scale.
-    void captionsFitTheirButtons_data() {
+    // Every button's and label's caption fits inside its control (a button's with a margin), at
+    // every scale.
+    void captionsFitTheirControls_data() {
         QTest::addColumn<double>("scale");
         QTest::newRow("smallest") << kMinimumScale;
         QTest::newRow("designed") << 1.0;
         QTest::newRow("largest") << kMaximumScale;
     }
-    void captionsFitTheirButtons() {
+    void captionsFitTheirControls() {
         QFETCH(double, scale);
         AppFixture app;
         resizeWindow(app, at(scale));
         for (const ControlSpec& spec : mainWindowControls()) {
-            auto* button = qobject_cast<QAbstractButton*>(app.control(spec.name));
-            if (!button || qobject_cast<QCheckBox*>(button))
+            QWidget* control = app.control(spec.name);
+            auto* button = qobject_cast<QAbstractButton*>(control);
+            auto* label = qobject_cast<QLabel*>(control);
+            if (qobject_cast<QCheckBox*>(control) || (!button && !label))
                 continue;
-            const QString caption = QString(button->text()).remove('&');
-            const int needed = button->fontMetrics().horizontalAdvance(caption) +
-                               2 * scaledPixels(kCaptionMargin, scale);
-            QVERIFY2(needed <= button->width(), qPrintable(QString("%1 needs %2 px, has %3")
-                                                               .arg(spec.name)
-                                                               .arg(needed)
-                                                               .arg(button->width())));
+            const QString caption = QString(button ? button->text() : label->text()).remove('&');
+            // A label has no edge to keep clear of: its text only has to fit.
+            const int margin = button ? 2 * scaledPixels(kCaptionMargin, scale) : 0;
+            const int needed = control->fontMetrics().horizontalAdvance(caption) + margin;
+            QVERIFY2(needed <= control->width(), qPrintable(QString("%1 needs %2 px, has %3")
+                                                                .arg(spec.name)
+                                                                .arg(needed)
+                                                                .arg(control->width())));
+            QVERIFY2(control->fontMetrics().height() <= control->height(), spec.name);
         }
     }
 

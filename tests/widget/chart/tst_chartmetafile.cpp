@@ -150,7 +150,7 @@ private:
 private slots:
     void init() {
         chart_ = std::make_unique<TChart>();
-        chart_->resize(998, 332);
+        chart_->resize(998, 316);
         for (int i = 0; i < kPoints; ++i) {
             chart_->appendPoint(0, 60000 + (i * 7919) % 5000);
             chart_->appendPoint(1, 61000 + i * 20);
@@ -162,8 +162,8 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("view3D");
         QTest::addColumn<bool>("marks");
-        QTest::newRow("lap chart size") << QSize(998, 332) << false << false;
-        QTest::newRow("3D with marks") << QSize(998, 332) << true << true;
+        QTest::newRow("lap chart size") << QSize(998, 316) << false << false;
+        QTest::newRow("3D with marks") << QSize(998, 316) << true << true;
         QTest::newRow("one pixel: one unit") << QSize(1, 1) << false << false;
     }
     void wellFormed() {

@@ -43,7 +43,7 @@ private slots:
     void init() {
         chart_ = std::make_unique<TChart>();
         chart_->setObjectName("Chart1");
-        chart_->resize(998, 332);
+        chart_->resize(998, 316);
         for (int i = 0; i < 30; ++i) {
             chart_->appendPoint(0, 60000 + (i * 7919) % 5000);
             chart_->appendPoint(1, 61000 + i * 20);
