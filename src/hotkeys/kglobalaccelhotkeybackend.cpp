@@ -75,20 +75,22 @@ KGlobalAccelHotkeyBackend::KGlobalAccelHotkeyBackend(QDBusConnection bus, QObjec
 bool KGlobalAccelHotkeyBackend::AddHotKey(int index, quint16 shortcut) {
     if (index < 1 || index > kHotkeyCommandCount)
         return false;
-    live_.removeAll(index);
+    RemoveHotKey(index); // frees the key it had
     const QList<int> keys = kglobalaccelKeys(shortcut);
     if (keys.isEmpty())
         return false;
     const QStringList action = actionId(index);
-    bus_.call(call("doRegister", {action}), QDBus::Block, kCallTimeoutMs);
+    bus_.call(call("doRegister", {action}), QDBus::Block, kCallTimeoutMs); // present again
     // The answer is the keys the action has now: without a key another action holds.
     const QDBusReply<QList<int>> set = bus_.call(
         call("setShortcut", {action, QVariant::fromValue(keys), kSetPresent | kNoAutoloading}),
         QDBus::Block, kCallTimeoutMs);
-    if (!set.isValid() || !set.value().contains(keys.front()))
-        return false;
-    live_ << index;
-    return true;
+    if (set.isValid() && set.value().contains(keys.front())) {
+        live_ << index;
+        return true;
+    }
+    bus_.send(call("setInactive", {action})); // holds none of its other keys either
+    return false;
 }
 
 bool KGlobalAccelHotkeyBackend::RemoveHotKey(int index) {

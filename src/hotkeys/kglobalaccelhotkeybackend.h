@@ -18,9 +18,10 @@ QList<int> kglobalaccelKeys(quint16 shortcut);
 // System-wide hotkeys through KDE's global shortcut service (kglobalaccel, inside KWin on a
 // Plasma Wayland session), as KDE's own programs register theirs: on Plasma 5 the desktop
 // portal's global shortcuts bind nothing, so there the seven commands are registered
-// directly as actions of a component "kelvos". The service grants a key that no other
-// action holds and says at once which keys it set; the operator can change them in the
-// desktop's shortcut settings. Removing a hotkey frees its key for other programs.
+// directly as actions of a component "kelvos". The service grants at once a key that no
+// other program's action holds, and says which keys it set; the keys are the operator's from
+// KelvoS's settings, not ones the service remembers. Removing a hotkey frees its key for
+// other programs.
 class KGlobalAccelHotkeyBackend final : public HotkeyBackend {
     Q_OBJECT
 public:
@@ -31,7 +32,6 @@ public:
 
     bool AddHotKey(int index, quint16 shortcut) override;
     bool RemoveHotKey(int index) override;
-    Refuser refuser() const override { return Refuser::Desktop; }
 
 private slots:
     void shortcutPressed(const QString& component, const QString& action, qlonglong timestamp);
