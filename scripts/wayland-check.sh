@@ -38,7 +38,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
         exit 2
     fi
     echo "wayland-check: installing ${missing[*]}"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" \
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
         >/dev/null
 fi
 
@@ -143,13 +144,16 @@ start system-bus dbus-daemon --config-file="$out/system-bus.conf" --nofork
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$out/system-bus"
 wait_for 10 "the private system bus did not start" test -S "$out/system-bus"
 start upower /usr/libexec/upowerd
-cp /usr/lib/x86_64-linux-gnu/libexec/org_kde_powerdevil "$out/bin/org_kde_powerdevil"
+# packaged_file <package> <file name>: where the package installed that program.
+packaged_file() { dpkg -L "$1" | grep -m 1 "/$2\$"; }
+cp "$(packaged_file powerdevil org_kde_powerdevil)" "$out/bin/org_kde_powerdevil"
 QT_QPA_PLATFORM=wayland start powerdevil "$out/bin/org_kde_powerdevil"
 wait_for 30 'PowerDevil is not on the bus: $(tail -5 "$out/powerdevil.log")' \
     on_bus org.kde.Solid.PowerManagement.PolicyAgent
 
 # KDE's portal, then the portal's front end that hands it the calls.
-QT_QPA_PLATFORM=wayland start portal-kde /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
+QT_QPA_PLATFORM=wayland start portal-kde \
+    "$(packaged_file xdg-desktop-portal-kde xdg-desktop-portal-kde)"
 wait_for 30 'the KDE portal is not on the bus: $(tail -5 "$out/portal-kde.log")' \
     on_bus org.freedesktop.impl.portal.desktop.kde
 start portal /usr/libexec/xdg-desktop-portal -r
