@@ -9,6 +9,7 @@
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
 #include "WindowActivation.h"
+#include "kglobalaccelhotkeybackend.h"
 #include "portalhotkeybackend.h"
 
 #include <QApplication>
@@ -76,14 +77,20 @@ int refuseFolderInUse(const QString& folder) {
     return 1;
 }
 
-// On a Wayland desktop no program may grab keys: where the desktop portal offers global
-// shortcuts, it binds them; elsewhere the X11 grabs serve (also for XWayland's programs).
+// On a Wayland desktop no program may grab keys: KDE's global shortcut service binds them
+// where it runs (Plasma 5's portal binds none), else the desktop portal's global shortcuts
+// where offered; elsewhere the X11 grabs serve (also for XWayland's programs).
 std::unique_ptr<HotkeyBackend> desktopHotkeys() {
     const bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == "wayland" ||
                          qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    if (!wayland || !PortalHotkeyBackend::offered(QDBusConnection::sessionBus()))
+    if (!wayland)
         return nullptr;
-    return std::make_unique<PortalHotkeyBackend>(QDBusConnection::sessionBus());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (KGlobalAccelHotkeyBackend::offered(bus))
+        return std::make_unique<KGlobalAccelHotkeyBackend>(bus);
+    if (PortalHotkeyBackend::offered(bus))
+        return std::make_unique<PortalHotkeyBackend>(bus);
+    return nullptr;
 }
 
 // The dialog is modal to the window only and runs in the program's own event loop: the figures,

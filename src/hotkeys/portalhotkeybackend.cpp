@@ -1,5 +1,6 @@
 #include "portalhotkeybackend.h"
 
+#include "hotkeycommands.h"
 #include "shortcut.h"
 
 #include <QDBusArgument>
@@ -18,26 +19,6 @@ const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 constexpr int kCallTimeoutMs = 5000;
-
-struct Command {
-    const char* id;
-    const char* description;
-};
-// Hotkey index i is kCommands[i - 1].
-constexpr Command kCommands[] = {
-    {"start", "Start the watch"},     {"stop", "Stop the watch"},
-    {"restart", "Restart the watch"}, {"reset", "Reset the watch"},
-    {"lap1", "Lap of competitor 1"},  {"lap2", "Lap of competitor 2"},
-    {"lap3", "Lap of competitor 3"},
-};
-constexpr int kCommandCount = int(std::size(kCommands));
-
-int indexOfId(const QString& id) {
-    for (int i = 0; i < kCommandCount; ++i)
-        if (id == QLatin1String(kCommands[i].id))
-            return i + 1;
-    return 0;
-}
 
 // One entry of the portal's a(sa{sv}) shortcut lists.
 struct PortalShortcut {
@@ -106,7 +87,7 @@ PortalHotkeyBackend::PortalHotkeyBackend(QDBusConnection bus, QObject* parent)
 }
 
 bool PortalHotkeyBackend::AddHotKey(int index, quint16 shortcut) {
-    if (index < 1 || index > kCommandCount)
+    if (index < 1 || index > kHotkeyCommandCount)
         return false;
     Key& key = keys_[index];
     key.shortcut = shortcut;
@@ -169,15 +150,15 @@ void PortalHotkeyBackend::bind() {
     if (session_.isEmpty() || binding_)
         return; // bound once the session is there, or once the bind under way is answered
     QList<PortalShortcut> shortcuts;
-    for (int index = 1; index <= kCommandCount; ++index) {
+    for (int index = 1; index <= kHotkeyCommandCount; ++index) {
         Key& key = keys_[index];
         key.boundShortcut = key.shortcut;
         key.bound = true;
-        QVariantMap properties{{"description", QString(kCommands[index - 1].description)}};
+        QVariantMap properties{{"description", QString(kHotkeyCommands[index - 1].description)}};
         const QString trigger = portalTrigger(key.shortcut);
         if (!trigger.isEmpty())
             properties.insert("preferred_trigger", trigger);
-        shortcuts.append({kCommands[index - 1].id, properties});
+        shortcuts.append({kHotkeyCommands[index - 1].id, properties});
     }
     binding_ = true;
     ask("BindShortcuts",
@@ -193,9 +174,9 @@ void PortalHotkeyBackend::shortcutsBound(uint response, const QVariantMap& resul
         results.value("shortcuts").value<QDBusArgument>() >> granted;
     QSet<int> grantedIndexes;
     for (const PortalShortcut& shortcut : granted)
-        if (const int index = indexOfId(shortcut.id))
+        if (const int index = hotkeyIndexOfId(shortcut.id))
             grantedIndexes.insert(index);
-    for (int index = 1; index <= kCommandCount; ++index)
+    for (int index = 1; index <= kHotkeyCommandCount; ++index)
         answer(index, grantedIndexes.contains(index) ? Answer::Granted : Answer::Refused);
     for (const Key& key : std::as_const(keys_))
         if (key.boundShortcut != key.shortcut)
@@ -216,7 +197,7 @@ void PortalHotkeyBackend::activated(const QDBusObjectPath& session, const QStrin
                                     const QVariantMap&) {
     if (session.path() != session_)
         return;
-    const int index = indexOfId(id);
+    const int index = hotkeyIndexOfId(id);
     if (index && keys_.value(index).live && keys_.value(index).answer == Answer::Granted)
         emit pressed(index, 0);
 }

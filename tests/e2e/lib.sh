@@ -147,3 +147,18 @@ expect_stopped() {
 # The lap count in the title of the "T" form ("... ; LAP<count>=...").
 lap_count() { window_title | sed -n 's/.* ; LAP\([0-9]*\)=.*/\1/p'; }
 lap_count_is() { [ "$(lap_count)" = "$1" ]; }
+
+# label_colour <screenshot> <x>: the colour of a hotkey's state label in the bottom row, whose
+# left edge is at x, as "r g b". The text is smoothed, so its brightest pixel counts.
+label_colour() {
+    convert "$1" -crop "36x28+$2+732" -depth 8 txt:- |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p' |
+        awk '{ s = $1 + $2 + $3; if (s > best) { best = s; c = $1 " " $2 " " $3 } } END { print c }'
+}
+# label_is <screenshot> <x> <r> <g> <b>: the label has that colour, within a small tolerance.
+label_is() {
+    local r g b
+    read -r r g b <<<"$(label_colour "$1" "$2")"
+    [ $((r - $3)) -ge -10 ] && [ $((r - $3)) -le 10 ] && [ $((g - $4)) -ge -10 ] &&
+        [ $((g - $4)) -le 10 ] && [ $((b - $5)) -ge -10 ] && [ $((b - $5)) -le 10 ]
+}

@@ -5,8 +5,8 @@
 # desktop granted only after the stop. With neither service the watch runs all the same and
 # says so once.
 if [ -z "${KELVOS_PRIVATE_BUS:-}" ]; then
-    KELVOS_PRIVATE_BUS=1 exec dbus-run-session \
-        --config-file="$(dirname "$0")/../tools/private-session.conf" -- bash "$0" "$@"
+    KELVOS_PRIVATE_BUS=1 exec dbus-run-session --config-file="$(dirname "$0")/../private-bus.conf" \
+        -- bash "$0" "$@"
 fi
 source "$(dirname "$0")/../lib.sh"
 out="$1"
