@@ -15,13 +15,21 @@ cat >"$out/rc.xml" <<EOF
   <margins><top>0</top><bottom>${KELVOS_PANEL:-0}</bottom><left>0</left><right>0</right></margins>
 </openbox_config>
 EOF
-openbox --config-file "$out/rc.xml" >"$out/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 1 50); do
-    xprop -root _NET_WORKAREA 2>/dev/null | grep -q = && break
-    sleep 0.1
+# Now and then openbox cannot open a display that Xvfb has only just made: it is started
+# again, a few times at most.
+has_work_area() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q =; }
+for _ in 1 2 3; do
+    openbox --config-file "$out/rc.xml" >"$out/openbox.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 1 50); do
+        has_work_area || ! kill -0 "$wm" 2>/dev/null || { sleep 0.1; continue; }
+        break
+    done
+    has_work_area && break
+    kill "$wm" 2>/dev/null || true
+    sleep 0.5
 done
-xprop -root _NET_WORKAREA | grep -q = || fail "openbox did not start: $(cat "$out/openbox.log")"
+has_work_area || fail "openbox did not start: $(cat "$out/openbox.log")"
 # The pointer rests outside the window, on the panel's side of the screen.
 read -r screen_w screen_h < <(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x\([0-9]*\) .*/\1 \2/p')
 xdotool mousemove $((screen_w - 1)) $((screen_h - 1))
