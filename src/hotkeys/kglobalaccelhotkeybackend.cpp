@@ -48,13 +48,7 @@ QList<int> kglobalaccelKeys(quint16 shortcut) {
     const QtKey qtKey = qtKeyForVirtualKey(key);
     if (!qtKey.key)
         return {};
-    int modifiers = 0;
-    if (shortcut & shortcut::Shift)
-        modifiers |= Qt::SHIFT;
-    if (shortcut & shortcut::Ctrl)
-        modifiers |= Qt::CTRL;
-    if (shortcut & shortcut::Alt)
-        modifiers |= Qt::ALT;
+    const int modifiers = int(qtModifiersOf(shortcut));
     // KWin reports a keypad key as the key it types, without a keypad flag.
     QList<int> keys{modifiers | qtKey.key};
     if (const int withoutNumLock = qtKey.keypad ? keypadKeyWithoutNumLock(key) : 0)

@@ -180,6 +180,17 @@ quint16 modifierFlagsFromQt(Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
+Qt::KeyboardModifiers qtModifiersOf(quint16 word) {
+    Qt::KeyboardModifiers modifiers;
+    if (word & shortcut::Shift)
+        modifiers |= Qt::ShiftModifier;
+    if (word & shortcut::Ctrl)
+        modifiers |= Qt::ControlModifier;
+    if (word & shortcut::Alt)
+        modifiers |= Qt::AltModifier;
+    return modifiers;
+}
+
 quint8 virtualKeyFromQtKey(int qtKey, bool keypad) {
     for (const KeyEntry& e : fixedKeys) {
         if (e.keypad != keypad)

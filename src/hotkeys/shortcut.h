@@ -93,6 +93,8 @@ QString virtualKeyName(quint8 key);
 
 // The modifier flags of a Qt modifier set (Meta and the keypad flag have none).
 quint16 modifierFlagsFromQt(Qt::KeyboardModifiers modifiers);
+// The Qt modifiers of a shortcut word's Shift, Ctrl and Alt flags.
+Qt::KeyboardModifiers qtModifiersOf(quint16 word);
 
 // The combination in words: "Ctrl+Alt+A", "Up"; "None" for the empty word.
 QString shortcutText(quint16 word);
