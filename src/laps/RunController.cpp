@@ -7,6 +7,25 @@ namespace kelvos {
 RunController::RunController(const MillisecondClock& clock, std::function<QDateTime()> now)
     : stopWatch_(clock), now_(std::move(now)) {}
 
+int RunController::subscribe(RunListener listener) {
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
+    return nextListenerId_++;
+}
+
+void RunController::unsubscribe(int id) {
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void RunController::publish(RunEvent event) {
+    event.sequence = ++sequence_;
+    event.state = state_;
+    event.wallClock = now_();
+    event.details = {names_, course_.value_or(QString()), course_.has_value(), unit_};
+    const auto listeners = listeners_; // a listener may subscribe another
+    for (const auto& [id, listener] : listeners)
+        listener(event);
+}
+
 void RunController::startWatch() {
     stopWatch_.Start();
 }

@@ -2,6 +2,7 @@
 
 #include "LapBook.h"
 #include "MillisecondClock.h"
+#include "RunEvent.h"
 #include "RunStates.h"
 #include "Speed.h"
 #include "TStopWatch.h"
@@ -12,6 +13,8 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kelvos {
 
@@ -28,6 +31,13 @@ struct RunFigures {
 class RunController {
 public:
     RunController(const MillisecondClock& clock, std::function<QDateTime()> now);
+
+    // Every fact of the run goes to each listener, in the order the listeners subscribed and in
+    // the order the facts happened. A listener is called on the thread that runs the run (the
+    // UI thread); one that works elsewhere posts the event on.
+    int subscribe(RunListener listener);
+    void unsubscribe(int id);
+    quint64 lastSequence() const { return sequence_; }
 
     TStopWatch& stopWatch() { return stopWatch_; }
     const TStopWatch& stopWatch() const { return stopWatch_; }
@@ -78,6 +88,7 @@ public:
     bool announcementBusy() const { return announcementBusy_; }
 
 private:
+    void publish(RunEvent event);
     qint32 totalNow() const;
     LapPress pressOf(int competitor) const;
 
@@ -92,6 +103,9 @@ private:
     std::optional<QString> wallClockText_;
     SpeedUnit unit_ = SpeedUnit::KilometresPerHour;
     std::atomic<bool> announcementBusy_{false};
+    std::vector<std::pair<int, RunListener>> listeners_;
+    int nextListenerId_ = 1;
+    quint64 sequence_ = 0;
 };
 
 } // namespace kelvos
