@@ -67,6 +67,8 @@ public:
     bool resultsPending() const { return run_.resultsPending(); }
     const kelvos::LapState& lapState() const { return run_.laps(); }
     TStopWatch& stopWatch() { return run_.stopWatch(); }
+    // The run model: other parts of the program subscribe to its events.
+    kelvos::RunController& runModel() { return run_; }
     bool isHotkeyRegistered(kelvos::Hotkey key) const;
     // Whether a read-out is under way; while it is, another one is not started.
     bool announcementBusy() const { return run_.announcementBusy(); }
