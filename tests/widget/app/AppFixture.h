@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ClipPlayer.h"
+#include "FakeHotkeyBackend.h"
 #include "MillisecondClock.h"
 #include "PressTiming.h"
 #include "Sleeper.h"
 #include "TKelvoS.h"
-#include "fakehotkeybackend.h"
 
 #include <QMenu>
 #include <QTemporaryDir>
