@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ClipPlayer.h"
+#include "FakeHotkeyBackend.h"
 #include "PressTiming.h"
 #include "TKelvoS.h"
-#include "fakehotkeybackend.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 // Costs of the settings store on a file of realistic size: the INI text of the program's
 // settings with the seven hotkey editors, parsed and searched, and a hotkey editor streamed.
-#include "componentstream.h"
-#include "inidocument.h"
+#include "ComponentStream.h"
+#include "IniDocument.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,7 +21,7 @@ QByteArray settingsFile() {
 }
 
 kelvos::StreamedComponent hotKeyEditor() {
-    kelvos::StreamedComponent editor{"THotKey", "HotKey1", 0, {}, {}, {}};
+    kelvos::StreamedComponent editor{"THotKey", "HotKey1", {}, {}, {}, {}};
     editor.setProperty("Left", {qint64{300}});
     editor.setProperty("Top", {qint64{8}});
     editor.setProperty("Hint", {QString("start HotKey")});

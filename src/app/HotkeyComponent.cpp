@@ -1,6 +1,6 @@
 #include "HotkeyComponent.h"
 
-#include "shortcut.h"
+#include "Shortcut.h"
 
 namespace kelvos {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "componentstream.h"
+#include "ComponentStream.h"
 
 #include <QRect>
 #include <QString>

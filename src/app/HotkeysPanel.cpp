@@ -2,10 +2,10 @@
 
 #include "LabelLook.h"
 #include "MainWindowLayout.h"
+#include "Shortcut.h"
 #include "TCuteButton.h"
-#include "hookhotkey.h"
-#include "hotkeyedit.h"
-#include "shortcut.h"
+#include "THookHotKey.h"
+#include "THotKey.h"
 
 #include <QCheckBox>
 #include <QLabel>

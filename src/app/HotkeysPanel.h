@@ -1,8 +1,8 @@
 #pragma once
 
+#include "HotkeyBackend.h"
 #include "PressTiming.h"
 #include "RunStates.h"
-#include "hotkeybackend.h"
 
 #include <QObject>
 #include <array>

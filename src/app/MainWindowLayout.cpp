@@ -6,9 +6,9 @@
 #include "TChart.h"
 #include "TCuteButton.h"
 #include "TDropDownBox.h"
+#include "THotKey.h"
 #include "TStrSortGrid.h"
 #include "TStringGridEx.h"
-#include "hotkeyedit.h"
 
 #include <QCheckBox>
 #include <QFrame>

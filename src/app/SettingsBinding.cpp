@@ -7,7 +7,7 @@
 #include "LapsPanel.h"
 #include "MainWindowLayout.h"
 #include "OptionsPanel.h"
-#include "hotkeyedit.h"
+#include "THotKey.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DesignScale.h"
-#include "regmanager.h"
+#include "TRegManager.h"
 
 #include <QObject>
 #include <QStringList>

@@ -4,12 +4,12 @@
 #include "DesktopCommand.h"
 #include "FileChooser.h"
 #include "GridTexts.h"
+#include "HotkeyBackend.h"
 #include "JournalEntry.h"
 #include "LapBook.h"
 #include "PressTiming.h"
 #include "RunController.h"
 #include "RunStates.h"
-#include "hotkeybackend.h"
 
 #include <QDateTime>
 #include <QMessageBox>

@@ -2,15 +2,15 @@
 #include "CommandLine.h"
 #include "InstalledFiles.h"
 #include "JournalLock.h"
+#include "KGlobalAccelHotkeyBackend.h"
 #include "KelvosApplication.h"
+#include "PortalHotkeyBackend.h"
 #include "RunRecorder.h"
 #include "SdlClipPlayer.h"
 #include "SleepInhibitor.h"
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
 #include "WindowActivation.h"
-#include "kglobalaccelhotkeybackend.h"
-#include "portalhotkeybackend.h"
 
 #include <QApplication>
 #include <QDir>

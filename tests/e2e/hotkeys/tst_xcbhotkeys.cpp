@@ -1,9 +1,9 @@
 // System-wide hotkeys against a real X server (run through scripts/with-xvfb.sh): key
 // presses come from xdotool through the XTest extension, a second X connection plays
 // another program that holds keys.
-#include "hookhotkey.h"
-#include "shortcut.h"
-#include "xcbhotkeybackend.h"
+#include "Shortcut.h"
+#include "THookHotKey.h"
+#include "XcbHotkeyBackend.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the component stream reader. Whatever it accepts must be written
 // back into a stream that it accepts again.
-#include "componentstream.h"
+#include "ComponentStream.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the INI parser: the first byte splits the input into a file and a
 // value. A value written into any file must read back, cut to the read limit and on one line.
-#include "inidocument.h"
+#include "IniDocument.h"
 
 #include <cstddef>
 #include <cstdint>

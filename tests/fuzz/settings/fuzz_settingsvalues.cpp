@@ -2,7 +2,7 @@
 // its start: hexadecimal byte streams, hotkey components, string lists, fonts and colours,
 // integers and booleans. A hotkey read back from a file must survive being written again.
 #include "HotkeyComponent.h"
-#include "regmanager.h"
+#include "TRegManager.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "kglobalaccelhotkeybackend.h"
-#include "shortcut.h"
+#include "KGlobalAccelHotkeyBackend.h"
+#include "Shortcut.h"
 
 #include <QTest>
 

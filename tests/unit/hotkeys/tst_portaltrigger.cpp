@@ -1,5 +1,5 @@
-#include "portalhotkeybackend.h"
-#include "shortcut.h"
+#include "PortalHotkeyBackend.h"
+#include "Shortcut.h"
 
 #include <QTest>
 

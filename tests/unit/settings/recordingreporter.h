@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingserrorreporter.h"
+#include "SettingsErrorReporter.h"
 
 #include <QStringList>
 

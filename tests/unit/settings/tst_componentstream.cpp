@@ -1,4 +1,4 @@
-#include "componentstream.h"
+#include "ComponentStream.h"
 
 #include <QStringEncoder>
 #include <QTest>
@@ -13,7 +13,7 @@ namespace {
 class Bytes {
 public:
     Bytes& raw(const QByteArray& bytes) {
-        m_bytes += bytes;
+        bytes_ += bytes;
         return *this;
     }
     Bytes& byte(int value) { return raw(QByteArray(1, static_cast<char>(value))); }
@@ -24,10 +24,10 @@ public:
     }
     Bytes& shortString(const QByteArray& text) { return byte(int(text.size())).raw(text); }
     Bytes& property(const QByteArray& name) { return shortString(name); }
-    QByteArray bytes() const { return m_bytes; }
+    QByteArray bytes() const { return bytes_; }
 
 private:
-    QByteArray m_bytes;
+    QByteArray bytes_;
 };
 
 QByteArray cp932(const QString& text) {
@@ -71,7 +71,7 @@ QByteArray windowsHotKeyEditor() {
 }
 
 StreamedComponent everyKindOfValue() {
-    StreamedComponent c{"THotKey", "HotKey7", 0, {}, {}, {}};
+    StreamedComponent c{"THotKey", "HotKey7", {}, {}, {}, {}};
     c.properties = {
         {"Small", {qint64{-5}}},
         {"Word", {qint64{0x8041}}},
@@ -91,10 +91,11 @@ StreamedComponent everyKindOfValue() {
         {"Columns",
          {StreamCollection{{{qint64{3}, {{"Width", {qint64{64}}}}}, {std::nullopt, {}}}}}},
     };
-    StreamedComponent child{"TLabel", "Label1", StreamedComponent::Inherited, qint64{2}, {}, {}};
+    StreamedComponent child{"TLabel",  "Label1", StreamedComponent::FilerFlag::Inherited,
+                            qint64{2}, {},       {}};
     child.setProperty("Caption", {QString("x")});
     c.children.push_back(child);
-    c.children.push_back(StreamedComponent{"", "", 0, {}, {}, {}});
+    c.children.push_back(StreamedComponent{"", "", {}, {}, {}, {}});
     return c;
 }
 
@@ -140,13 +141,13 @@ void TestComponentStream::integersTakeTheSmallestType_data() {
 void TestComponentStream::integersTakeTheSmallestType() {
     QFETCH(qint64, value);
     QFETCH(QByteArray, encoded);
-    StreamedComponent component{"T", "N", 0, {}, {{"V", {value}}}, {}};
+    StreamedComponent component{"T", "N", {}, {}, {{"V", {value}}}, {}};
     const QByteArray expected = QByteArray("TPF0\x01T\x01N\x01V", 10) + encoded + QByteArray(3, 0);
     QCOMPARE(writeComponentStream(component), expected);
 }
 
 void TestComponentStream::writesTheWindowsLayout() {
-    StreamedComponent editor{"THotKey", "HotKey2", 0, {}, {}, {}};
+    StreamedComponent editor{"THotKey", "HotKey2", {}, {}, {}, {}};
     editor.setProperty("Left", {qint64{300}});
     editor.setProperty("Hint", {QString("stop HotKey")});
     editor.setProperty("HotKey", {qint64{40}});
@@ -200,7 +201,7 @@ void TestComponentStream::readsPrefixFlags() {
     b.byte(0).byte(0).byte(0);
     const auto editor = readComponentStream(b.bytes());
     QVERIFY(editor);
-    QCOMPARE(editor->filerFlags, StreamedComponent::Inherited);
+    QCOMPARE(editor->filerFlags, StreamedComponent::FilerFlag::Inherited);
     QCOMPARE(editor->childPos, 5);
     QCOMPARE(editor->name, "HotKey3");
     QCOMPARE(writeComponentStream(*editor), b.bytes());
@@ -247,7 +248,7 @@ void TestComponentStream::malformedStreams() {
 }
 
 void TestComponentStream::longNamesAreCut() {
-    StreamedComponent component{QString(300, u'T'), QString(300, u'N'), 0, {}, {}, {}};
+    StreamedComponent component{QString(300, u'T'), QString(300, u'N'), {}, {}, {}, {}};
     component.setProperty(QString(300, u'P'), {StreamIdent{QString(300, u'I')}});
     const auto read = readComponentStream(writeComponentStream(component));
     QVERIFY(read);
@@ -278,7 +279,7 @@ void TestComponentStream::cutOffMultiByteTextIsKept() {
 }
 
 void TestComponentStream::propertiesIgnoreLetterCase() {
-    StreamedComponent component{"THotKey", "HotKey1", 0, {}, {}, {}};
+    StreamedComponent component{"THotKey", "HotKey1", {}, {}, {}, {}};
     component.setProperty("HotKey", {qint64{38}});
     component.setProperty("hotkey", {qint64{40}});
     QCOMPARE(component.properties.size(), 1u);

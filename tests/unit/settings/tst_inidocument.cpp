@@ -1,4 +1,4 @@
-#include "inidocument.h"
+#include "IniDocument.h"
 
 #include <QStringEncoder>
 #include <QTest>

@@ -1,5 +1,5 @@
+#include "IniFile.h"
 #include "TestFiles.h"
-#include "inifile.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,59 +43,59 @@ private slots:
     void refusesMissingFolder();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path_;
 };
 
 void TestIniFile::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = m_dir->filePath("KelvoS.ini");
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    path_ = dir_->filePath("KelvoS.ini");
 }
 
 void TestIniFile::missingFileReadsEmpty() {
-    QVERIFY(!loadIniDocument(m_path).document.value(u"AsString", u"Edit1Text"));
-    QVERIFY(!QFile::exists(m_path));
+    QVERIFY(!loadIniDocument(path_).document.value(u"AsString", u"Edit1Text"));
+    QVERIFY(!QFile::exists(path_));
 }
 
 void TestIniFile::directoryReadsEmpty() {
-    QVERIFY(!loadIniDocument(m_dir->path()).document.value(u"A", u"k"));
+    QVERIFY(!loadIniDocument(dir_->path()).document.value(u"A", u"k"));
 }
 
 void TestIniFile::writesUtf8WithoutByteOrderMark() {
-    QCOMPARE(saveIniDocument(m_path, documentWith("山田")), QString());
-    QCOMPARE(contents(m_path), QString("[AsString]\nEdit1Text=山田\n").toUtf8());
-    QCOMPARE(loadIniDocument(m_path).document.value(u"asstring", u"edit1text"), "山田");
+    QCOMPARE(saveIniDocument(path_, documentWith("山田")), QString());
+    QCOMPARE(contents(path_), QString("[AsString]\nEdit1Text=山田\n").toUtf8());
+    QCOMPARE(loadIniDocument(path_).document.value(u"asstring", u"edit1text"), "山田");
 }
 
 void TestIniFile::replacesTheFileByRename() {
-    writeContents(m_path, "[AsString]\nEdit1Text=old\n");
-    const ino_t before = inodeOf(m_path);
-    QCOMPARE(saveIniDocument(m_path, documentWith("new")), QString());
-    QVERIFY(inodeOf(m_path) != before);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"KelvoS.ini"});
+    writeContents(path_, "[AsString]\nEdit1Text=old\n");
+    const ino_t before = inodeOf(path_);
+    QCOMPARE(saveIniDocument(path_, documentWith("new")), QString());
+    QVERIFY(inodeOf(path_) != before);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"KelvoS.ini"});
 }
 
 void TestIniFile::keepsPermissionsOfTheFile() {
-    writeContents(m_path, "[A]\n");
+    writeContents(path_, "[A]\n");
     const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-    QVERIFY(QFile::setPermissions(m_path, permissions));
-    QCOMPARE(saveIniDocument(m_path, documentWith("x")), QString());
-    QCOMPARE(QFile::permissions(m_path) & ~(QFile::ReadUser | QFile::WriteUser), permissions);
+    QVERIFY(QFile::setPermissions(path_, permissions));
+    QCOMPARE(saveIniDocument(path_, documentWith("x")), QString());
+    QCOMPARE(QFile::permissions(path_) & ~(QFile::ReadUser | QFile::WriteUser), permissions);
 }
 
 void TestIniFile::refusesReadOnlyFile() {
     const QByteArray old("[AsString]\nEdit1Text=old\n");
-    writeContents(m_path, old);
-    QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    QVERIFY(!saveIniDocument(m_path, documentWith("new")).isEmpty());
-    QCOMPARE(contents(m_path), old);
+    writeContents(path_, old);
+    QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(!saveIniDocument(path_, documentWith("new")).isEmpty());
+    QCOMPARE(contents(path_), old);
 }
 
 void TestIniFile::refusesMissingFolder() {
-    const QString path = m_dir->filePath("missing/KelvoS.ini");
+    const QString path = dir_->filePath("missing/KelvoS.ini");
     QVERIFY(!saveIniDocument(path, documentWith("x")).isEmpty());
-    QVERIFY(!QFile::exists(m_dir->filePath("missing")));
+    QVERIFY(!QFile::exists(dir_->filePath("missing")));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

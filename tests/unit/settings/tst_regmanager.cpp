@@ -1,6 +1,6 @@
+#include "TRegManager.h"
 #include "TestFiles.h"
 #include "recordingreporter.h"
-#include "regmanager.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -74,25 +74,25 @@ private slots:
     void componentMissingOrDamaged();
 
 private:
-    TRegFiler& item(const QString& name) { return m_manager->Item(name); }
+    TRegFiler& item(const QString& name) { return manager_->Item(name); }
     void addItem(const QString& name, const QString& section, const QString& ident,
                  const QString& defaultValue = {}) {
-        m_manager->RegItems().add({name, section, ident, defaultValue});
+        manager_->RegItems().add({name, section, ident, defaultValue});
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
-    RecordingReporter m_reporter;
-    std::unique_ptr<TRegManager> m_manager;
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path_;
+    RecordingReporter reporter_;
+    std::unique_ptr<TRegManager> manager_;
 };
 
 void TestRegManager::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = m_dir->filePath("KelvoS.ini");
-    m_reporter.messages.clear();
-    m_manager = std::make_unique<TRegManager>(&m_reporter);
-    m_manager->setIniFileName(m_path);
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    path_ = dir_->filePath("KelvoS.ini");
+    reporter_.messages.clear();
+    manager_ = std::make_unique<TRegManager>(&reporter_);
+    manager_->setIniFileName(path_);
     addItem("HotKey1Component", "Form\\HotKey1", "prop");
     addItem("Edit1Text", "AsString", "Edit1Text");
     addItem("CheckBox6Checked", "Form\\CheckBox6", "Checked", "True");
@@ -107,14 +107,14 @@ void TestRegManager::lookupIgnoresLetterCase() {
     QCOMPARE(filer.currentItem()->Name, "CheckBox6Checked");
     QCOMPARE(&item("EDIT1TEXT"), &filer);
     QCOMPARE(filer.currentItem()->Section, "AsString");
-    QVERIFY(m_reporter.messages.isEmpty());
+    QVERIFY(reporter_.messages.isEmpty());
 }
 
 void TestRegManager::unknownItemIsReportedAndInert() {
-    writeContents(m_path, "[AsString]\nEdit1Text=Taro\n");
+    writeContents(path_, "[AsString]\nEdit1Text=Taro\n");
     TRegFiler& filer = item("Edit1Text");
     QCOMPARE(&item("Edit9Text"), &filer);
-    QCOMPARE(m_reporter.messages, QStringList{"[' Edit9Text '] is invalid."});
+    QCOMPARE(reporter_.messages, QStringList{"[' Edit9Text '] is invalid."});
     QVERIFY(!filer.currentItem());
     QCOMPARE(filer.GetAsString(), QString());
     QCOMPARE(filer.GetAsInteger(), 0);
@@ -122,18 +122,18 @@ void TestRegManager::unknownItemIsReportedAndInert() {
     QVERIFY(!filer.ReadComponent());
     QVERIFY(!filer.SetAsString("x"));
     QVERIFY(!filer.WriteStream("abc"));
-    QCOMPARE(contents(m_path), QByteArray("[AsString]\nEdit1Text=Taro\n"));
-    QCOMPARE(m_reporter.messages.size(), 1);
+    QCOMPARE(contents(path_), QByteArray("[AsString]\nEdit1Text=Taro\n"));
+    QCOMPARE(reporter_.messages.size(), 1);
 }
 
 void TestRegManager::missingFileNameIsReported() {
-    m_manager->setIniFileName(QString());
+    manager_->setIniFileName(QString());
     QCOMPARE(item("CheckBox6Checked").GetAsBoolean(), true);
     QCOMPARE(item("ComboBox1ItemIndex").GetAsInteger(), 0);
     QVERIFY(!item("Edit1Text").SetAsString("x"));
     QVERIFY(!item("HotKey1Component").WriteStream("x"));
     const QString message = "can not create Inifile object.";
-    QCOMPARE(m_reporter.messages, QStringList({message, message, message, message}));
+    QCOMPARE(reporter_.messages, QStringList({message, message, message, message}));
 }
 
 void TestRegManager::booleanDefaults_data() {
@@ -154,7 +154,7 @@ void TestRegManager::booleanDefaults() {
     QFETCH(bool, expected);
     addItem("Flag", "Form\\Flag", "Checked", defaultValue);
     QCOMPARE(item("Flag").GetAsBoolean(), expected);
-    QVERIFY(!QFile::exists(m_path));
+    QVERIFY(!QFile::exists(path_));
 }
 
 void TestRegManager::booleanStoredValues_data() {
@@ -174,7 +174,7 @@ void TestRegManager::booleanStoredValues_data() {
 void TestRegManager::booleanStoredValues() {
     QFETCH(QByteArray, stored);
     QFETCH(bool, expected);
-    writeContents(m_path, "[Form\\CheckBox6]\nChecked=" + stored + "\n");
+    writeContents(path_, "[Form\\CheckBox6]\nChecked=" + stored + "\n");
     QCOMPARE(item("CheckBox6Checked").GetAsBoolean(), expected);
 }
 
@@ -194,7 +194,7 @@ void TestRegManager::integerValues_data() {
 void TestRegManager::integerValues() {
     QFETCH(QByteArray, file);
     QFETCH(int, expected);
-    writeContents(m_path, "[Form\\ComboBox1ItemIndex]\n" + file + "\n");
+    writeContents(path_, "[Form\\ComboBox1ItemIndex]\n" + file + "\n");
     QCOMPARE(item("ComboBox1ItemIndex").GetAsInteger(), expected);
 }
 
@@ -203,15 +203,15 @@ void TestRegManager::typedWritesStoreTheirText() {
     QVERIFY(item("ComboBox1ItemIndex").SetAsInteger(-1));
     QVERIFY(item("Edit1Text").SetAsString("Taro"));
     QVERIFY(item("CheckBox6Checked").SetAsBoolean(false));
-    QCOMPARE(contents(m_path), QByteArray("[Form\\CheckBox6]\nChecked=0\n\n"
-                                          "[Form\\ComboBox1ItemIndex]\nInteger=-1\n\n"
-                                          "[AsString]\nEdit1Text=Taro\n"));
-    QVERIFY(m_reporter.messages.isEmpty());
+    QCOMPARE(contents(path_), QByteArray("[Form\\CheckBox6]\nChecked=0\n\n"
+                                         "[Form\\ComboBox1ItemIndex]\nInteger=-1\n\n"
+                                         "[AsString]\nEdit1Text=Taro\n"));
+    QVERIFY(reporter_.messages.isEmpty());
 }
 
 void TestRegManager::everyOperationReadsTheFileAnew() {
     QVERIFY(item("Edit1Text").SetAsString("Taro"));
-    writeContents(m_path, "[AsString]\nEdit1Text=Jiro\n");
+    writeContents(path_, "[AsString]\nEdit1Text=Jiro\n");
     QCOMPARE(item("Edit1Text").GetAsString(), "Jiro");
     QVERIFY(item("CheckBox6Checked").SetAsBoolean(true));
     QCOMPARE(item("Edit1Text").GetAsString(), "Jiro");
@@ -221,19 +221,19 @@ void TestRegManager::everyOperationReadsTheFileAnew() {
 // would replace it before the end.
 void TestRegManager::batchReadsAndWritesTheFileOnce() {
     const QByteArray padding = QByteArray("; padding\n").repeated(500000);
-    writeContents(m_path, "[AsString]\nEdit1Text=Taro\n[Form\\CheckBox6]\nChecked=0\n" + padding);
-    m_manager->beginBatch();
+    writeContents(path_, "[AsString]\nEdit1Text=Taro\n[Form\\CheckBox6]\nChecked=0\n" + padding);
+    manager_->beginBatch();
     QCOMPARE(item("Edit1Text").GetAsString(), "Taro");
     const QByteArray behindItsBack("[AsString]\nEdit1Text=Jiro\n");
-    writeContents(m_path, behindItsBack);
+    writeContents(path_, behindItsBack);
     QCOMPARE(item("CheckBox6Checked").GetAsBoolean(), false);
     QVERIFY(item("Edit1Text").SetAsString("Hanako"));
     QVERIFY(item("CheckBox6Checked").SetAsBoolean(true));
-    QCOMPARE(contents(m_path), behindItsBack);
-    QVERIFY(m_manager->endBatch());
-    QCOMPARE(contents(m_path),
+    QCOMPARE(contents(path_), behindItsBack);
+    QVERIFY(manager_->endBatch());
+    QCOMPARE(contents(path_),
              "[AsString]\nEdit1Text=Hanako\n[Form\\CheckBox6]\nChecked=1\n" + padding);
-    QVERIFY(m_reporter.messages.isEmpty());
+    QVERIFY(reporter_.messages.isEmpty());
 }
 
 void TestRegManager::stringsReadBackAsWritten_data() {
@@ -252,13 +252,13 @@ void TestRegManager::stringsReadBackAsWritten() {
 
 void TestRegManager::legacyFileKeepsItsOtherLines() {
     QStringEncoder cp932("CP932");
-    writeContents(m_path, cp932(QString("; 設定\r\n[AsString]\r\nEdit1Text=山田\r\n"
-                                        "[Form\\CheckBox6]\r\nChecked=1\r\n")));
+    writeContents(path_, cp932(QString("; 設定\r\n[AsString]\r\nEdit1Text=山田\r\n"
+                                       "[Form\\CheckBox6]\r\nChecked=1\r\n")));
     QCOMPARE(item("Edit1Text").GetAsString(), "山田");
     QVERIFY(item("CheckBox6Checked").SetAsBoolean(false));
-    QCOMPARE(contents(m_path), QString("; 設定\r\n[AsString]\r\nEdit1Text=山田\r\n"
-                                       "[Form\\CheckBox6]\r\nChecked=0\r\n")
-                                   .toUtf8());
+    QCOMPARE(contents(path_), QString("; 設定\r\n[AsString]\r\nEdit1Text=山田\r\n"
+                                      "[Form\\CheckBox6]\r\nChecked=0\r\n")
+                                  .toUtf8());
 }
 
 void TestRegManager::refusedWritesAreReported_data() {
@@ -271,39 +271,39 @@ void TestRegManager::refusedWritesAreReported() {
     QFETCH(bool, readOnlyFile);
     const QByteArray old("[AsString]\nEdit1Text=Taro\n");
     if (readOnlyFile) {
-        writeContents(m_path, old);
-        QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadOther));
+        writeContents(path_, old);
+        QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner | QFile::ReadOther));
     } else {
-        m_manager->setIniFileName(m_dir->filePath("gone/KelvoS.ini"));
+        manager_->setIniFileName(dir_->filePath("gone/KelvoS.ini"));
     }
-    const QString refused = m_manager->IniFileName() + WriteRefused;
+    const QString refused = manager_->IniFileName() + WriteRefused;
 
     QVERIFY(!item("Edit1Text").SetAsString("Jiro"));
     QVERIFY(!item("HotKey1Component").WriteStream(countingBytes(40)));
-    QCOMPARE(m_reporter.messages.size(), 2);
-    for (const QString& message : m_reporter.messages)
+    QCOMPARE(reporter_.messages.size(), 2);
+    for (const QString& message : reporter_.messages)
         QVERIFY2(message.startsWith(refused), qPrintable(message));
     QCOMPARE(item("Edit1Text").GetAsString(), readOnlyFile ? "Taro" : "");
-    QCOMPARE(contents(m_manager->IniFileName()), readOnlyFile ? old : QByteArray());
+    QCOMPARE(contents(manager_->IniFileName()), readOnlyFile ? old : QByteArray());
 }
 
 void TestRegManager::streamOf40Then10Bytes() {
     TRegFiler& filer = item("HotKey1Component");
     QVERIFY(filer.WriteStream(countingBytes(40)));
     const QByteArray hex = countingBytes(40).toHex().toUpper();
-    QCOMPARE(contents(m_path), "[Form\\HotKey1]\nprop_c=2\nprop_d0=" + hex.left(64) +
-                                   "\nprop_d1=" + hex.mid(64) + "\n");
+    QCOMPARE(contents(path_), "[Form\\HotKey1]\nprop_c=2\nprop_d0=" + hex.left(64) +
+                                  "\nprop_d1=" + hex.mid(64) + "\n");
     QCOMPARE(hex.mid(64).size(), 16);
 
     QVERIFY(filer.WriteStream(countingBytes(10)));
-    QCOMPARE(contents(m_path),
+    QCOMPARE(contents(path_),
              "[Form\\HotKey1]\nprop_c=1\nprop_d0=" + countingBytes(10).toHex().toUpper() + "\n");
 }
 
 void TestRegManager::streamSectionWithBackslash() {
-    writeContents(m_path, "[Form]\nprop_c=9\n[Form\\HotKey2]\nprop_c=9\n");
+    writeContents(path_, "[Form]\nprop_c=9\n[Form\\HotKey2]\nprop_c=9\n");
     QVERIFY(item("HotKey1Component").WriteStream(countingBytes(70)));
-    const QByteArray file = contents(m_path);
+    const QByteArray file = contents(path_);
     QVERIFY(file.startsWith("[Form]\nprop_c=9\n[Form\\HotKey2]\nprop_c=9\n\n[Form\\HotKey1]\n"
                             "prop_c=3\nprop_d0="));
     QVERIFY(file.contains("\nprop_d1="));
@@ -331,7 +331,7 @@ void TestRegManager::streamRoundTrip() {
     QByteArray read("prefix");
     filer.ReadStream(read);
     QCOMPARE(read, "prefix" + countingBytes(secondSize));
-    QCOMPARE(contents(m_path).count("prop_d"), (secondSize + 31) / 32);
+    QCOMPARE(contents(path_).count("prop_d"), (secondSize + 31) / 32);
 }
 
 void TestRegManager::streamHexPairs_data() {
@@ -354,15 +354,15 @@ void TestRegManager::streamHexPairs_data() {
 void TestRegManager::streamHexPairs() {
     QFETCH(QByteArray, keys);
     QFETCH(QByteArray, expected);
-    writeContents(m_path, "[Form\\HotKey1]\n" + keys + "\n");
+    writeContents(path_, "[Form\\HotKey1]\n" + keys + "\n");
     QByteArray read;
     item("HotKey1Component").ReadStream(read);
     QCOMPARE(read, expected);
 }
 
 void TestRegManager::damagedLineCountStaysBounded() {
-    writeContents(m_path, "[Form\\HotKey1]\nprop_c=2000000000\nprop_d0=41\n"
-                          "[Lists]\nMemo_ItemCount=2000000000\nMemo_Item1=b\n");
+    writeContents(path_, "[Form\\HotKey1]\nprop_c=2000000000\nprop_d0=41\n"
+                         "[Lists]\nMemo_ItemCount=2000000000\nMemo_Item1=b\n");
     QByteArray read;
     item("HotKey1Component").ReadStream(read);
     QCOMPARE(read, QByteArray("A"));
@@ -371,27 +371,27 @@ void TestRegManager::damagedLineCountStaysBounded() {
     QCOMPARE(lines, QStringList({"", "b"}));
 
     QVERIFY(item("HotKey1Component").WriteStream("B"));
-    QCOMPARE(contents(m_path), QByteArray("[Form\\HotKey1]\nprop_c=1\nprop_d0=42\n"
-                                          "[Lists]\nMemo_ItemCount=2000000000\nMemo_Item1=b\n"));
+    QCOMPARE(contents(path_), QByteArray("[Form\\HotKey1]\nprop_c=1\nprop_d0=42\n"
+                                         "[Lists]\nMemo_ItemCount=2000000000\nMemo_Item1=b\n"));
 }
 
 void TestRegManager::stringListKeys() {
     TRegFiler& filer = item("Lines");
     QVERIFY(filer.WriteStrings({"one", " two ", "three"}));
-    QCOMPARE(contents(m_path), QByteArray("[Lists]\nMemo_ItemCount=3\nMemo_Item0=one\n"
-                                          "Memo_Item1=\" two \"\nMemo_Item2=three\n"));
+    QCOMPARE(contents(path_), QByteArray("[Lists]\nMemo_ItemCount=3\nMemo_Item0=one\n"
+                                         "Memo_Item1=\" two \"\nMemo_Item2=three\n"));
     QStringList lines{"old"};
     filer.ReadStrings(lines);
     QCOMPARE(lines, QStringList({"one", " two ", "three"}));
 
     QVERIFY(filer.WriteStrings({"four"}));
-    QCOMPARE(contents(m_path), QByteArray("[Lists]\nMemo_ItemCount=1\nMemo_Item0=four\n"));
+    QCOMPARE(contents(path_), QByteArray("[Lists]\nMemo_ItemCount=1\nMemo_Item0=four\n"));
     QVERIFY(filer.WriteStrings({}));
-    QCOMPARE(contents(m_path), QByteArray("[Lists]\n"));
+    QCOMPARE(contents(path_), QByteArray("[Lists]\n"));
 }
 
 void TestRegManager::stringListMissingLinesAreEmpty() {
-    writeContents(m_path, "[Lists]\nMemo_ItemCount=3\nMemo_Item2=c\nMemo_Item0=a\n");
+    writeContents(path_, "[Lists]\nMemo_ItemCount=3\nMemo_Item2=c\nMemo_Item0=a\n");
     QStringList lines;
     item("Lines").ReadStrings(lines);
     QCOMPARE(lines, QStringList({"a", "", "c"}));
@@ -399,22 +399,22 @@ void TestRegManager::stringListMissingLinesAreEmpty() {
 
 void TestRegManager::fontRoundTrip() {
     const FontSettings font{"MS UI Gothic", 12, 0x0000FF,
-                            FontSettings::Bold | FontSettings::Italic};
+                            FontSettings::Style::Bold | FontSettings::Style::Italic};
     QVERIFY(item("Font").WriteFont(font));
-    QCOMPARE(contents(m_path), QByteArray("[Fonts]\nLabel1_FontName=MS UI Gothic\n"
-                                          "Label1_FontSize=12\nLabel1_FontColor=clRed\n"
-                                          "Label1_FontStyle=3\n"));
-    FontSettings read{"Arial", 9, 0, 0};
+    QCOMPARE(contents(path_), QByteArray("[Fonts]\nLabel1_FontName=MS UI Gothic\n"
+                                         "Label1_FontSize=12\nLabel1_FontColor=clRed\n"
+                                         "Label1_FontStyle=3\n"));
+    FontSettings read{"Arial", 9, 0, {}};
     item("Font").ReadFont(read);
     QCOMPARE(read, font);
 }
 
 void TestRegManager::fontWithDamagedValues() {
-    writeContents(m_path, "[Fonts]\nLabel1_FontSize=big\nLabel1_FontColor=purplish\n"
-                          "Label1_FontStyle=bold\n");
-    FontSettings font{"Arial", 9, 0x123456, FontSettings::Underline};
+    writeContents(path_, "[Fonts]\nLabel1_FontSize=big\nLabel1_FontColor=purplish\n"
+                         "Label1_FontStyle=bold\n");
+    FontSettings font{"Arial", 9, 0x123456, FontSettings::Style::Underline};
     item("Font").ReadFont(font);
-    QCOMPARE(font, (FontSettings{"Arial", 9, 0x123456, 0}));
+    QCOMPARE(font, (FontSettings{"Arial", 9, 0x123456, {}}));
 }
 
 void TestRegManager::colorTexts_data() {
@@ -436,12 +436,12 @@ void TestRegManager::colorTexts() {
 }
 
 void TestRegManager::componentRoundTrip() {
-    StreamedComponent editor{"THotKey", "HotKey1", 0, {}, {}, {}};
+    StreamedComponent editor{"THotKey", "HotKey1", {}, {}, {}, {}};
     editor.setProperty("Left", {qint64{96}});
     editor.setProperty("HotKey", {qint64{0x4000 | 'A'}});
     editor.setProperty("Modifiers", {kelvos::StreamSet{}});
     QVERIFY(item("HotKey1Component").WriteComponent(editor));
-    QVERIFY(contents(m_path).startsWith("[Form\\HotKey1]\nprop_c=2\nprop_d0=54504630"));
+    QVERIFY(contents(path_).startsWith("[Form\\HotKey1]\nprop_c=2\nprop_d0=54504630"));
     QCOMPARE(item("HotKey1Component").ReadComponent(), editor);
 }
 
@@ -456,9 +456,9 @@ void TestRegManager::componentMissingOrDamaged_data() {
 void TestRegManager::componentMissingOrDamaged() {
     QFETCH(QByteArray, file);
     if (!file.isEmpty())
-        writeContents(m_path, file);
+        writeContents(path_, file);
     QVERIFY(!item("HotKey1Component").ReadComponent());
-    QVERIFY(m_reporter.messages.isEmpty());
+    QVERIFY(reporter_.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRegManager)

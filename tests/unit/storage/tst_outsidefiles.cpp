@@ -2,8 +2,8 @@
 // a full disk, a read-only folder, a FIFO or a device in a file's place, a file too large.
 #include "CourseList.h"
 #include "CsvFile.h"
+#include "IniFile.h"
 #include "TestFiles.h"
-#include "inifile.h"
 
 #include <QDir>
 #include <QScopeGuard>

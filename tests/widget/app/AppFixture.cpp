@@ -108,3 +108,22 @@ void AppFixture::advance(quint32 ms) {
     clock.advance(ms);
     window->Timer1Timer();
 }
+
+void AppFixture::play(const QString& presses) {
+    const char* const laps[] = {"LAP", "LAP2", "LAP3"};
+    for (QChar press : presses) {
+        advance(1000);
+        if (press.isDigit())
+            click(laps[press.digitValue() - 1]);
+        else if (press == 'N')
+            click("start");
+        else if (press == 'S')
+            click("stop");
+        else if (press == 'R')
+            click("CuteButton1");
+        else if (press == 'C')
+            click("CuteButton2");
+        else if (press == 'P')
+            chooseFromMenu("Plus1Lap1");
+    }
+}

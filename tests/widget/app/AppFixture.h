@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ClipPlayer.h"
+#include "FakeHotkeyBackend.h"
 #include "MillisecondClock.h"
 #include "PressTiming.h"
 #include "Sleeper.h"
 #include "TKelvoS.h"
-#include "fakehotkeybackend.h"
 
 #include <QMenu>
 #include <QTemporaryDir>
@@ -60,6 +60,9 @@ struct AppFixture {
     QStringList heard();
     // Advances the fake clock and runs one display refresh.
     void advance(quint32 ms);
+    // Plays presses given as letters, each a second after the last: 1 to 3 a lap of that
+    // competitor, N start, S stop, R restart, C reset, P "Plus1Lap" from the menu.
+    void play(const QString& presses);
 
     QTemporaryDir workingDirectory;
     kelvos::ManualClock clock{1000};

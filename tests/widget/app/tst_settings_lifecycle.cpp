@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 #include "CommaText.h"
+#include "THotKey.h"
 #include "TextGrid.h"
-#include "hotkeyedit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -22,25 +22,6 @@ void lapOf(AppFixture& app, const char* button, quint32 ms) {
     app.advance(ms);
     app.click(button);
 }
-
-// Plays presses given as letters: 1 to 3 a lap of that competitor a second after the last
-// press, S stop, R restart, N start, P "Plus1Lap" from the menu.
-void play(AppFixture& app, const QString& presses) {
-    const char* const laps[] = {"LAP", "LAP2", "LAP3"};
-    for (QChar press : presses) {
-        app.advance(1000);
-        if (press.isDigit())
-            app.click(laps[press.digitValue() - 1]);
-        else if (press == 'S')
-            app.click("stop");
-        else if (press == 'R')
-            app.click("CuteButton1");
-        else if (press == 'N')
-            app.click("start");
-        else if (press == 'P')
-            app.chooseFromMenu("Plus1Lap1");
-    }
-}
 } // namespace
 
 class TestWindowGrids : public QObject {
@@ -124,7 +105,7 @@ private slots:
         QFETCH(QString, presses);
         QFETCH(QByteArray, grid);
         AppFixture app;
-        play(app, presses);
+        app.play(presses);
         QCoreApplication::processEvents();
         kelvos::TextGrid* shown = grid == "main" ? static_cast<kelvos::TextGrid*>(mainGrid(app))
                                                  : static_cast<kelvos::TextGrid*>(mixGrid(app));
@@ -142,7 +123,7 @@ private slots:
         AppFixture app;
         const QString presses = "N" + QString(15, '1') + "2S" + "N" + QString(13, '1') + "3";
         for (int press = 0; press < presses.size(); ++press) {
-            play(app, presses.mid(press, 1));
+            app.play(presses.mid(press, 1));
             QCoreApplication::processEvents();
             for (kelvos::TextGrid* grid : {static_cast<kelvos::TextGrid*>(mainGrid(app)),
                                            static_cast<kelvos::TextGrid*>(mixGrid(app))}) {
@@ -175,7 +156,7 @@ private slots:
         QFETCH(QString, presses);
         AppFixture app;
         app.click("start");
-        play(app, presses.mid(1));
+        app.play(presses.mid(1));
         const kelvos::LapState& laps = app.window->lapState();
         QCOMPARE(mainGrid(app)->rowCount(), laps.Lap1.LapCount + 1);
         for (int row = 1; row <= laps.Lap1.LapCount; ++row)

@@ -1,6 +1,6 @@
-#include "fakehotkeybackend.h"
-#include "hookhotkey.h"
-#include "shortcut.h"
+#include "FakeHotkeyBackend.h"
+#include "Shortcut.h"
+#include "THookHotKey.h"
 
 #include <QSignalSpy>
 #include <QTest>

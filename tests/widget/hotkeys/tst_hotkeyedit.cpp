@@ -1,5 +1,5 @@
-#include "hotkeyedit.h"
-#include "shortcut.h"
+#include "Shortcut.h"
+#include "THotKey.h"
 
 #include <QAction>
 #include <QSignalSpy>

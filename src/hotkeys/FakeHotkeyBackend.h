@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hotkeybackend.h"
+#include "HotkeyBackend.h"
 
 #include <QList>
 #include <QMap>
@@ -16,7 +16,7 @@ class FakeHotkeyBackend : public HotkeyBackend {
 
 public:
     struct Call {
-        enum Kind { Add, Remove } kind;
+        enum class Kind { Add, Remove } kind;
         int index;
         quint16 shortcut; // 0 for Remove
         bool result;

@@ -1,6 +1,6 @@
-#include "hotkeyedit.h"
+#include "THotKey.h"
 
-#include "shortcut.h"
+#include "Shortcut.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "settingserrorreporter.h"
+#include "SettingsErrorReporter.h"
 
 namespace kelvos {
 

@@ -1,6 +1,6 @@
-#include "hookhotkey.h"
+#include "THookHotKey.h"
 
-#include "xcbhotkeybackend.h"
+#include "XcbHotkeyBackend.h"
 
 #include <QMetaMethod>
 #include <QWidget>

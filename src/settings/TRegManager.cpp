@@ -1,7 +1,7 @@
-#include "regmanager.h"
+#include "TRegManager.h"
 
+#include "IniFile.h"
 #include "TextDecoding.h"
-#include "inifile.h"
 
 #include <QDebug>
 #include <utility>
@@ -59,7 +59,7 @@ QStringList hexLines(const QByteArray& stream) {
 } // namespace
 
 const TRegItem* TRegItems::find(QStringView name) const {
-    for (const TRegItem& item : m_items) {
+    for (const TRegItem& item : items_) {
         if (item.Name.compare(name, Qt::CaseInsensitive) == 0)
             return &item;
     }
@@ -67,40 +67,40 @@ const TRegItem* TRegItems::find(QStringView name) const {
 }
 
 void TRegFiler::setCurrentItem(const TRegItem* item) {
-    m_item = item ? std::optional<TRegItem>(*item) : std::nullopt;
+    item_ = item ? std::optional<TRegItem>(*item) : std::nullopt;
 }
 
 QString TRegFiler::ReadValue(const QString& section, const QString& key,
                              const QString& defaultValue) const {
     if (section.isEmpty() || key.isEmpty())
         return defaultValue;
-    const auto document = m_manager.document();
+    const auto document = manager_.document();
     return document ? document->value(section, key).value_or(defaultValue) : defaultValue;
 }
 
 bool TRegFiler::WriteValue(const QString& section, const QString& key, const QString& value) {
     if (section.isEmpty() || key.isEmpty())
         return false;
-    return m_manager.update([&](IniDocument& document) {
+    return manager_.update([&](IniDocument& document) {
         document.setValue(section, key, value);
         return true;
     });
 }
 
 QString TRegFiler::readItemValue(const QString& defaultValue) const {
-    return m_item ? ReadValue(m_item->Section, m_item->Ident, defaultValue) : QString();
+    return item_ ? ReadValue(item_->Section, item_->Ident, defaultValue) : QString();
 }
 
 QString TRegFiler::GetAsString() const {
-    return m_item ? readItemValue(m_item->DefaultValue) : QString();
+    return item_ ? readItemValue(item_->DefaultValue) : QString();
 }
 
 bool TRegFiler::SetAsString(const QString& value) {
-    return m_item && WriteValue(m_item->Section, m_item->Ident, value);
+    return item_ && WriteValue(item_->Section, item_->Ident, value);
 }
 
 qint32 TRegFiler::GetAsInteger() const {
-    return m_item ? decimalOrZero(readItemValue(m_item->DefaultValue)) : 0;
+    return item_ ? decimalOrZero(readItemValue(item_->DefaultValue)) : 0;
 }
 
 bool TRegFiler::SetAsInteger(qint32 value) {
@@ -108,9 +108,9 @@ bool TRegFiler::SetAsInteger(qint32 value) {
 }
 
 bool TRegFiler::GetAsBoolean() const {
-    if (!m_item)
+    if (!item_)
         return false;
-    return (decimalOrZero(readItemValue(booleanDefault(m_item->DefaultValue))) & 0xFF) != 0;
+    return (decimalOrZero(readItemValue(booleanDefault(item_->DefaultValue))) & 0xFF) != 0;
 }
 
 bool TRegFiler::SetAsBoolean(bool value) {
@@ -118,19 +118,19 @@ bool TRegFiler::SetAsBoolean(bool value) {
 }
 
 bool TRegFiler::hasItemKey() const {
-    return m_item && !m_item->Section.isEmpty() && !m_item->Ident.isEmpty();
+    return item_ && !item_->Section.isEmpty() && !item_->Ident.isEmpty();
 }
 
 std::optional<IniDocument> TRegFiler::openForItem() const {
-    return hasItemKey() ? m_manager.document() : std::nullopt;
+    return hasItemKey() ? manager_.document() : std::nullopt;
 }
 
 void TRegFiler::ReadFont(FontSettings& font) const {
     const auto document = openForItem();
     if (!document)
         return;
-    const QString& section = m_item->Section;
-    const QString& key = m_item->Ident;
+    const QString& section = item_->Section;
+    const QString& key = item_->Ident;
     if (const auto name = document->value(section, key + QLatin1String("_FontName")))
         font.name = *name;
     if (const auto size = document->value(section, key + QLatin1String("_FontSize")))
@@ -138,20 +138,21 @@ void TRegFiler::ReadFont(FontSettings& font) const {
     if (const auto color = document->value(section, key + QLatin1String("_FontColor")))
         font.color = kelvos::colorFromText(*color).value_or(font.color);
     if (const auto style = document->value(section, key + QLatin1String("_FontStyle")))
-        font.style = static_cast<quint8>(decimalOrZero(*style) & 0x0F);
+        font.style = FontSettings::Styles::fromInt(quint8(decimalOrZero(*style) & 0x0F));
 }
 
 bool TRegFiler::WriteFont(const FontSettings& font) {
     if (!hasItemKey())
         return false;
-    const QString& section = m_item->Section;
-    const QString& key = m_item->Ident;
-    return m_manager.update([&](IniDocument& document) {
+    const QString& section = item_->Section;
+    const QString& key = item_->Ident;
+    return manager_.update([&](IniDocument& document) {
         document.setValue(section, key + QLatin1String("_FontName"), font.name);
         document.setValue(section, key + QLatin1String("_FontSize"), QString::number(font.size));
         document.setValue(section, key + QLatin1String("_FontColor"),
                           kelvos::colorToText(font.color));
-        document.setValue(section, key + QLatin1String("_FontStyle"), QString::number(font.style));
+        document.setValue(section, key + QLatin1String("_FontStyle"),
+                          QString::number(font.style.toInt()));
         return true;
     });
 }
@@ -162,8 +163,8 @@ QStringList TRegFiler::readNumberedLines(const NumberedKeys& keys) const {
     const auto document = openForItem();
     if (!document)
         return {};
-    const QString& section = m_item->Section;
-    const QString& key = m_item->Ident;
+    const QString& section = item_->Section;
+    const QString& key = item_->Ident;
     const qint64 count =
         decimalOrZero(document->value(section, key + keys.count).value_or(QStringLiteral("0")));
     const QMap<qint64, QString> stored = document->numberedValues(section, key + keys.line);
@@ -179,10 +180,10 @@ QStringList TRegFiler::readNumberedLines(const NumberedKeys& keys) const {
 bool TRegFiler::writeNumberedLines(const NumberedKeys& keys, const QStringList& lines) {
     if (!hasItemKey())
         return false;
-    const QString& section = m_item->Section;
-    const QString countKey = m_item->Ident + keys.count;
-    const QString lineStem = m_item->Ident + keys.line;
-    return m_manager.update([&](IniDocument& document) {
+    const QString& section = item_->Section;
+    const QString countKey = item_->Ident + keys.count;
+    const QString lineStem = item_->Ident + keys.line;
+    return manager_.update([&](IniDocument& document) {
         const qint64 oldCount =
             decimalOrZero(document.value(section, countKey).value_or(QStringLiteral("0")));
         const qint64 newCount = lines.size();
@@ -207,22 +208,22 @@ const TRegFiler::NumberedKeys TRegFiler::StringListKeys{QLatin1String("_ItemCoun
 const TRegFiler::NumberedKeys TRegFiler::StreamKeys{QLatin1String("_c"), QLatin1String("_d")};
 
 void TRegFiler::ReadStrings(QStringList& lines) const {
-    lines = m_item ? readNumberedLines(StringListKeys) : QStringList();
+    lines = item_ ? readNumberedLines(StringListKeys) : QStringList();
 }
 
 bool TRegFiler::WriteStrings(const QStringList& lines) {
-    return m_item && writeNumberedLines(StringListKeys, lines);
+    return item_ && writeNumberedLines(StringListKeys, lines);
 }
 
 void TRegFiler::ReadStream(QByteArray& stream) const {
-    if (!m_item)
+    if (!item_)
         return;
     for (const QString& line : readNumberedLines(StreamKeys))
         appendHexLine(stream, line);
 }
 
 bool TRegFiler::WriteStream(const QByteArray& stream) {
-    return m_item && writeNumberedLines(StreamKeys, hexLines(stream));
+    return item_ && writeNumberedLines(StreamKeys, hexLines(stream));
 }
 
 std::optional<StreamedComponent> TRegFiler::ReadComponent() const {
@@ -237,54 +238,54 @@ bool TRegFiler::WriteComponent(const StreamedComponent& component) {
     return WriteStream(kelvos::writeComponentStream(component));
 }
 
-TRegManager::TRegManager(kelvos::SettingsErrorReporter* reporter) : m_reporter(reporter) {}
+TRegManager::TRegManager(kelvos::SettingsErrorReporter* reporter) : reporter_(reporter) {}
 
 TRegFiler& TRegManager::Item(const QString& name) {
-    const TRegItem* item = m_items.find(name);
+    const TRegItem* item = items_.find(name);
     if (!item)
         reportError(QStringLiteral("[' ") + name + QStringLiteral(" '] is invalid."));
-    m_filer.setCurrentItem(item);
-    return m_filer;
+    filer_.setCurrentItem(item);
+    return filer_;
 }
 
 void TRegManager::beginBatch() {
-    if (!m_batch)
-        m_batch = Batch{false, std::nullopt, false};
+    if (!batch_)
+        batch_ = Batch{false, std::nullopt, false};
 }
 
 bool TRegManager::endBatch() {
-    const std::optional<Batch> batch = std::exchange(m_batch, std::nullopt);
+    const std::optional<Batch> batch = std::exchange(batch_, std::nullopt);
     return !batch || !batch->changed || writeFile(*batch->document);
 }
 
 std::optional<IniDocument> TRegManager::document() {
-    if (m_iniFileName.isEmpty()) {
+    if (iniFileName_.isEmpty()) {
         reportError(NoFileName);
         return std::nullopt;
     }
-    if (!m_batch)
+    if (!batch_)
         return readFile();
-    if (!m_batch->read) {
-        m_batch->document = readFile();
-        m_batch->read = true;
+    if (!batch_->read) {
+        batch_->document = readFile();
+        batch_->read = true;
     }
-    return m_batch->document;
+    return batch_->document;
 }
 
 bool TRegManager::update(const std::function<bool(IniDocument&)>& change) {
-    if (!m_batch) {
+    if (!batch_) {
         std::optional<IniDocument> fresh = document();
         return fresh && (!change(*fresh) || writeFile(*fresh));
     }
     if (!document())
         return false;
-    if (change(*m_batch->document))
-        m_batch->changed = true;
+    if (change(*batch_->document))
+        batch_->changed = true;
     return true;
 }
 
 std::optional<IniDocument> TRegManager::readFile() const {
-    kelvos::LoadedIniDocument loaded = kelvos::loadIniDocument(m_iniFileName);
+    kelvos::LoadedIniDocument loaded = kelvos::loadIniDocument(iniFileName_);
     if (!loaded.error.isEmpty()) {
         reportError(loaded.error);
         return std::nullopt;
@@ -293,16 +294,16 @@ std::optional<IniDocument> TRegManager::readFile() const {
 }
 
 bool TRegManager::writeFile(const IniDocument& document) const {
-    const QString error = kelvos::saveIniDocument(m_iniFileName, document);
+    const QString error = kelvos::saveIniDocument(iniFileName_, document);
     if (error.isEmpty())
         return true;
-    reportError(m_iniFileName + QStringLiteral(" に書き込めません: ") + error);
+    reportError(iniFileName_ + QStringLiteral(" に書き込めません: ") + error);
     return false;
 }
 
 void TRegManager::reportError(const QString& message) const {
-    if (m_reporter)
-        m_reporter->report(message);
+    if (reporter_)
+        reporter_->report(message);
     else
         qWarning().noquote() << message;
 }

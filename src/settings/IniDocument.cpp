@@ -1,4 +1,4 @@
-#include "inidocument.h"
+#include "IniDocument.h"
 
 #include "TextDecoding.h"
 
@@ -117,11 +117,11 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
     const QString text = decodeIniText(bytes);
     const qsizetype firstBreak = text.indexOf(u'\n');
     if (firstBreak > 0 && text.at(firstBreak - 1) == u'\r')
-        document.m_lineEnd = QStringLiteral("\r\n");
-    document.m_lines = text.split(u'\n');
-    if (document.m_lines.back().isEmpty())
-        document.m_lines.removeLast();
-    for (QString& line : document.m_lines) {
+        document.lineEnd_ = QStringLiteral("\r\n");
+    document.lines_ = text.split(u'\n');
+    if (document.lines_.back().isEmpty())
+        document.lines_.removeLast();
+    for (QString& line : document.lines_) {
         if (line.endsWith(u'\r'))
             line.chop(1);
     }
@@ -131,32 +131,32 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
 
 QByteArray IniDocument::toBytes() const {
     QString text;
-    for (const QString& line : m_lines)
-        text += line + m_lineEnd;
+    for (const QString& line : lines_)
+        text += line + lineEnd_;
     return text.toUtf8();
 }
 
 const QHash<QString, qsizetype>& IniDocument::sectionHeaders() const {
-    if (!m_sectionHeaders) {
-        m_sectionHeaders.emplace();
-        for (qsizetype i = 0; i < m_lines.size(); ++i) {
-            const ParsedLine header = parseLine(m_lines.at(i));
+    if (!sectionHeaders_) {
+        sectionHeaders_.emplace();
+        for (qsizetype i = 0; i < lines_.size(); ++i) {
+            const ParsedLine header = parseLine(lines_.at(i));
             if (header.kind != LineKind::Section)
                 continue;
             const QString name = header.name.toString().toCaseFolded();
-            if (!m_sectionHeaders->contains(name))
-                m_sectionHeaders->insert(name, i);
+            if (!sectionHeaders_->contains(name))
+                sectionHeaders_->insert(name, i);
         }
     }
-    return *m_sectionHeaders;
+    return *sectionHeaders_;
 }
 
 // Keeps the section index right when lines are inserted (count > 0) or removed (count < 0)
 // at a line that is not a section header.
 void IniDocument::linesInserted(qsizetype at, qsizetype count) {
-    if (!m_sectionHeaders)
+    if (!sectionHeaders_)
         return;
-    for (qsizetype& header : *m_sectionHeaders)
+    for (qsizetype& header : *sectionHeaders_)
         if (header >= at)
             header += count;
 }
@@ -167,14 +167,14 @@ std::optional<IniDocument::SectionRange> IniDocument::findSection(QStringView se
         return std::nullopt;
     const qsizetype i = *found;
     qsizetype end = i + 1;
-    while (end < m_lines.size() && parseLine(m_lines.at(end)).kind != LineKind::Section)
+    while (end < lines_.size() && parseLine(lines_.at(end)).kind != LineKind::Section)
         ++end;
     return SectionRange{i, end};
 }
 
 std::optional<qsizetype> IniDocument::findKey(const SectionRange& range, QStringView key) const {
     for (qsizetype i = range.header + 1; i < range.end; ++i) {
-        const ParsedLine line = parseLine(m_lines.at(i));
+        const ParsedLine line = parseLine(lines_.at(i));
         if (line.kind == LineKind::Key && sameName(line.name, key))
             return i;
     }
@@ -188,7 +188,7 @@ std::optional<QString> IniDocument::value(QStringView section, QStringView key) 
     const auto line = findKey(*range, key);
     if (!line)
         return std::nullopt;
-    return readValue(parseLine(m_lines.at(*line)).value);
+    return readValue(parseLine(lines_.at(*line)).value);
 }
 
 QMap<qint64, QString> IniDocument::numberedValues(QStringView section, QStringView stem) const {
@@ -197,7 +197,7 @@ QMap<qint64, QString> IniDocument::numberedValues(QStringView section, QStringVi
     if (!range)
         return values;
     for (qsizetype i = range->header + 1; i < range->end; ++i) {
-        const ParsedLine line = parseLine(m_lines.at(i));
+        const ParsedLine line = parseLine(lines_.at(i));
         if (line.kind != LineKind::Key)
             continue;
         const auto index = numberedKeyIndex(line.name, stem);
@@ -212,24 +212,24 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     const QString stored = storedValue(value);
     const auto range = findSection(oneLine(section).trimmed());
     if (!range) {
-        if (!m_lines.isEmpty() && !isBlank(m_lines.back()))
-            m_lines.append(QString());
+        if (!lines_.isEmpty() && !isBlank(lines_.back()))
+            lines_.append(QString());
         const QString name = oneLine(section).trimmed();
-        if (m_sectionHeaders)
-            m_sectionHeaders->insert(name.toCaseFolded(), m_lines.size()); // a new name
-        m_lines.append(u'[' + name + u']');
-        m_lines.append(keyName + u'=' + stored);
+        if (sectionHeaders_)
+            sectionHeaders_->insert(name.toCaseFolded(), lines_.size()); // a new name
+        lines_.append(u'[' + name + u']');
+        lines_.append(keyName + u'=' + stored);
         return;
     }
     if (const auto line = findKey(*range, keyName)) {
-        QString& text = m_lines[*line];
+        QString& text = lines_[*line];
         text = text.first(text.indexOf(u'=') + 1) + stored;
         return;
     }
     qsizetype insertAt = range->end;
-    while (insertAt > range->header + 1 && isBlank(m_lines.at(insertAt - 1)))
+    while (insertAt > range->header + 1 && isBlank(lines_.at(insertAt - 1)))
         --insertAt;
-    m_lines.insert(insertAt, keyName + u'=' + stored);
+    lines_.insert(insertAt, keyName + u'=' + stored);
     linesInserted(insertAt, 1);
 }
 
@@ -239,9 +239,9 @@ template <typename KeyTest> void IniDocument::removeKeysWhere(QStringView sectio
         return;
     qsizetype end = range->end;
     for (qsizetype i = range->header + 1; i < end;) {
-        const ParsedLine line = parseLine(m_lines.at(i));
+        const ParsedLine line = parseLine(lines_.at(i));
         if (line.kind == LineKind::Key && test(line.name)) {
-            m_lines.removeAt(i);
+            lines_.removeAt(i);
             linesInserted(i, -1);
             --end;
         } else {

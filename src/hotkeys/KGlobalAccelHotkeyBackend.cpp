@@ -1,7 +1,7 @@
-#include "kglobalaccelhotkeybackend.h"
+#include "KGlobalAccelHotkeyBackend.h"
 
-#include "hotkeycommands.h"
-#include "shortcut.h"
+#include "HotkeyCommands.h"
+#include "Shortcut.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

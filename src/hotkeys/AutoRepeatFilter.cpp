@@ -1,4 +1,4 @@
-#include "autorepeatfilter.h"
+#include "AutoRepeatFilter.h"
 
 #include <algorithm>
 

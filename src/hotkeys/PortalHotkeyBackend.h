@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hotkeybackend.h"
+#include "HotkeyBackend.h"
 
 #include <QDBusConnection>
 #include <QMap>

@@ -51,9 +51,9 @@ private:
     std::optional<qsizetype> findKey(const SectionRange& range, QStringView key) const;
     template <typename KeyTest> void removeKeysWhere(QStringView section, KeyTest test);
 
-    QStringList m_lines;
-    mutable std::optional<QHash<QString, qsizetype>> m_sectionHeaders;
-    QString m_lineEnd = QStringLiteral("\n");
+    QStringList lines_;
+    mutable std::optional<QHash<QString, qsizetype>> sectionHeaders_;
+    QString lineEnd_ = QStringLiteral("\n");
 };
 
 } // namespace kelvos

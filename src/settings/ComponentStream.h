@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFlags>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -75,11 +76,12 @@ struct StreamCollectionItem {
 struct StreamedComponent {
     // Prefix flags of the format; its third flag, "child position follows" (2), is stored
     // exactly when childPos is set.
-    enum FilerFlag : quint8 { Inherited = 1, Inline = 4 };
+    enum class FilerFlag : quint8 { Inherited = 1, Inline = 4 };
+    Q_DECLARE_FLAGS(FilerFlags, FilerFlag)
 
     QString className;
     QString name;
-    quint8 filerFlags = 0;
+    FilerFlags filerFlags;
     std::optional<qint64> childPos;
     std::vector<StreamProperty> properties;
     std::vector<StreamedComponent> children;
@@ -92,6 +94,7 @@ struct StreamedComponent {
     // Replaces the first property of that name, or appends one.
     void setProperty(const QString& propertyName, StreamValue value);
 };
+Q_DECLARE_OPERATORS_FOR_FLAGS(StreamedComponent::FilerFlags)
 
 // "TPF0", the component, then the end-of-list marker: the form in which the Windows program
 // stores a component in its settings. Names, identifiers and set elements longer than the

@@ -1,7 +1,7 @@
-#include "portalhotkeybackend.h"
+#include "PortalHotkeyBackend.h"
 
-#include "hotkeycommands.h"
-#include "shortcut.h"
+#include "HotkeyCommands.h"
+#include "Shortcut.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

@@ -1,4 +1,4 @@
-#include "fontsettings.h"
+#include "FontSettings.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "autorepeatfilter.h"
-#include "hotkeybackend.h"
+#include "AutoRepeatFilter.h"
+#include "HotkeyBackend.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QString>

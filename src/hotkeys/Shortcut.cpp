@@ -1,4 +1,4 @@
-#include "shortcut.h"
+#include "Shortcut.h"
 
 #include <QStringList>
 #include <algorithm>

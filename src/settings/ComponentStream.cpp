@@ -1,4 +1,4 @@
-#include "componentstream.h"
+#include "ComponentStream.h"
 
 #include "TextDecoding.h"
 
@@ -39,6 +39,8 @@ constexpr char Signature[] = "TPF0";
 constexpr quint8 EndOfList = 0;
 constexpr quint8 PrefixMark = 0xF0;
 constexpr quint8 ChildPosFlag = 2;
+constexpr StreamedComponent::FilerFlags KnownFilerFlags =
+    StreamedComponent::FilerFlag::Inherited | StreamedComponent::FilerFlag::Inline;
 // A class name of 240 bytes or more would read as a prefix mark.
 constexpr qsizetype MaxClassName = 0xEF;
 constexpr int MaxNesting = 64;
@@ -64,7 +66,7 @@ bool isAscii(const QString& text) {
 
 class StreamWriter {
 public:
-    QByteArray take() { return std::move(m_bytes); }
+    QByteArray take() { return std::move(bytes_); }
 
     void writeComponent(const StreamedComponent& component) {
         writePrefix(component);
@@ -76,13 +78,12 @@ public:
         writeByte(EndOfList);
     }
 
-    void writeSignature() { m_bytes.append(Signature, 4); }
-    void writeByte(quint8 byte) { m_bytes.append(static_cast<char>(byte)); }
+    void writeSignature() { bytes_.append(Signature, 4); }
+    void writeByte(quint8 byte) { bytes_.append(static_cast<char>(byte)); }
 
 private:
     void writePrefix(const StreamedComponent& component) {
-        quint8 flags =
-            component.filerFlags & (StreamedComponent::Inherited | StreamedComponent::Inline);
+        auto flags = quint8((component.filerFlags & KnownFilerFlags).toInt());
         if (component.childPos)
             flags |= ChildPosFlag;
         // An empty class name would read as the end of a child list without the mark before it.
@@ -131,12 +132,12 @@ private:
     void writeShortString(const QString& text, qsizetype maxBytes = MaxShortString) {
         const QByteArray bytes = text.toUtf8().left(maxBytes);
         writeByte(static_cast<quint8>(bytes.size()));
-        m_bytes.append(bytes);
+        bytes_.append(bytes);
     }
 
     void writeLongBytes(const QByteArray& bytes) {
         writeLittleEndian(static_cast<qint32>(bytes.size()));
-        m_bytes.append(bytes);
+        bytes_.append(bytes);
     }
 
     void writeText(const QString& text) {
@@ -178,7 +179,7 @@ private:
         writeByte(static_cast<quint8>(number.kind));
         QByteArray bytes = number.bytes.left(floatSize(number.kind));
         bytes.append(floatSize(number.kind) - bytes.size(), '\0');
-        m_bytes.append(bytes);
+        bytes_.append(bytes);
     }
     void writeData(const StreamList& list) {
         writeType(ValueType::List);
@@ -197,7 +198,7 @@ private:
         writeByte(EndOfList);
     }
 
-    QByteArray m_bytes;
+    QByteArray bytes_;
 };
 
 // Thrown inside the reader only; readComponentStream turns it into "nothing".
@@ -205,7 +206,7 @@ struct MalformedStream {};
 
 class StreamReader {
 public:
-    explicit StreamReader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit StreamReader(const QByteArray& bytes) : bytes_(bytes) {}
 
     void readSignature() {
         if (take(4) != QByteArrayView(Signature, 4))
@@ -227,25 +228,25 @@ public:
 private:
     struct NestingGuard {
         explicit NestingGuard(StreamReader& reader) : reader(reader) {
-            if (++reader.m_depth > MaxNesting)
+            if (++reader.depth_ > MaxNesting)
                 throw MalformedStream{};
         }
-        ~NestingGuard() { --reader.m_depth; }
+        ~NestingGuard() { --reader.depth_; }
         StreamReader& reader;
     };
 
     QByteArrayView take(qint64 count) {
-        if (count < 0 || count > m_bytes.size() - m_position)
+        if (count < 0 || count > bytes_.size() - position_)
             throw MalformedStream{};
-        const QByteArrayView bytes(m_bytes.constData() + m_position, count);
-        m_position += count;
+        const QByteArrayView bytes(bytes_.constData() + position_, count);
+        position_ += count;
         return bytes;
     }
 
     quint8 peekByte() const {
-        if (m_position >= m_bytes.size())
+        if (position_ >= bytes_.size())
             throw MalformedStream{};
-        return static_cast<quint8>(m_bytes.at(m_position));
+        return static_cast<quint8>(bytes_.at(position_));
     }
 
     quint8 readByte() { return static_cast<quint8>(take(1).front()); }
@@ -254,7 +255,7 @@ private:
     bool atEndOfList() {
         if (peekByte() != EndOfList)
             return false;
-        ++m_position;
+        ++position_;
         return true;
     }
 
@@ -292,7 +293,7 @@ private:
         if ((peekByte() & 0xF0) != PrefixMark)
             return;
         const quint8 flags = readByte() & 0x0F;
-        component.filerFlags = flags & (StreamedComponent::Inherited | StreamedComponent::Inline);
+        component.filerFlags = StreamedComponent::FilerFlags::fromInt(flags) & KnownFilerFlags;
         if (flags & ChildPosFlag)
             component.childPos = readInteger();
     }
@@ -397,9 +398,9 @@ private:
         return collection;
     }
 
-    const QByteArray& m_bytes;
-    qsizetype m_position = 0;
-    int m_depth = 0;
+    const QByteArray& bytes_;
+    qsizetype position_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "xcbhotkeybackend.h"
+#include "XcbHotkeyBackend.h"
 
-#include "shortcut.h"
+#include "Shortcut.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BoundedRead.h"
-#include "inidocument.h"
+#include "IniDocument.h"
 
 #include <QString>
 

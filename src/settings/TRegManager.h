@@ -1,9 +1,9 @@
 #pragma once
 
-#include "componentstream.h"
-#include "fontsettings.h"
-#include "inidocument.h"
-#include "settingserrorreporter.h"
+#include "ComponentStream.h"
+#include "FontSettings.h"
+#include "IniDocument.h"
+#include "SettingsErrorReporter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,14 +27,14 @@ struct TRegItem {
 // The ordered item list of a settings store.
 class TRegItems {
 public:
-    void add(const TRegItem& item) { m_items.push_back(item); }
-    qsizetype count() const { return static_cast<qsizetype>(m_items.size()); }
-    const TRegItem& at(qsizetype index) const { return m_items.at(static_cast<size_t>(index)); }
+    void add(const TRegItem& item) { items_.push_back(item); }
+    qsizetype count() const { return static_cast<qsizetype>(items_.size()); }
+    const TRegItem& at(qsizetype index) const { return items_.at(static_cast<size_t>(index)); }
     // The first item whose Name equals name ignoring letter case; nullptr when there is none.
     const TRegItem* find(QStringView name) const;
 
 private:
-    std::vector<TRegItem> m_items;
+    std::vector<TRegItem> items_;
 };
 
 // Reads and writes the value of the manager's current item in typed forms. Outside a batch of
@@ -47,9 +47,9 @@ private:
 // store is reported (except an empty section or key, which the store ignores by design).
 class TRegFiler {
 public:
-    explicit TRegFiler(TRegManager& manager) : m_manager(manager) {}
+    explicit TRegFiler(TRegManager& manager) : manager_(manager) {}
 
-    const TRegItem* currentItem() const { return m_item ? &*m_item : nullptr; }
+    const TRegItem* currentItem() const { return item_ ? &*item_ : nullptr; }
     void setCurrentItem(const TRegItem* item);
 
     QString GetAsString() const;
@@ -99,8 +99,8 @@ private:
     QStringList readNumberedLines(const NumberedKeys& keys) const;
     bool writeNumberedLines(const NumberedKeys& keys, const QStringList& lines);
 
-    TRegManager& m_manager;
-    std::optional<TRegItem> m_item;
+    TRegManager& manager_;
+    std::optional<TRegItem> item_;
 };
 
 // The settings store: an INI file and the list of named items kept in it.
@@ -110,11 +110,11 @@ public:
     TRegManager(const TRegManager&) = delete;
     TRegManager& operator=(const TRegManager&) = delete;
 
-    const QString& IniFileName() const { return m_iniFileName; }
-    void setIniFileName(const QString& path) { m_iniFileName = path; }
+    const QString& IniFileName() const { return iniFileName_; }
+    void setIniFileName(const QString& path) { iniFileName_ = path; }
 
-    TRegItems& RegItems() { return m_items; }
-    const TRegItems& RegItems() const { return m_items; }
+    TRegItems& RegItems() { return items_; }
+    const TRegItems& RegItems() const { return items_; }
 
     // Makes the item of that name the filer's current item and returns the filer (the same
     // object every time: valid until the next lookup). An unknown name is reported as
@@ -131,7 +131,7 @@ public:
     bool endBatch();
 
     // Without a reporter, messages go to the warning log.
-    void setErrorReporter(kelvos::SettingsErrorReporter* reporter) { m_reporter = reporter; }
+    void setErrorReporter(kelvos::SettingsErrorReporter* reporter) { reporter_ = reporter; }
     void reportError(const QString& message) const;
 
 private:
@@ -150,9 +150,9 @@ private:
     std::optional<kelvos::IniDocument> readFile() const;
     bool writeFile(const kelvos::IniDocument& document) const;
 
-    QString m_iniFileName;
-    std::optional<Batch> m_batch;
-    TRegItems m_items;
-    TRegFiler m_filer{*this};
-    kelvos::SettingsErrorReporter* m_reporter;
+    QString iniFileName_;
+    std::optional<Batch> batch_;
+    TRegItems items_;
+    TRegFiler filer_{*this};
+    kelvos::SettingsErrorReporter* reporter_;
 };

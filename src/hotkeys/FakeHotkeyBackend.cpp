@@ -1,6 +1,6 @@
-#include "fakehotkeybackend.h"
+#include "FakeHotkeyBackend.h"
 
-#include "shortcut.h"
+#include "Shortcut.h"
 
 namespace kelvos {
 
@@ -10,13 +10,13 @@ bool FakeHotkeyBackend::AddHotKey(int index, quint16 shortcut) {
                           !keysymsForVirtualKey(shortcutKey(shortcut)).empty();
     if (accepted)
         registered_.insert(index, shortcut);
-    calls_.append({Call::Add, index, shortcut, accepted});
+    calls_.append({Call::Kind::Add, index, shortcut, accepted});
     return accepted;
 }
 
 bool FakeHotkeyBackend::RemoveHotKey(int index) {
     const bool removed = registered_.remove(index) > 0;
-    calls_.append({Call::Remove, index, 0, removed});
+    calls_.append({Call::Kind::Remove, index, 0, removed});
     return removed;
 }
 
