@@ -84,11 +84,8 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     column->addWidget(shareCheck);
     column->addWidget(viewers_);
 
-    const bool serving = server_ && server_->port() != 0;
-    shareCheck->setEnabled(serving);
-    viewers_->setVisible(serving);
     viewers_->setText(QStringLiteral("Viewers connected: 0"));
-    if (serving) {
+    if (server_) {
         connect(server_, &LiveServer::viewersChanged, viewers_, [this](int viewers) {
             viewers_->setText(QStringLiteral("Viewers connected: %1").arg(viewers));
         });
@@ -113,12 +110,18 @@ void LiveResultsWindow::shareClick(bool share) {
     emit shareChanged(share);
 }
 
-// Every address with its pages; the code carries the first, which a phone opens.
+bool LiveResultsWindow::serving() const {
+    return server_ && server_->port() != 0;
+}
+
+// Every address with its pages; the code carries the first, which a phone opens. The server
+// starts listening after the window is made, so this is asked anew at each opening.
 void LiveResultsWindow::showAddresses() {
-    const QList<QUrl> addresses =
-        server_ && server_->port() != 0 ? server_->addresses() : QList<QUrl>();
+    shareCheck->setEnabled(serving());
+    viewers_->setVisible(serving());
+    const QList<QUrl> addresses = serving() ? server_->addresses() : QList<QUrl>();
     if (addresses.isEmpty()) {
-        addresses_->setText(server_ && server_->port() != 0
+        addresses_->setText(serving()
                                 ? QStringLiteral("No network address to share on.")
                                 : QStringLiteral("Live results are off: no port could be "
                                                  "opened, or --live-port 0 turned them off."));

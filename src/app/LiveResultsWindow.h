@@ -30,6 +30,7 @@ signals:
 
 private:
     void shareClick(bool share);
+    bool serving() const;
     void showAddresses();
 
     kelvos::LiveServer* server_;

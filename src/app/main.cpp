@@ -3,6 +3,7 @@
 #include "InstalledFiles.h"
 #include "JournalLock.h"
 #include "KelvosApplication.h"
+#include "LiveServer.h"
 #include "RunRecorder.h"
 #include "SdlClipPlayer.h"
 #include "SleepInhibitor.h"
@@ -183,6 +184,9 @@ int main(int argc, char* argv[]) {
     services.settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());
     services.keepAwake = [&inhibitor](bool on) { inhibitor.setHeld(on); };
     services.hotkeys = desktopHotkeys();
+    // Made before the window, which offers its addresses; it listens once the window is made.
+    LiveServer live;
+    services.live = &live;
     services.chooseFile = [&window](const QString& caption, const QString& filter, bool save,
                                     FileAnswer answer) {
         openFileDialog(window, caption, filter, save, std::move(answer));
@@ -190,6 +194,12 @@ int main(int argc, char* argv[]) {
 
     TKelvoS mainWindow(std::move(services));
     window = &mainWindow;
+    live.subscribe(mainWindow.runModel());
+    if (live.start({})) {
+        for (const QUrl& address : live.addresses())
+            std::fprintf(stderr, "kelvos: live results at %s\n",
+                         qUtf8Printable(address.toString()));
+    }
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.

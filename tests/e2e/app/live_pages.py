@@ -69,7 +69,9 @@ try:
     until(driver, "the reloaded page shows no rows", lambda: len(table_rows(driver, "mix")) == len(expected))
     shows_the_run("reloaded")
 
-    driver.set_window_size(390, 844)  # a phone held upright: nothing wider than the screen
+    # A phone held upright: nothing wider than its screen.
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True})
     until(driver, "the page is wider than a phone", lambda: driver.execute_script(
         "return document.documentElement.scrollWidth <= window.innerWidth"))
 

@@ -7,6 +7,7 @@ source "$(dirname "$0")/../lib.sh"
 out="$1"
 rm -rf "$out" && mkdir -p "$out"
 start_kelvos "$out/work"
-python3 "$(dirname "$0")/live_pages.py" "$out" "$out/work" "$KELVOS_BIN" ||
+# Debian's own Python, which holds the Debian packages (python3-selenium)
+/usr/bin/python3 "$(dirname "$0")/live_pages.py" "$out" "$out/work" "$KELVOS_BIN" ||
     fail "the live pages did not show the run (see above)"
 echo "live pages: laps shown live and after a reload equal the Mix file"
