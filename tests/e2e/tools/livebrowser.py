@@ -59,8 +59,9 @@ def table_rows(driver, table):
 
 
 def send(binary, command, folder):
-    subprocess.run([binary, "--send", command], cwd=folder, check=True,
-                   env={k: v for k, v in os.environ.items() if k != "DISPLAY"})
+    """Whether the running watch took the command."""
+    return subprocess.run([binary, "--send", command], cwd=folder, stderr=subprocess.DEVNULL,
+                          env={k: v for k, v in os.environ.items() if k != "DISPLAY"}).returncode == 0
 
 
 def hotkey(keycode):
