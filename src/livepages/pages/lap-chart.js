@@ -20,18 +20,24 @@ export class LapChart {
     }
 
     // The Main grid's rows: column 6 is the lap, column 8 the average, both in milliseconds.
+    // Rows without both (a loaded file's odd lines) are not drawn.
     setRows(rows) {
         this.laps = [];
         this.averages = [];
-        for (const row of rows) {
-            const lap = Number.parseInt(row[6], 10);
-            const average = Number.parseInt(row[8], 10);
-            if (Number.isFinite(lap) && Number.isFinite(average)) {
-                this.laps.push(lap);
-                this.averages.push(average);
-            }
-        }
+        rows.forEach((texts, i) => this.putRow(i + 1, texts));
         this.redraw();
+    }
+
+    setRow(row, texts) {
+        this.putRow(row, texts);
+        this.redraw();
+    }
+
+    putRow(row, texts) {
+        const lap = Number.parseInt(texts[6], 10);
+        const average = Number.parseInt(texts[8], 10);
+        this.laps[row - 1] = Number.isFinite(lap) ? lap : undefined;
+        this.averages[row - 1] = Number.isFinite(average) ? average : undefined;
     }
 
     // One drawing per frame however many laps arrive within it.
@@ -55,16 +61,20 @@ export class LapChart {
         g.setTransform(ratio, 0, 0, ratio, 0, 0);
         g.fillStyle = kBackground;
         g.fillRect(0, 0, width, height);
-        if (this.laps.length === 0)
+        const shown = (ms) => ms !== undefined;
+        if (!this.laps.some(shown))
             return;
         const plot = {
             left: kMargin.left, top: kMargin.top,
             width: Math.max(1, width - kMargin.left - kMargin.right),
             height: Math.max(1, height - kMargin.top - kMargin.bottom),
         };
-        const values = this.laps.concat(this.averages);
-        let low = Math.min(...values);
-        let high = Math.max(...values);
+        let low = Infinity;
+        let high = -Infinity;
+        for (const ms of this.laps.concat(this.averages).filter(shown)) {
+            low = Math.min(low, ms);
+            high = Math.max(high, ms);
+        }
         if (high === low) {
             low -= 500;
             high += 500;
@@ -78,7 +88,10 @@ export class LapChart {
         g.strokeStyle = kLapLine;
         g.lineWidth = 1.5;
         g.beginPath();
-        this.laps.forEach((ms, i) => g.lineTo(x(i + 1), y(ms)));
+        this.laps.forEach((ms, i) => {
+            if (shown(ms))
+                g.lineTo(x(i + 1), y(ms));
+        });
         g.stroke();
         this.drawMarkers(g, this.laps, x, y, kLapMarker, 5);
         this.drawMarkers(g, this.averages, x, y, kAverageMarker, 3);
@@ -87,7 +100,8 @@ export class LapChart {
     drawMarkers(g, series, x, y, colour, size) {
         g.fillStyle = colour;
         series.forEach((ms, i) => {
-            g.fillRect(Math.round(x(i + 1) - size / 2), Math.round(y(ms) - size / 2), size, size);
+            if (ms !== undefined)
+                g.fillRect(Math.round(x(i + 1) - size / 2), Math.round(y(ms) - size / 2), size, size);
         });
     }
 

@@ -44,7 +44,7 @@ function showLap(run, event, receivedAt) {
     mix.setRow(lap.mixRow, lap.row);
     if (lap.mainRow > 0) {
         main.setRow(lap.mainRow, lap.row);
-        chart.setRows(run.mainRows);
+        chart.setRow(lap.mainRow, lap.row);
     }
     showLastLap(run);
     showGaps(run);

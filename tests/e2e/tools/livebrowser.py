@@ -54,7 +54,7 @@ def open_live(driver, url):
 
 def table_rows(driver, table):
     return driver.execute_script(
-        "return [...document.querySelectorAll(arguments[0] + ' tbody tr')]"
+        "return [...document.querySelectorAll(arguments[0] + ' tbody tr:not(.spacer)')]"
         ".map(row => [...row.cells].map(cell => cell.textContent));", f"#{table}")
 
 
