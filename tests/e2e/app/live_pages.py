@@ -58,14 +58,20 @@ try:
         headers = driver.execute_script(
             "return [...document.querySelectorAll('#mix thead th')].map(c => c.textContent)")
         assert headers == "Lap,Number,Total,Laptime,Lap+-,Realtime,Lap-milli,Lap-Km/h,Ave-milli,Ave-Km/h".split(","), headers
-        lap_pixels = driver.execute_script("""
+        # The chart's markers: the lap series' fill and the average's, each point a few pixels
+        # (points of both series at one lap may cover each other in part).
+        lap_pixels, average_pixels = driver.execute_script("""
             const canvas = document.getElementById('chart');
             const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-            let n = 0;
-            for (let i = 0; i < data.length; i += 4)
-                if (data[i] === 176 && data[i + 1] === 255 && data[i + 2] === 216) ++n;
-            return n;""")
-        assert lap_pixels >= 25 * len(competitor1), f"{where}: the chart shows {lap_pixels} lap marker pixels"
+            const count = (r, g, b) => {
+                let n = 0;
+                for (let i = 0; i < data.length; i += 4)
+                    if (data[i] === r && data[i + 1] === g && data[i + 2] === b) ++n;
+                return n;
+            };
+            return [count(176, 255, 216), count(255, 0, 128)];""")
+        assert lap_pixels >= 5 * len(competitor1) and average_pixels > 0, \
+            f"{where}: the chart shows {lap_pixels} lap and {average_pixels} average marker pixels"
 
     shows_the_run("live")
     stopped = text("total")
