@@ -9,6 +9,7 @@ import subprocess
 import time
 
 from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -41,7 +42,7 @@ def until(driver, what, condition, timeout=10):
     """Waits for the condition, polling; fails naming what was awaited."""
     try:
         return WebDriverWait(driver, timeout, poll_frequency=0.02).until(lambda _: condition())
-    except Exception as error:
+    except TimeoutException as error:
         raise AssertionError(f"timed out: {what}") from error
 
 
