@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QrCodeView;
 class QLabel;
 
 namespace kelvos {
@@ -35,7 +36,7 @@ private:
 
     kelvos::LiveServer* server_;
     QLabel* addresses_ = nullptr;
-    class QrCodeView* code_ = nullptr;
+    QrCodeView* code_ = nullptr;
     QCheckBox* shareCheck = nullptr;
     QLabel* viewers_ = nullptr;
 };
