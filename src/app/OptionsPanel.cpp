@@ -1,5 +1,6 @@
 #include "OptionsPanel.h"
 
+#include "LiveResultsWindow.h"
 #include "MainWindowLayout.h"
 #include "TCuteButton.h"
 #include "TForm3.h"
@@ -29,6 +30,7 @@ constexpr MenuItemSpec kMenuItems[] = {
     {"Autoscroll", "AutoScroll", true, true},
     {"Voice1", "Voice", true, true},
     {"Volume1", "Volume…", false, false},
+    {"LiveResults1", "Live results…", false, false},
     {"N2", nullptr, false, false},
     {"key1", "key", true, false},
     {"About1", "About", false, false},
@@ -44,7 +46,7 @@ void onToggled(QCheckBox* box, QObject* context, std::function<void()> rule) {
 }
 } // namespace
 
-OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
+OptionsPanel::OptionsPanel(QWidget* form, LiveServer* live) : QObject(form) {
     const PanelControls controls(form, PanelId::Options);
     CuteButton44 = controls.take<TCuteButton>("CuteButton44");
     CuteButton41 = controls.take<TCuteButton>("CuteButton41");
@@ -58,6 +60,7 @@ OptionsPanel::OptionsPanel(QWidget* form) : QObject(form) {
     CheckBox12 = controls.take<QCheckBox>("CheckBox12");
     DCheck1 = controls.take<QCheckBox>("DCheck1");
     volume_ = new VolumeWindow(form);
+    live_ = new LiveResultsWindow(form, live);
     buildPopupMenu(form);
     connectRules();
 }
@@ -102,6 +105,8 @@ void OptionsPanel::connectRules() {
     connect(menuItem("Volume1"), &QAction::triggered, this, &OptionsPanel::Volume1Click);
     connect(volume_, &VolumeWindow::levelsChanged, this, &OptionsPanel::soundLevelsChanged);
     connect(volume_, &VolumeWindow::toneLevelTried, this, &OptionsPanel::toneLevelTried);
+    connect(menuItem("LiveResults1"), &QAction::triggered, this, &OptionsPanel::LiveResults1Click);
+    connect(live_, &LiveResultsWindow::shareChanged, this, &OptionsPanel::liveShareChanged);
 
     onToggled(CheckBox6, this, [this] { CheckBox6Click(); });
     onToggled(CheckBox7, this, [this] { CheckBox7Click(); });
@@ -146,6 +151,14 @@ void OptionsPanel::setSoundLevels(SoundLevels levels) {
     volume_->setLevels(levels);
 }
 
+bool OptionsPanel::liveShare() const {
+    return live_->share();
+}
+
+void OptionsPanel::setLiveShare(bool share) {
+    live_->setShare(share);
+}
+
 bool OptionsPanel::autoScroll() const {
     return CheckBox12->isChecked();
 }
@@ -174,6 +187,10 @@ void OptionsPanel::About1Click() {
 // sliders; the hotkeys stay the watch's.
 void OptionsPanel::Volume1Click() {
     volume_->open();
+}
+
+void OptionsPanel::LiveResults1Click() {
+    live_->open();
 }
 
 void OptionsPanel::AutoscrollClick() {

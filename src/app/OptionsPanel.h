@@ -17,16 +17,22 @@ struct AnnouncementBoxes {
 class QAction;
 class QCheckBox;
 class QMenu;
+class LiveResultsWindow;
 class TCuteButton;
 class VolumeWindow;
 
+namespace kelvos {
+class LiveServer;
+}
+
 // The options along the top of the window: the announcement check boxes and their rules, the
 // title form, the Display wish, "AutoScroll", the pop-up menu under "S D" and the levels of
-// the voice and the tones that its "Volume…" shows.
+// the voice and the tones that its "Volume…" shows, and the sharing of the live results that its
+// "Live results…" shows.
 class OptionsPanel : public QObject {
     Q_OBJECT
 public:
-    explicit OptionsPanel(QWidget* form);
+    OptionsPanel(QWidget* form, kelvos::LiveServer* live);
 
     QMenu* menu() const { return PopupMenu2; }
     QAction* menuItem(const char* name) const;
@@ -38,6 +44,8 @@ public:
     AnnouncementBoxes announcementBoxes() const;
     kelvos::SoundLevels soundLevels() const;
     void setSoundLevels(kelvos::SoundLevels levels);
+    bool liveShare() const;
+    void setLiveShare(bool share);
     // Sets the menu's check marks that follow the boxes, after the boxes were restored.
     void syncMenuWithBoxes();
 
@@ -60,6 +68,7 @@ signals:
     void soundLevelsChanged(kelvos::SoundLevels levels);
     // The operator set the tone level and wants to hear it.
     void toneLevelTried();
+    void liveShareChanged();
 
 private:
     void buildPopupMenu(QWidget* form);
@@ -68,6 +77,7 @@ private:
     void AutoscrollClick();
     void About1Click();
     void Volume1Click();
+    void LiveResults1Click();
     void CheckBox6Click();
     void CheckBox7Click();
     void CheckBox9Click();
@@ -77,6 +87,7 @@ private:
 
     QMenu* PopupMenu2 = nullptr;
     VolumeWindow* volume_ = nullptr;
+    LiveResultsWindow* live_ = nullptr;
     TCuteButton *CuteButton44, *CuteButton41, *CuteButton40;
     QCheckBox *CheckBox6, *CheckBox7, *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12,
         *DCheck1;

@@ -54,6 +54,7 @@ const TRegItem kSettingItems[] = {
     {"WindowTop", "Window", "Top", ""},
     {"VoiceVolume", "Sound", "VoiceVolume", "100"},
     {"ToneVolume", "Sound", "ToneVolume", "100"},
+    {"LiveShare", "Live", "Share", "0"},
 };
 
 // The boxes restored when the window is shown, in the order in which their rules cascade.
@@ -129,6 +130,7 @@ void SettingsBinding::restoreShownSettings() {
     panels_.options.setSoundLevels(
         {soundLevelFromText(RegManager1.Item("VoiceVolume").GetAsString()),
          soundLevelFromText(RegManager1.Item("ToneVolume").GetAsString())});
+    panels_.options.setLiveShare(RegManager1.Item("LiveShare").GetAsBoolean());
     RegManager1.endBatch();
     panels_.options.syncMenuWithBoxes();
     restored_ = true;
@@ -146,6 +148,7 @@ void SettingsBinding::saveOnChanges() {
     connect(&panels_.course, &CoursePanel::courseChanged, this, restartPause);
     connect(panels_.options.menuItem("MilePerHour1"), &QAction::toggled, this, restartPause);
     connect(&panels_.options, &OptionsPanel::soundLevelsChanged, this, restartPause);
+    connect(&panels_.options, &OptionsPanel::liveShareChanged, this, restartPause);
 }
 
 void SettingsBinding::autosave() {
@@ -217,6 +220,8 @@ bool SettingsBinding::saveSettings() {
         return RegManager1.Item("VoiceVolume").SetAsInteger(levels.voice) &&
                RegManager1.Item("ToneVolume").SetAsInteger(levels.tones);
     });
+    writes.push_back(
+        [this] { return RegManager1.Item("LiveShare").SetAsBoolean(panels_.options.liveShare()); });
     const bool stored =
         std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });
     return RegManager1.endBatch() && stored;

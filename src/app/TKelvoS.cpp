@@ -90,7 +90,7 @@ void TKelvoS::applyLook() {
 
 void TKelvoS::createPanels() {
     const auto report = [this](const QString& message) { reportProblem(message); };
-    optionsPanel_ = new OptionsPanel(this);
+    optionsPanel_ = new OptionsPanel(this, services_.live);
     sounds_ = std::make_unique<SignalSounds>(*services_.player,
                                              [this] { return optionsPanel_->voiceOn(); });
     runPanel_ = new RunPanel(this);

@@ -36,6 +36,7 @@ class SignalSounds;
 
 namespace kelvos {
 class ClipPlayer;
+class LiveServer;
 class Sleeper;
 } // namespace kelvos
 struct DisplayFigures;
@@ -54,6 +55,7 @@ struct KelvosServices {
     FileChooser chooseFile;
     // Keeps the screen on and the machine awake while true (a run is being timed).
     std::function<void(bool)> keepAwake = [](bool) {};
+    kelvos::LiveServer* live = nullptr; // the live results' server; none: no live results
 };
 
 // The main window. Its panels own the controls and what touches only them; the window conducts

@@ -4,10 +4,8 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QScreen>
 #include <QSlider>
 #include <QTimer>
-#include <algorithm>
 
 using namespace kelvos;
 
@@ -71,16 +69,6 @@ QSlider* VolumeWindow::addSlider(const char* name, const QString& caption, int r
     return slider;
 }
 
-// The first time, the window opens to the right of the main window, where it hides none of the
-// figures; on a screen without room there it keeps inside the screen's right edge. From then on
-// it opens where the operator left it.
-void VolumeWindow::placeBesideOwner() {
-    const QWidget* owner = parentWidget();
-    const QRect beside = owner->frameGeometry();
-    const QRect screen = owner->screen()->availableGeometry();
-    move(std::min(beside.right() + 1, screen.right() + 1 - width()), beside.top());
-}
-
 SoundLevels VolumeWindow::levels() const {
     return {VoiceVolume->value(), ToneVolume->value()};
 }
@@ -91,9 +79,5 @@ void VolumeWindow::setLevels(SoundLevels levels) {
 }
 
 void VolumeWindow::open() {
-    if (!testAttribute(Qt::WA_Moved))
-        placeBesideOwner();
-    show();
-    raise();
-    activateWindow();
+    openBesideOwner(*this);
 }

@@ -29,7 +29,6 @@ signals:
 
 private:
     QSlider* addSlider(const char* name, const QString& caption, int row);
-    void placeBesideOwner();
 
     QSlider* VoiceVolume = nullptr;
     QSlider* ToneVolume = nullptr;

@@ -1,9 +1,12 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
+#include "IniFile.h"
 #include "InstalledFiles.h"
 #include "JournalLock.h"
 #include "KGlobalAccelHotkeyBackend.h"
 #include "KelvosApplication.h"
+#include "LiveServer.h"
+#include "LiveSettings.h"
 #include "PortalHotkeyBackend.h"
 #include "RunRecorder.h"
 #include "SdlClipPlayer.h"
@@ -23,11 +26,10 @@ using namespace kelvos;
 
 namespace {
 
-// With arguments the program only answers them (help, version, a command for the running
-// watch), so none of them needs a display.
-int answerArguments(int argc, char* argv[]) {
+// Arguments other than the live results' port are only answered (help, version, a command for
+// the running watch), so none of them needs a display.
+int answerArguments(int argc, char* argv[], const CommandLine& line) {
     QCoreApplication app(argc, argv);
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments(), KELVOS_VERSION);
     switch (line.action) {
     case CommandLine::Action::Help:
     case CommandLine::Action::Version:
@@ -109,6 +111,23 @@ void openFileDialog(QWidget* window, const QString& caption, const QString& filt
     dialog->open();
 }
 
+// Viewers on this computer (or the network, when shared) follow the run from the window's
+// first event on, a restored run's included.
+void startLiveResults(LiveServer& live, const QString& settingsFile,
+                      std::optional<quint16> portArgument, RunController& run) {
+    const LiveServer::Options options =
+        liveOptions(loadIniDocument(settingsFile).document, portArgument);
+    if (options.port == 0)
+        return;
+    if (!live.start(options)) {
+        qWarning("kelvos: no live results: no free port from %u on", options.port);
+        return;
+    }
+    live.subscribe(run);
+    for (const QUrl& address : live.addresses())
+        std::fprintf(stderr, "kelvos: live results at %s\n", qPrintable(address.toString()));
+}
+
 void bringToFront(QWidget& window) {
     window.showNormal();
     window.raise();
@@ -118,8 +137,16 @@ void bringToFront(QWidget& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc > 1)
-        return answerArguments(argc, argv);
+    std::optional<quint16> livePort;
+    if (argc > 1) {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        const CommandLine line = parseCommandLine(arguments, KELVOS_VERSION);
+        if (line.action != CommandLine::Action::Run)
+            return answerArguments(argc, argv, line);
+        livePort = line.livePort;
+    }
 
     // On a Wayland desktop the window goes through XWayland, where the X11 hotkeys still serve
     // when the portal has no global shortcuts; only without XWayland does it open on Wayland.
@@ -183,13 +210,18 @@ int main(int argc, char* argv[]) {
     services.settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());
     services.keepAwake = [&inhibitor](bool on) { inhibitor.setHeld(on); };
     services.hotkeys = desktopHotkeys();
+    // Made before the window, which offers its addresses; it listens once the window is made.
+    LiveServer live;
+    services.live = &live;
     services.chooseFile = [&window](const QString& caption, const QString& filter, bool save,
                                     FileAnswer answer) {
         openFileDialog(window, caption, filter, save, std::move(answer));
     };
 
+    const QString settingsFile = services.settingsFile;
     TKelvoS mainWindow(std::move(services));
     window = &mainWindow;
+    startLiveResults(live, settingsFile, livePort, mainWindow.runModel());
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.

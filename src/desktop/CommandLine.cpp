@@ -7,7 +7,7 @@ namespace kelvos {
 namespace {
 CommandLine error(const QString& message) {
     return {CommandLine::Action::Error, std::nullopt,
-            "kelvos: " + message + "\nkelvos: see 'kelvos --help'\n"};
+            "kelvos: " + message + "\nkelvos: see 'kelvos --help'\n", std::nullopt};
 }
 } // namespace
 
@@ -25,22 +25,37 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& versio
         "button would, timed when it arrives: " +
             names + ".",
         "command");
-    parser.addOptions({help, showVersion, send});
+    const QCommandLineOption livePort(
+        "live-port", "Opens the watch with its live results served from <port> on (0: not served).",
+        "port");
+    parser.addOptions({help, showVersion, send, livePort});
     if (!parser.parse(arguments))
         return error(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return error("unexpected argument '" + parser.positionalArguments().first() + "'");
     if (parser.isSet(help))
-        return {CommandLine::Action::Help, std::nullopt, parser.helpText()};
+        return {CommandLine::Action::Help, std::nullopt, parser.helpText(), std::nullopt};
     if (parser.isSet(showVersion))
-        return {CommandLine::Action::Version, std::nullopt, "KelvoS " + version + "\n"};
+        return {CommandLine::Action::Version, std::nullopt, "KelvoS " + version + "\n",
+                std::nullopt};
+    if (parser.isSet(livePort)) {
+        if (parser.isSet(send))
+            return error("--live-port opens the watch; it does not go with --send");
+        bool number = false;
+        const uint port = parser.value(livePort).toUInt(&number);
+        if (!number || port > 0xffff)
+            return error("the port for --live-port is a number from 0 to 65535");
+        CommandLine line;
+        line.livePort = quint16(port);
+        return line;
+    }
     if (!parser.isSet(send))
         return {};
     const QString name = parser.value(send);
     const auto command = commandNamed(name);
     if (!command || *command == DesktopCommand::Raise)
         return error("unknown command '" + name + "' for --send; one of: " + names);
-    return {CommandLine::Action::Send, command, {}};
+    return {CommandLine::Action::Send, command, {}, std::nullopt};
 }
 
 } // namespace kelvos

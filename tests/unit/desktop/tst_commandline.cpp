@@ -31,6 +31,16 @@ private slots:
         QTest::newRow("help lists the commands")
             << QStringList{"--help"} << A::Help << -1 << "start|stop|restart";
         QTest::newRow("version") << QStringList{"-v"} << A::Version << -1 << "KelvoS 9.8.7\n";
+        QTest::newRow("a live port opens the watch")
+            << QStringList{"--live-port", "9000"} << A::Run << -1 << "";
+        QTest::newRow("no live server") << QStringList{"--live-port", "0"} << A::Run << -1 << "";
+        QTest::newRow("a port beyond the range")
+            << QStringList{"--live-port", "65536"} << A::Error << -1 << "0 to 65535";
+        QTest::newRow("a port that is no number")
+            << QStringList{"--live-port", "web"} << A::Error << -1 << "0 to 65535";
+        QTest::newRow("a live port with a command")
+            << QStringList{"--live-port", "9000", "--send", "lap1"} << A::Error << -1
+            << "does not go with --send";
     }
     void parse() {
         QFETCH(QStringList, arguments);
@@ -41,6 +51,10 @@ private slots:
         QCOMPARE(line.action, action);
         QCOMPARE(line.command ? int(*line.command) : -1, command);
         QVERIFY2(line.text.contains(textHas), qPrintable(line.text));
+        const qsizetype port = arguments.indexOf("--live-port");
+        QCOMPARE(line.livePort.has_value(), action == CommandLine::Action::Run && port >= 0);
+        if (line.livePort)
+            QCOMPARE(*line.livePort, arguments.value(port + 1).toUShort());
     }
 
     void requestsReadBack() {

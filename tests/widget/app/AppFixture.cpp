@@ -28,6 +28,7 @@ AppFixture::AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBac
     services.now = [this] { return wallClock; };
     services.workingDirectory = workingDirectory.path();
     services.settingsFile = settingsFile();
+    services.live = files.live;
     services.chooseFile = [this](const QString& caption, const QString& filter, bool save,
                                  FileAnswer answer) {
         if (holdDialogs) {

@@ -33,6 +33,7 @@ struct AppFixture {
         // Whether the constructor waits for the window to be exposed and a run from the journal
         // to be restored; otherwise it returns right after showing the window.
         bool awaitShown = true;
+        kelvos::LiveServer* live = nullptr; // the live results' server the window offers
     };
     AppFixture() : AppFixture(Files{}) {}
     explicit AppFixture(const Files& files, std::unique_ptr<kelvos::FakeHotkeyBackend> fake =

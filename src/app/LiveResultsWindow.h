@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QrCodeView;
+class QLabel;
+
+namespace kelvos {
+class LiveServer;
+}
+
+// A small window beside the main one that tells where the live results are seen: the
+// addresses, a QR code of the first one for a phone's camera, whether they are shared on the
+// local network, and how many viewers are connected. Like the Volume window it does not block.
+class LiveResultsWindow : public QWidget {
+    Q_OBJECT
+public:
+    // server: none when the program runs without live results.
+    LiveResultsWindow(QWidget* owner, kelvos::LiveServer* server);
+
+    bool share() const;
+    // Shows the setting as kept; the server was started with it already.
+    void setShare(bool share);
+    // Shows the window in front with the addresses as they are now, or brings it there.
+    void open();
+
+signals:
+    // The operator shared the results on the network or took them back to this computer.
+    void shareChanged(bool share);
+
+private:
+    void shareClick(bool share);
+    bool serving() const;
+    void showAddresses();
+
+    kelvos::LiveServer* server_;
+    QLabel* addresses_ = nullptr;
+    QrCodeView* code_ = nullptr;
+    QCheckBox* shareCheck = nullptr;
+    QLabel* viewers_ = nullptr;
+};

@@ -1,0 +1,235 @@
+#include "LiveServer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QWebSocket>
+#include <memory>
+
+using namespace kelvos;
+
+namespace {
+
+constexpr quint16 kFirstPort = 18765;
+
+RunEvent lapEvent(quint64 sequence, qint32 number) {
+    RunEvent event;
+    event.kind = RunEventKind::Lap;
+    event.sequence = sequence;
+    event.state = RunState::Running;
+    event.total = number * 1000;
+    event.lap.competitor = 1;
+    event.lap.number = number;
+    event.lap.total = number * 1000;
+    event.lap.lap = 1000;
+    event.lap.mainRow = number;
+    event.lap.mixRow = number;
+    return event;
+}
+
+// Sends the bytes and reads everything until the server closes the connection.
+QByteArray exchange(quint16 port, const QByteArray& request) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(5000))
+        return {};
+    socket.write(request);
+    QByteArray reply;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(8000))
+        reply += socket.readAll();
+    return reply + socket.readAll();
+}
+
+int statusOf(const QByteArray& reply) {
+    return reply.split(' ').value(1).toInt();
+}
+
+QByteArray getRequest(const QByteArray& path, const QByteArray& host = "127.0.0.1") {
+    return "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n";
+}
+
+// A page's connection to the event socket, with the messages it got as JSON.
+struct Viewer {
+    QWebSocket socket;
+    QList<QJsonObject> messages;
+
+    explicit Viewer(const QString& url) {
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& text) {
+            messages.append(QJsonDocument::fromJson(text.toUtf8()).object());
+        });
+        socket.open(QUrl(url));
+    }
+    QList<qint64> sequences() const {
+        QList<qint64> seqs;
+        for (const QJsonObject& message : messages)
+            seqs.append(message.value("seq").toInteger(-1));
+        return seqs;
+    }
+};
+
+} // namespace
+
+class TestLiveServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { server_.reset(); }
+    void requests_data();
+    void requests();
+    void aNeverFinishedRequestIsClosed();
+    void viewersGetEveryEventOnceInOrder();
+    void pingIsAnsweredWithTheWatch();
+    void viewersBeyondTheLimitAreRefused();
+    void aTakenPortMovesOn();
+
+private:
+    QString eventsUrl(const QString& query = {}) const {
+        return QString("ws://127.0.0.1:%1/events%2").arg(server_->port()).arg(query);
+    }
+
+    std::unique_ptr<LiveServer> server_;
+};
+
+void TestLiveServer::init() {
+    server_ = std::make_unique<LiveServer>();
+    QVERIFY(server_->start({kFirstPort, false, 2}));
+}
+
+// Only GETs of the built-in paths, for this computer's own names, with a bounded head; every
+// answer forbids inline script and sniffing.
+void TestLiveServer::requests_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("header");
+    const QByteArray csp = "Content-Security-Policy: default-src 'self'; connect-src 'self'";
+    QTest::newRow("page") << getRequest("/") << 200 << csp;
+    QTest::newRow("script") << getRequest("/app.js") << 200
+                            << QByteArray("Content-Type: text/javascript");
+    QTest::newRow("localhost with a port") << getRequest("/", "localhost:8765") << 200
+                                           << QByteArray("X-Content-Type-Options: nosniff");
+    QTest::newRow("IPv6 loopback") << getRequest("/", "[::1]:8765") << 200 << csp;
+    QTest::newRow("run as JSON") << getRequest("/run.json?x=1") << 200
+                                 << QByteArray("Content-Type: application/json");
+    QTest::newRow("run as CSV") << getRequest("/run.csv") << 200
+                                << QByteArray("Content-Type: text/csv");
+    QTest::newRow("missing script") << getRequest("/nothing.js") << 404 << csp;
+    QTest::newRow("traversal") << getRequest("/../../etc/passwd") << 404 << csp;
+    QTest::newRow("encoded traversal") << getRequest("/%2e%2e/etc/passwd") << 404 << csp;
+    QTest::newRow("resource path") << getRequest("/live/index.html") << 404 << csp;
+    QTest::newRow("POST") << QByteArray("POST /run.json HTTP/1.1\r\nHost: localhost\r\n"
+                                        "Content-Length: 2\r\n\r\n{}")
+                          << 405 << QByteArray("Allow: GET");
+    QTest::newRow("HEAD") << QByteArray("HEAD / HTTP/1.1\r\nHost: localhost\r\n\r\n") << 405
+                          << QByteArray("Allow: GET");
+    QTest::newRow("foreign host") << getRequest("/run.json", "attacker.example") << 403 << csp;
+    QTest::newRow("foreign host on loopback's port")
+        << getRequest("/", "attacker.example:8765") << 403 << csp;
+    QTest::newRow("no host") << QByteArray("GET / HTTP/1.1\r\n\r\n") << 400 << csp;
+    QTest::newRow("second request behind the first")
+        << getRequest("/") + getRequest("/run.json") << 400 << csp;
+    QTest::newRow("events without upgrade") << getRequest("/events") << 426 << csp;
+    QTest::newRow("64 KiB header")
+        << "GET / HTTP/1.1\r\nHost: localhost\r\nX-Big: " + QByteArray(64 * 1024, 'a') + "\r\n\r\n"
+        << 431 << csp;
+    QByteArray manyHeaders = "GET / HTTP/1.1\r\nHost: localhost\r\n";
+    for (int i = 0; i < 100; ++i)
+        manyHeaders += "X-" + QByteArray::number(i) + ": 1\r\n";
+    QTest::newRow("100 headers") << manyHeaders + "\r\n" << 431 << csp;
+}
+
+void TestLiveServer::requests() {
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    QFETCH(QByteArray, header);
+    const QByteArray reply = exchange(server_->port(), request);
+    QCOMPARE(statusOf(reply), status);
+    QVERIFY2(reply.contains("\r\n" + header), reply.left(600).constData());
+}
+
+void TestLiveServer::aNeverFinishedRequestIsClosed() {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, server_->port());
+    QVERIFY(socket.waitForConnected(5000));
+    socket.write("GET / HTTP/1.1\r\nHost: localhost\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QAbstractSocket::UnconnectedState, 10000);
+    QCOMPARE(statusOf(socket.readAll()), 408);
+}
+
+// A viewer gets the run so far, then each event once, in order; one that comes back within
+// the session gets only what it missed; one from another session gets the run again.
+void TestLiveServer::viewersGetEveryEventOnceInOrder() {
+    server_.reset(new LiveServer);
+    QVERIFY(server_->start({kFirstPort, false, 8}));
+    for (int lap = 1; lap <= 3; ++lap)
+        server_->publish(lapEvent(lap, lap));
+    Viewer first(eventsUrl());
+    QTRY_COMPARE(first.messages.size(), 1);
+    const QJsonObject snapshot = first.messages.first();
+    QCOMPARE(snapshot.value("type").toString(), "snapshot");
+    QCOMPARE(snapshot.value("session").toString(), server_->session());
+    QCOMPARE(snapshot.value("run").toObject().value("mixRows").toArray().size(), 3);
+    QCOMPARE(snapshot.value("run").toObject().value("seq").toInteger(), 3);
+
+    server_->publish(lapEvent(4, 4));
+    server_->publish(lapEvent(5, 5));
+    QTRY_COMPARE(first.sequences(), (QList<qint64>{-1, 4, 5}));
+    QCOMPARE(first.messages.last().value("type").toString(), "lap");
+
+    Viewer back(eventsUrl("?since=3&session=" + server_->session()));
+    Viewer stranger(eventsUrl("?since=3&session=0123456789abcdef"));
+    QTRY_COMPARE(back.sequences(), (QList<qint64>{4, 5}));
+    QTRY_COMPARE(stranger.messages.size(), 1);
+    server_->publish(lapEvent(6, 6));
+    QTRY_COMPARE(back.sequences(), (QList<qint64>{4, 5, 6}));
+    QTRY_COMPARE(stranger.sequences(), (QList<qint64>{-1, 6}));
+    QCOMPARE(stranger.messages.first().value("type").toString(), "snapshot");
+    QCOMPARE(first.sequences(), (QList<qint64>{-1, 4, 5, 6}));
+}
+
+void TestLiveServer::pingIsAnsweredWithTheWatch() {
+    server_->setWatchTotal([] { return 61040; });
+    server_->publish(lapEvent(1, 1));
+    Viewer viewer(eventsUrl());
+    QTRY_COMPARE(viewer.messages.size(), 1);
+    viewer.socket.sendTextMessage(R"({"type":"ping","t":1234.5})");
+    QTRY_COMPARE(viewer.messages.size(), 2);
+    const QJsonObject pong = viewer.messages.last();
+    QCOMPARE(pong.value("type").toString(), "pong");
+    QCOMPARE(pong.value("t").toDouble(), 1234.5);
+    QCOMPARE(pong.value("total").toInt(), 61040);
+    QCOMPARE(pong.value("running").toBool(), true);
+}
+
+void TestLiveServer::viewersBeyondTheLimitAreRefused() {
+    QSignalSpy viewers(server_.get(), &LiveServer::viewersChanged);
+    Viewer first(eventsUrl());
+    Viewer second(eventsUrl());
+    QTRY_COMPARE(viewers.size(), 2);
+    QCOMPARE(viewers.last().first().toInt(), 2);
+    Viewer third(eventsUrl());
+    QSignalSpy admitted(&third.socket, &QWebSocket::connected);
+    QSignalSpy refused(&third.socket, &QWebSocket::disconnected);
+    QTRY_VERIFY(!refused.isEmpty());
+    QVERIFY(admitted.isEmpty());
+    first.socket.close();
+    QTRY_COMPARE(viewers.last().first().toInt(), 1);
+}
+
+void TestLiveServer::aTakenPortMovesOn() {
+    QTcpServer holder;
+    QVERIFY(holder.listen(QHostAddress::LocalHost, server_->port() + 1));
+    LiveServer second;
+    QVERIFY(second.start({server_->port(), false, 1}));
+    QVERIFY(second.port() > holder.serverPort());
+    QCOMPARE(second.addresses(),
+             QList<QUrl>{QUrl(QString("http://127.0.0.1:%1/").arg(second.port()))});
+    QCOMPARE(statusOf(exchange(second.port(), getRequest("/"))), 200);
+}
+
+QTEST_GUILESS_MAIN(TestLiveServer)
+#include "tst_liveserver.moc"
