@@ -1,5 +1,7 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
+#include "HistoryRecorder.h"
+#include "HistoryStore.h"
 #include "InstalledFiles.h"
 #include "JournalLock.h"
 #include "KelvosApplication.h"
@@ -115,6 +117,16 @@ void bringToFront(QWidget& window) {
     activateOnUserRequest(window);
 }
 
+// Waits for the operator without stopping the watch or the hotkeys, as the window's own
+// problem messages do.
+void showHistoryProblem(QWidget& window, const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, &window);
+    box->setObjectName("problemMessage");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -190,6 +202,12 @@ int main(int argc, char* argv[]) {
 
     TKelvoS mainWindow(std::move(services));
     window = &mainWindow;
+    // Every run stopped goes into the history as well; a history that cannot be written is told
+    // like any other problem and costs nothing else.
+    HistoryRecorder history(HistoryStore::defaultPath(), [&mainWindow](const QString& problem) {
+        showHistoryProblem(mainWindow, problem);
+    });
+    mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.
