@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "HistoryRecorder.h"
 #include "HistoryStore.h"
+#include "HistoryWindow.h"
 #include "InstalledFiles.h"
 #include "JournalLock.h"
 #include "KelvosApplication.h"
@@ -14,6 +15,7 @@
 #include "kglobalaccelhotkeybackend.h"
 #include "portalhotkeybackend.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -127,6 +129,42 @@ void showHistoryProblem(QWidget& window, const QString& message) {
     box->show();
 }
 
+// "History…" shows the stored runs; "Import…" takes Mix files into them, on the history's own
+// thread, and tells what it took.
+void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString& path) {
+    auto* historyWindow = new HistoryWindow(path, &window);
+    QObject::connect(window.findChild<QAction*>("History1"), &QAction::triggered, historyWindow,
+                     [historyWindow] {
+                         historyWindow->show();
+                         historyWindow->raise();
+                         historyWindow->refresh();
+                     });
+    QObject::connect(
+        window.findChild<QAction*>("Import1"), &QAction::triggered, &window,
+        [&window, &history, historyWindow] {
+            auto* dialog = new QFileDialog(&window, "Import Mix files into the history",
+                                           QDir::currentPath(), "Mix files (*.csv)");
+            dialog->setObjectName("fileDialog");
+            dialog->setFileMode(QFileDialog::ExistingFiles);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(dialog, &QFileDialog::filesSelected, &window,
+                             [&window, &history, historyWindow](const QStringList& files) {
+                                 history.importFiles(files, [&window, historyWindow](
+                                                                const ImportReport& report) {
+                                     QString text =
+                                         QString("%1 run(s) imported, %2 already in the history.")
+                                             .arg(report.added)
+                                             .arg(report.alreadyKept);
+                                     if (!report.problems.isEmpty())
+                                         text += "\nNot imported:\n" + report.problems.join('\n');
+                                     showHistoryProblem(window, text);
+                                     historyWindow->refresh();
+                                 });
+                             });
+            dialog->open();
+        });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -208,6 +246,7 @@ int main(int argc, char* argv[]) {
         showHistoryProblem(mainWindow, problem);
     });
     mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
+    connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.
