@@ -12,6 +12,7 @@
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
 #include "WindowActivation.h"
+#include "inifile.h"
 #include "kglobalaccelhotkeybackend.h"
 #include "portalhotkeybackend.h"
 
@@ -129,6 +130,13 @@ void showHistoryProblem(QWidget& window, const QString& message) {
     box->show();
 }
 
+// [History] Database= of the settings file: the club's database the runs also go to.
+QString clubHistoryAddress(const QString& settingsFile) {
+    return loadIniDocument(settingsFile)
+        .document.value(u"History", u"Database")
+        .value_or(QString());
+}
+
 // "History…" shows the stored runs; "Import…" takes Mix files into them, on the history's own
 // thread, and tells what it took.
 void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString& path) {
@@ -230,7 +238,8 @@ int main(int argc, char* argv[]) {
     services.player = &player;
     services.now = [] { return QDateTime::currentDateTime(); };
     services.workingDirectory = QDir::currentPath();
-    services.settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());
+    const QString settingsFile = settingsFileFor(QCoreApplication::applicationFilePath());
+    services.settingsFile = settingsFile;
     services.keepAwake = [&inhibitor](bool on) { inhibitor.setHeld(on); };
     services.hotkeys = desktopHotkeys();
     services.chooseFile = [&window](const QString& caption, const QString& filter, bool save,
@@ -242,9 +251,9 @@ int main(int argc, char* argv[]) {
     window = &mainWindow;
     // Every run stopped goes into the history as well; a history that cannot be written is told
     // like any other problem and costs nothing else.
-    HistoryRecorder history(HistoryStore::defaultPath(), [&mainWindow](const QString& problem) {
-        showHistoryProblem(mainWindow, problem);
-    });
+    HistoryRecorder history(
+        HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
+        [&mainWindow](const QString& problem) { showHistoryProblem(mainWindow, problem); });
     mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
     connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
     mainWindow.show();

@@ -13,10 +13,10 @@ QString unitText(SpeedUnit unit) {
 
 } // namespace
 
-HistoryRecorder::HistoryRecorder(const QString& path,
+HistoryRecorder::HistoryRecorder(const QString& path, const QString& clubAddress,
                                  std::function<void(const QString&)> reportProblem, QObject* parent)
     : QObject(parent), reportProblem_(std::move(reportProblem)) {
-    writer_ = new HistoryWriter(path, [this](const QString& problem) {
+    writer_ = new HistoryWriter(path, clubAddress, [this](const QString& problem) {
         QMetaObject::invokeMethod(
             this, [this, problem] { tell(problem); }, Qt::QueuedConnection);
     });

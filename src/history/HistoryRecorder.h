@@ -17,8 +17,9 @@ namespace kelvos {
 class HistoryRecorder : public QObject {
     Q_OBJECT
 public:
-    HistoryRecorder(const QString& path, std::function<void(const QString&)> reportProblem,
-                    QObject* parent = nullptr);
+    // `clubAddress`: the club's database runs also go to; empty for none.
+    HistoryRecorder(const QString& path, const QString& clubAddress,
+                    std::function<void(const QString&)> reportProblem, QObject* parent = nullptr);
     ~HistoryRecorder() override;
 
     // To be subscribed to the run model.

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QVariant>
 
 namespace kelvos {
@@ -11,6 +13,7 @@ namespace kelvos {
 namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
+constexpr int kConnectTimeoutSeconds = 3;
 
 // Each entry brings the tables from the version before it to its own; a database is never
 // taken back. The statements are plain SQL that SQLite and PostgreSQL both take.
@@ -31,6 +34,10 @@ const QList<QStringList>& migrations() {
             "lap_ms_text TEXT NOT NULL, lap_speed TEXT NOT NULL, average_ms TEXT NOT NULL, "
             "average_speed TEXT NOT NULL, PRIMARY KEY (run_id, seq))",
             "CREATE INDEX laps_name ON laps (name)",
+        },
+        {
+            // The runs of a station's own history that are also in the club's.
+            "CREATE TABLE uploaded_runs (run_id TEXT PRIMARY KEY)",
         },
     };
     return steps;
@@ -59,10 +66,7 @@ QString stored(const QString& text) {
 HistoryStore::HistoryStore(QString connectionName) : connectionName_(std::move(connectionName)) {}
 
 HistoryStore::~HistoryStore() {
-    if (!QSqlDatabase::contains(connectionName_))
-        return;
-    QSqlDatabase::database(connectionName_, false).close();
-    QSqlDatabase::removeDatabase(connectionName_);
+    close();
 }
 
 QString HistoryStore::defaultPath() {
@@ -87,27 +91,61 @@ QString HistoryStore::openFile(const QString& path) {
     lastError_.clear();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return lastError_ = "the folder " + QFileInfo(path).absolutePath() + " cannot be made";
-    QSqlDatabase db = QSqlDatabase::contains(connectionName_)
-                          ? database()
-                          : QSqlDatabase::addDatabase("QSQLITE", connectionName_);
-    db.close();
-    db.setDatabaseName(path);
-    db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    if (!db.open())
-        return lastError_ = db.lastError().text();
-    // Readers (the history window) go on while a run is written.
-    QSqlQuery wal(db);
-    if (!wal.exec("PRAGMA journal_mode=WAL")) {
-        lastError_ = wal.lastError().text();
-        db.close();
-        return lastError_;
+    close();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connectionName_);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     }
-    wal.finish();
-    if (const QString error = migrate(); !error.isEmpty()) {
-        db.close();
-        return lastError_ = error;
+    return openDatabase();
+}
+
+QString HistoryStore::openAddress(const QString& address) {
+    lastError_.clear();
+    const QUrl url(address);
+    if (!url.isValid() || (url.scheme() != "postgresql" && url.scheme() != "postgres"))
+        return lastError_ = "not a postgresql:// address: " + address;
+    close();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", connectionName_);
+        const QString hostQuery = QUrlQuery(url).queryItemValue("host", QUrl::FullyDecoded);
+        db.setHostName(hostQuery.isEmpty() ? url.host(QUrl::FullyDecoded) : hostQuery);
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName(QUrl::FullyDecoded));
+        db.setPassword(url.password(QUrl::FullyDecoded));
+        db.setDatabaseName(url.path(QUrl::FullyDecoded).mid(1));
+        // The server's notices ("already exists, skipping") are not for the operator.
+        db.setConnectOptions(QString("connect_timeout=%1;options='-c client_min_messages=warning'")
+                                 .arg(kConnectTimeoutSeconds));
     }
-    return {};
+    return openDatabase();
+}
+
+void HistoryStore::close() {
+    if (!QSqlDatabase::contains(connectionName_))
+        return;
+    database().close();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QString HistoryStore::openDatabase() {
+    const QString error = [this]() -> QString {
+        QSqlDatabase db = database();
+        if (!db.open())
+            return db.lastError().text();
+        if (db.driverName() == "QSQLITE") {
+            // Readers (the history window) go on while a run is written.
+            QSqlQuery wal(db);
+            if (!wal.exec("PRAGMA journal_mode=WAL"))
+                return wal.lastError().text();
+        }
+        return migrate();
+    }();
+    if (!error.isEmpty()) {
+        close(); // every handle of the connection is gone by now
+        lastError_ = error;
+    }
+    return error;
 }
 
 QString HistoryStore::migrate() {
@@ -251,6 +289,24 @@ std::optional<HistoryRun> HistoryStore::run(const QString& id) {
         run.laps << lap;
     }
     return run;
+}
+
+QStringList HistoryStore::runsNotUploaded() {
+    QSqlQuery query(database());
+    QStringList ids;
+    if (!query.exec("SELECT id FROM runs WHERE id NOT IN (SELECT run_id FROM uploaded_runs) "
+                    "ORDER BY started"))
+        return ids;
+    while (query.next())
+        ids << query.value(0).toString();
+    return ids;
+}
+
+bool HistoryStore::markUploaded(const QString& id) {
+    QSqlQuery query(database());
+    query.prepare("INSERT INTO uploaded_runs VALUES (?) ON CONFLICT DO NOTHING");
+    query.addBindValue(id);
+    return query.exec() || fail("a run cannot be marked as uploaded", query.lastError().text());
 }
 
 qint64 HistoryStore::runCount() {

@@ -39,11 +39,20 @@ public:
     // Opens the SQLite file (creating its folder and the file), brings its tables to the
     // present version. Returns the error, or an empty string.
     QString openFile(const QString& path);
+    // Opens a club's PostgreSQL database, "postgresql://user@host:port/database"; a socket
+    // folder is given as "?host=/run/postgresql". Brings its tables to the present version.
+    // Returns the error, or an empty string.
+    QString openAddress(const QString& address);
+    void close();
     bool isOpen() const;
     QString lastError() const { return lastError_; }
 
     Added add(const HistoryRun& run);
     std::optional<HistoryRun> run(const QString& id);
+    // The runs of this database that have not gone up to the club's yet, oldest first, and the
+    // mark that one has.
+    QStringList runsNotUploaded();
+    bool markUploaded(const QString& id);
     qint64 runCount();
 
     // The list of runs, newest first: id, started, course, name1..3, laps1..3, best1..3.
@@ -58,6 +67,7 @@ public:
 
 private:
     QString migrate();
+    QString openDatabase();
     bool fail(const QString& what, const QString& error);
 
     QString connectionName_;

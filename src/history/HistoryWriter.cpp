@@ -9,8 +9,18 @@
 
 namespace kelvos {
 
-HistoryWriter::HistoryWriter(QString path, std::function<void(const QString&)> problem)
-    : path_(std::move(path)), problem_(std::move(problem)) {}
+namespace {
+constexpr int kRetryMs = 15000;
+} // namespace
+
+HistoryWriter::HistoryWriter(QString path, QString clubAddress,
+                             std::function<void(const QString&)> problem)
+    : path_(std::move(path)), problem_(std::move(problem)), clubAddress_(std::move(clubAddress)),
+      retry_(new QTimer(this)) {
+    retry_->setSingleShot(true);
+    retry_->setInterval(kRetryMs);
+    connect(retry_, &QTimer::timeout, this, &HistoryWriter::upload);
+}
 
 HistoryWriter::~HistoryWriter() = default;
 
@@ -32,9 +42,49 @@ bool HistoryWriter::ready() {
 void HistoryWriter::write(const HistoryRun& run) {
     if (!ready())
         return;
-    if (store_->add(run) == HistoryStore::Added::Failed)
+    if (store_->add(run) == HistoryStore::Added::Failed) {
         problem_("The run history " + QDir::toNativeSeparators(path_) + " cannot be written (" +
                  store_->lastError() + ").");
+        return;
+    }
+    upload();
+}
+
+bool HistoryWriter::clubReady() {
+    if (club_)
+        return true;
+    club_ = std::make_unique<HistoryStore>(
+        QString("kelvos-history-club-%1").arg(quintptr(this), 0, 16));
+    if (const QString error = club_->openAddress(clubAddress_); !error.isEmpty()) {
+        clubFailed(error);
+        return false;
+    }
+    return true;
+}
+
+// The connection is made anew at the next try: a server that was restarted has dropped it.
+void HistoryWriter::clubFailed(const QString& error) {
+    club_.reset();
+    retry_->start();
+    problem_("The club's run history " + clubAddress_ + " cannot be reached (" + error +
+             "). Runs wait in " + QDir::toNativeSeparators(path_) + " and go up when it is back.");
+}
+
+bool HistoryWriter::upload() {
+    if (clubAddress_.isEmpty() || !ready() || !clubReady())
+        return clubAddress_.isEmpty();
+    for (const QString& id : store_->runsNotUploaded()) {
+        const std::optional<HistoryRun> run = store_->run(id);
+        if (!run)
+            continue;
+        // Kept there already (sent before its mark here was written): the mark follows.
+        if (club_->add(*run) == HistoryStore::Added::Failed) {
+            clubFailed(club_->lastError());
+            return false;
+        }
+        store_->markUploaded(id);
+    }
+    return true;
 }
 
 ImportReport HistoryWriter::importFiles(const QStringList& paths) {
@@ -55,6 +105,7 @@ ImportReport HistoryWriter::importFiles(const QStringList& paths) {
         for (const QString& file : files)
             addImported(QDir(path).filePath(file), report);
     }
+    upload();
     return report;
 }
 

@@ -98,7 +98,7 @@ private slots:
         QStringList problems;
         QList<QList<QStringList>> expected;
         {
-            HistoryRecorder recorder(path, [&](const QString& p) { problems << p; });
+            HistoryRecorder recorder(path, {}, [&](const QString& p) { problems << p; });
             const QList<RunEvent> first = runEvents(7, 60000);
             for (const RunEvent& e : first)
                 recorder.take(e);
@@ -143,7 +143,7 @@ private slots:
         writeMixFile(dir_->filePath("2605011100M.csv"), rows.first(4));
         testfiles::writeContents(dir_->filePath("empty.csv"), {});
         const QString path = dir_->filePath("history.sqlite");
-        HistoryWriter writer(path, [](const QString& p) { QFAIL(qPrintable(p)); });
+        HistoryWriter writer(path, {}, [](const QString& p) { QFAIL(qPrintable(p)); });
         const ImportReport first = writer.importFiles({dir_->path()});
         QCOMPARE(first.added, 2);
         QCOMPARE(first.problems.size(), 1); // the empty file
@@ -186,7 +186,7 @@ private slots:
             QVERIFY(QSqlQuery(locker->database()).exec("BEGIN EXCLUSIVE"));
         }
         QStringList problems;
-        HistoryRecorder recorder(path, [&](const QString& p) { problems << p; });
+        HistoryRecorder recorder(path, {}, [&](const QString& p) { problems << p; });
         for (int run = 0; run < 2; ++run)
             for (const RunEvent& e : runEvents(5 + run, 1000))
                 recorder.take(e);
