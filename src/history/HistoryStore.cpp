@@ -24,7 +24,8 @@ const QList<QStringList>& migrations() {
             "started TEXT NOT NULL, stopped TEXT NOT NULL, course TEXT NOT NULL, "
             "unit TEXT NOT NULL, name1 TEXT NOT NULL, name2 TEXT NOT NULL, name3 TEXT NOT NULL, "
             "laps1 INTEGER NOT NULL, laps2 INTEGER NOT NULL, laps3 INTEGER NOT NULL, "
-            "best1 INTEGER NOT NULL, best2 INTEGER NOT NULL, best3 INTEGER NOT NULL)",
+            "best1 INTEGER NOT NULL, best2 INTEGER NOT NULL, best3 INTEGER NOT NULL, "
+            "replaces TEXT NOT NULL)",
             "CREATE INDEX runs_started ON runs (started)",
             "CREATE INDEX runs_course ON runs (course, started)",
             "CREATE TABLE laps (run_id TEXT NOT NULL REFERENCES runs (id), seq INTEGER NOT NULL, "
@@ -214,7 +215,7 @@ HistoryStore::Added HistoryStore::add(const HistoryRun& run) {
         }
     }
     QSqlQuery insert(db);
-    insert.prepare("INSERT INTO runs VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+    insert.prepare("INSERT INTO runs VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                    "ON CONFLICT DO NOTHING");
     insert.addBindValue(run.id);
     insert.addBindValue(QString::fromLatin1(run.digest()));
@@ -228,6 +229,7 @@ HistoryStore::Added HistoryStore::add(const HistoryRun& run) {
         insert.addBindValue(run.lapCount(competitor));
     for (int competitor = 1; competitor <= 3; ++competitor)
         insert.addBindValue(run.bestLap(competitor));
+    insert.addBindValue(stored(run.replaces));
     if (!insert.exec())
         return rollback(insert);
     if (insert.numRowsAffected() == 0) {
@@ -260,7 +262,7 @@ HistoryStore::Added HistoryStore::add(const HistoryRun& run) {
 
 std::optional<HistoryRun> HistoryStore::run(const QString& id) {
     QSqlQuery query(database());
-    query.prepare("SELECT started, stopped, course, unit, name1, name2, name3 FROM runs "
+    query.prepare("SELECT started, stopped, course, unit, name1, name2, name3, replaces FROM runs "
                   "WHERE id = ?");
     query.addBindValue(id);
     if (!query.exec() || !query.next())
@@ -273,6 +275,7 @@ std::optional<HistoryRun> HistoryStore::run(const QString& id) {
     run.unit = query.value(3).toString();
     for (int i = 0; i < 3; ++i)
         run.names[i] = query.value(4 + i).toString();
+    run.replaces = query.value(7).toString();
     query.prepare("SELECT competitor, total_ms, lap_ms, lap_no, name, total, lap_time, "
                   "difference, realtime, lap_ms_text, lap_speed, average_ms, average_speed "
                   "FROM laps WHERE run_id = ? ORDER BY seq");

@@ -117,7 +117,8 @@ private slots:
     }
 
     // The server stops between two runs and comes back before the third: the station tells the
-    // operator once, and every run arrives once.
+    // operator once, and every run arrives once; a run restarted after its stop takes the place
+    // of what went up at the stop.
     void serverAwayBetweenRuns() {
         QStringList problems;
         HistoryRecorder station(dir_.filePath("c/history.sqlite"), address_,
@@ -137,6 +138,17 @@ private slots:
         QCOMPARE(problems.size(), 1);
         QCOMPARE(clubCount("SELECT COUNT(*) FROM runs"), 3);
         QCOMPARE(clubCount("SELECT COUNT(*) FROM laps"), 3 + 4 + 5);
+
+        station.take(runEvent(RunEventKind::Restarted, "C3", 5000));
+        RunEvent lap = runEvent(RunEventKind::Lap, "C3", 6000);
+        lap.lap.number = 6;
+        lap.lap.total = 6000;
+        lap.lap.lap = 1000;
+        station.take(lap);
+        station.take(runEvent(RunEventKind::Stopped, "C3", 6000));
+        station.waitUntilWritten();
+        QCOMPARE(clubCount("SELECT COUNT(*) FROM runs"), 3);
+        QCOMPARE(clubCount("SELECT COUNT(*) FROM laps"), 3 + 4 + 6);
     }
 
 private:
