@@ -1,8 +1,10 @@
 #include "CsvFile.h"
 #include "HistoryWindow.h"
 #include "TChart.h"
+#include "TestFiles.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -50,7 +52,8 @@ private slots:
         const QDateTime day(QDate(2026, 4, 1), QTime(9, 0));
         runs_ = {makeRun("Ann", "400", day, 5, 61000),
                  makeRun("Bob", "400", day.addDays(1), 7, 59000),
-                 makeRun("Ann", "800", day.addDays(2), 3, 120000)};
+                 makeRun("Ann", "800", day.addDays(2), 3, 120000),
+                 makeRun("Ann", "400", day.addDays(-10), 2, 58000)};
         for (const HistoryRun& run : runs_)
             QCOMPARE(store.add(run), HistoryStore::Added::Added);
     }
@@ -65,18 +68,18 @@ private slots:
         auto* list = window.findChild<QTableView*>("historyList");
         auto* name = window.findChild<QLineEdit*>("historyName");
         auto* course = window.findChild<QLineEdit*>("historyCourse");
-        QCOMPARE(shownRows(list), 3);
+        QCOMPARE(shownRows(list), 4);
 
         name->setFocus();
         QTest::keyClicks(name, "ann");
-        QCOMPARE(shownRows(list), 2);
+        QCOMPARE(shownRows(list), 3);
         course->setFocus();
         QTest::keyClicks(course, "80");
         QCOMPARE(shownRows(list), 1);
         QCOMPARE(list->model()->index(0, 2).data().toString(), QString("800"));
 
         course->clear();
-        QCOMPARE(shownRows(list), 2); // newest first: the 800 run, then the 400 run
+        QCOMPARE(shownRows(list), 3); // newest first: the 800 run, then the 400 runs
         const QRect second = list->visualRect(list->model()->index(1, 1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
         QTest::keyClick(list, Qt::Key_Return);
@@ -90,6 +93,23 @@ private slots:
         const CsvFileText text = readCsvFile(file);
         QCOMPARE(csvLines(text.text).size(), 5);
         QCOMPARE(csvLines(text.text).first().toString().split(',').value(1), QString("Ann"));
+        const QString report = dir_.filePath("report.pdf");
+        QCOMPARE(window.exportPdf(report), QString());
+        QVERIFY(testfiles::contents(report).startsWith("%PDF"));
+    }
+
+    // Ann's runs on the 400 course, oldest first: best lap and average lap, run by run.
+    void progressOfACompetitor() {
+        HistoryWindow window(path_);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClicks(window.findChild<QLineEdit*>("historyName"), "Ann");
+        QTest::keyClicks(window.findChild<QLineEdit*>("historyCourse"), "400");
+        QTest::mouseClick(window.findChild<QPushButton*>("historyProgress"), Qt::LeftButton);
+        auto* chart = window.findChild<TChart*>("historyChart");
+        QCOMPARE(chart->pointCount(0), 2);
+        QCOMPARE(chart->point(0, 0).y(), 58000.0);
+        QCOMPARE(chart->point(0, 1).y(), 61000.0);
     }
 
 private:
