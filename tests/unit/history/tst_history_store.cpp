@@ -2,6 +2,9 @@
 #include "CsvFile.h"
 #include "HistoryRecorder.h"
 #include "HistoryStore.h"
+#include "MillisecondClock.h"
+#include "RunController.h"
+#include "RunSnapshot.h"
 #include "TestFiles.h"
 
 #include <QSqlDatabase>
@@ -91,49 +94,70 @@ private slots:
         QVERIFY(dir_->isValid());
     }
 
-    // Three runs through the recorder: each is kept once with every row the Mix grid shows,
-    // a run restarted after its stop once with all its laps, a reset run's laps with none.
+    // Three runs timed through the run model: each is kept once with every row its Mix grid
+    // shows, a run restarted after its stop once with all its laps, and a run replayed by a
+    // restore is not kept again.
     void recordsEveryRunOnce() {
         const QString path = dir_->filePath("data/history.sqlite");
         QStringList problems;
         QList<QList<QStringList>> expected;
         {
             HistoryRecorder recorder(path, {}, [&](const QString& p) { problems << p; });
-            const QList<RunEvent> first = runEvents(7, 60000);
-            for (const RunEvent& e : first)
+            ManualClock clock;
+            RunController run(clock, [&clock] { return kStart.addMSecs(clock.now()); });
+            RunSnapshot grids;
+            QList<RunEvent> firstRun;
+            run.subscribe([&](const RunEvent& e) {
                 recorder.take(e);
-            expected << mixRowsOf(first);
+                grids.apply(e);
+                if (expected.isEmpty())
+                    firstRun << e;
+            });
+            run.setName(1, "Ann");
+            run.setName(2, "Bob");
+            run.setCourse(QString("400"));
+            const auto laps = [&](const QList<int>& competitors) {
+                for (const int competitor : competitors) {
+                    clock.advance(1000 + 7 * competitor);
+                    QVERIFY(run.lap(competitor));
+                }
+            };
+            QVERIFY(run.start());
+            laps({1, 2, 1, 3, 1});
+            QVERIFY(run.stop());
+            expected << grids.mixRows();
 
-            QList<RunEvent> restarted = runEvents(4, 50000);
-            restarted.insert(restarted.size() - 2, runEvent(RunEventKind::Stopped, 1));
-            restarted.insert(restarted.size() - 2, runEvent(RunEventKind::Restarted, 1));
-            for (const RunEvent& e : restarted)
-                recorder.take(e);
-            expected << mixRowsOf(restarted);
+            QVERIFY(run.start());
+            laps({1, 1, 2});
+            QVERIFY(run.stop());
+            QVERIFY(run.restart());
+            laps({2, 1});
+            QVERIFY(run.stop());
+            expected << grids.mixRows();
 
-            recorder.take(runEvent(RunEventKind::Reset));
-            for (const RunEvent& e : runEvents(3, 40000).first(3))
-                recorder.take(e); // reset before its stop
-            recorder.take(runEvent(RunEventKind::Reset));
-
-            const QList<RunEvent> third = runEvents(1000, 30000);
-            for (const RunEvent& e : third)
-                recorder.take(e);
-            expected << mixRowsOf(third);
-            for (const RunEvent& e : first) // a restore replays a run already kept
+            QVERIFY(run.start());
+            QList<int> many;
+            for (int i = 0; i < 1000; ++i)
+                many << i % 3 + 1;
+            laps(many);
+            QVERIFY(run.stop());
+            expected << grids.mixRows();
+            for (const RunEvent& e : firstRun) // a restore replays a run already kept
                 recorder.take(e);
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QCOMPARE(expected[1].size(), 5);
         HistoryStore store("reader");
         QCOMPARE(store.openFile(path), QString());
         const QStringList ids = runIds(store);
         QCOMPARE(ids.size(), 3);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(storedRows(store, ids[i]), expected[i]);
-        const HistoryRun run = *store.run(ids[0]);
-        QCOMPARE(run.names, (std::array<QString, 3>{"Ann", "Bob", "Cid"}));
-        QCOMPARE(run.course, QString("400"));
-        QCOMPARE(run.started, kStart);
+        const HistoryRun first = *store.run(ids[0]);
+        QCOMPARE(first.names, (std::array<QString, 3>{"Ann", "Bob", ""}));
+        QCOMPARE(first.course, QString("400"));
+        QCOMPARE(first.lapCount(1), 3);
+        QCOMPARE(first.started, kStart);
     }
 
     // A folder of Mix files imported twice holds each run once; the rows are the file's.
