@@ -254,7 +254,8 @@ int main(int argc, char* argv[]) {
     HistoryRecorder history(
         HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
         [&mainWindow](const QString& problem) { showHistoryProblem(mainWindow, problem); });
-    mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
+    const int historyListener =
+        mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
     connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
     mainWindow.show();
     TerminationWatcher termination;
@@ -264,5 +265,8 @@ int main(int argc, char* argv[]) {
                          mainWindow.close();
                          QCoreApplication::quit();
                      });
-    return app.exec();
+    const int result = app.exec();
+    // The window goes after the history: what it does while it goes is no longer recorded.
+    mainWindow.runModel().unsubscribe(historyListener);
+    return result;
 }
