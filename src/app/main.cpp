@@ -141,6 +141,10 @@ QString clubHistoryAddress(const QString& settingsFile) {
 // thread, and tells what it took.
 void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString& path) {
     auto* historyWindow = new HistoryWindow(path, &window);
+    QObject::connect(&history, &HistoryRecorder::written, historyWindow, [historyWindow] {
+        if (historyWindow->isVisible())
+            historyWindow->refresh();
+    });
     QObject::connect(window.findChild<QAction*>("History1"), &QAction::triggered, historyWindow,
                      [historyWindow] {
                          historyWindow->show();

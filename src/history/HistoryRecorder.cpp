@@ -73,7 +73,11 @@ void HistoryRecorder::take(const RunEvent& event) {
 
 void HistoryRecorder::hand(HistoryRun run) {
     QMetaObject::invokeMethod(
-        writer_, [writer = writer_, run = std::move(run)] { writer->write(run); },
+        writer_,
+        [this, writer = writer_, run = std::move(run)] {
+            writer->write(run);
+            QMetaObject::invokeMethod(this, &HistoryRecorder::written, Qt::QueuedConnection);
+        },
         Qt::QueuedConnection);
 }
 

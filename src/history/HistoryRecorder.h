@@ -29,6 +29,10 @@ public:
     // Imports on the writer's thread; `done` is called on this object's thread.
     void importFiles(const QStringList& paths, std::function<void(const ImportReport&)> done);
 
+signals:
+    // A run handed over is in the history now (or could not be written).
+    void written();
+
 private:
     void hand(HistoryRun run);
     void tell(const QString& problem);
