@@ -92,6 +92,7 @@ void HistoryWindow::buildControls() {
     historyChart->setObjectName("historyChart");
     historyChartTitle = new QLabel(this);
     historyChartTitle->setObjectName("historyChartTitle");
+    historyChartTitle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     historyStatus = new QLabel(this);
     historyStatus->setObjectName("historyStatus");
 
@@ -124,7 +125,7 @@ void HistoryWindow::buildControls() {
     runLayout->setContentsMargins(0, 0, 0, 0);
     runLayout->addWidget(historyLaps, 0, 0, 2, 1);
     runLayout->addWidget(historyChartTitle, 0, 1);
-    runLayout->addWidget(historyChart, 1, 1, Qt::AlignTop);
+    runLayout->addWidget(historyChart, 1, 1);
     runLayout->setRowStretch(1, 1);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(historyList);
