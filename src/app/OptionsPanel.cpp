@@ -31,6 +31,8 @@ constexpr MenuItemSpec kMenuItems[] = {
     {"Voice1", "Voice", true, true},
     {"Volume1", "Volume…", false, false},
     {"LiveResults1", "Live results…", false, false},
+    {"History1", "History…", false, false},
+    {"Import1", "Import…", false, false},
     {"N2", nullptr, false, false},
     {"key1", "key", true, false},
     {"About1", "About", false, false},

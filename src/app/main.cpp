@@ -1,5 +1,8 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
+#include "HistoryRecorder.h"
+#include "HistoryStore.h"
+#include "HistoryWindow.h"
 #include "IniFile.h"
 #include "InstalledFiles.h"
 #include "JournalLock.h"
@@ -15,6 +18,7 @@
 #include "TerminationWatcher.h"
 #include "WindowActivation.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -134,6 +138,63 @@ void bringToFront(QWidget& window) {
     activateOnUserRequest(window);
 }
 
+// Waits for the operator without stopping the watch or the hotkeys, as the window's own
+// problem messages do.
+void showHistoryProblem(QWidget& window, const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, &window);
+    box->setObjectName("problemMessage");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+// [History] Database= of the settings file: the club's database the runs also go to.
+QString clubHistoryAddress(const QString& settingsFile) {
+    return loadIniDocument(settingsFile)
+        .document.value(u"History", u"Database")
+        .value_or(QString());
+}
+
+// "History…" shows the stored runs; "Import…" takes Mix files into them, on the history's own
+// thread, and tells what it took.
+void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString& path) {
+    auto* historyWindow = new HistoryWindow(path, &window);
+    QObject::connect(&history, &HistoryRecorder::written, historyWindow, [historyWindow] {
+        if (historyWindow->isVisible())
+            historyWindow->refresh();
+    });
+    QObject::connect(window.findChild<QAction*>("History1"), &QAction::triggered, historyWindow,
+                     [historyWindow] {
+                         historyWindow->show();
+                         historyWindow->raise();
+                         historyWindow->refresh();
+                     });
+    QObject::connect(
+        window.findChild<QAction*>("Import1"), &QAction::triggered, &window,
+        [&window, &history, historyWindow] {
+            auto* dialog = new QFileDialog(&window, "Import Mix files into the history",
+                                           QDir::currentPath(), "Mix files (*.csv)");
+            dialog->setObjectName("fileDialog");
+            dialog->setFileMode(QFileDialog::ExistingFiles);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(dialog, &QFileDialog::filesSelected, &window,
+                             [&window, &history, historyWindow](const QStringList& files) {
+                                 history.importFiles(files, [&window, historyWindow](
+                                                                const ImportReport& report) {
+                                     QString text =
+                                         QString("%1 run(s) imported, %2 already in the history.")
+                                             .arg(report.added)
+                                             .arg(report.alreadyKept);
+                                     if (!report.problems.isEmpty())
+                                         text += "\nNot imported:\n" + report.problems.join('\n');
+                                     showHistoryProblem(window, text);
+                                     historyWindow->refresh();
+                                 });
+                             });
+            dialog->open();
+        });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -222,6 +283,14 @@ int main(int argc, char* argv[]) {
     TKelvoS mainWindow(std::move(services));
     window = &mainWindow;
     startLiveResults(live, settingsFile, livePort, mainWindow.runModel());
+    // Every run stopped goes into the history as well; a history that cannot be written is told
+    // like any other problem and costs nothing else.
+    HistoryRecorder history(
+        HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
+        [&mainWindow](const QString& problem) { showHistoryProblem(mainWindow, problem); });
+    const int historyListener =
+        mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
+    connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.
@@ -230,5 +299,8 @@ int main(int argc, char* argv[]) {
                          mainWindow.close();
                          QCoreApplication::quit();
                      });
-    return app.exec();
+    const int result = app.exec();
+    // The window goes after the history: what it does while it goes is no longer recorded.
+    mainWindow.runModel().unsubscribe(historyListener);
+    return result;
 }

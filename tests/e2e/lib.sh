@@ -28,6 +28,8 @@ start_kelvos() {
     # KelvoS running elsewhere for this user is neither found nor disturbed.
     export XDG_RUNTIME_DIR="$KELVOS_DIR/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    # The run history too is the test's own.
+    export XDG_DATA_HOME="$KELVOS_DIR/data"
     trap 'stop_kelvos; after_test' EXIT
     # A program that cannot reach the X server at all is tried once more: a server that has
     # only just started is then reachable, and any other failure to start fails the test.
