@@ -3,12 +3,14 @@
 #include "InstalledFiles.h"
 #include "JournalLock.h"
 #include "KelvosApplication.h"
+#include "MqttLink.h"
 #include "RunRecorder.h"
 #include "SdlClipPlayer.h"
 #include "SleepInhibitor.h"
 #include "TKelvoS.h"
 #include "TerminationWatcher.h"
 #include "WindowActivation.h"
+#include "inifile.h"
 #include "kglobalaccelhotkeybackend.h"
 #include "portalhotkeybackend.h"
 
@@ -17,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSysInfo>
 #include <cstdio>
 
 using namespace kelvos;
@@ -115,6 +118,36 @@ void bringToFront(QWidget& window) {
     activateOnUserRequest(window);
 }
 
+// A broker problem waits for the operator without holding up the watch.
+void showBrokerProblem(QWidget& window, const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, &window);
+    box->setObjectName("brokerProblem");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+// The run shared through the broker the settings file names, if any. The link carries out the
+// broker's commands as the command socket does.
+std::unique_ptr<MqttLink> brokerLink(const QString& settingsFile, TKelvoS& window,
+                                     PressTiming& timing, CommandServer::Handler carryOut) {
+    const MqttSettingsRead read =
+        mqttSettingsFrom(loadIniDocument(settingsFile).document, QSysInfo::machineHostName());
+    if (!read.problem.isEmpty()) {
+        std::fprintf(stderr, "kelvos: %s\n", qUtf8Printable(read.problem));
+        showBrokerProblem(window, read.problem);
+    }
+    if (!read.settings)
+        return nullptr;
+    auto link = std::make_unique<MqttLink>(
+        *read.settings,
+        MqttLinkHooks{[&timing] { return timing.live().now(); }, std::move(carryOut),
+                      [&window](const QString& message) { showBrokerProblem(window, message); }});
+    link->follow(window.runModel());
+    link->start();
+    return link;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -133,15 +166,15 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName("io.github.kelvos.kelvos");
 
     TKelvoS* window = nullptr;
-    CommandServer commands([&timing] { return timing.live().now(); },
-                           [&window](DesktopCommand command, quint32 receivedAt) {
-                               if (!window || !window->isVisible())
-                                   return false; // still being set up, or closed
-                               if (command != DesktopCommand::Raise)
-                                   return window->takeCommand(command, receivedAt);
-                               bringToFront(*window);
-                               return true;
-                           });
+    const CommandServer::Handler carryOut = [&window](DesktopCommand command, quint32 receivedAt) {
+        if (!window || !window->isVisible())
+            return false; // still being set up, or closed
+        if (command != DesktopCommand::Raise)
+            return window->takeCommand(command, receivedAt);
+        bringToFront(*window);
+        return true;
+    };
+    CommandServer commands([&timing] { return timing.live().now(); }, carryOut);
     // Without a safe place for the socket the watch runs all the same, out of reach of --send.
     const CommandSocketPlace socket = commandSocketPlace();
     const auto listening =
@@ -188,8 +221,10 @@ int main(int argc, char* argv[]) {
         openFileDialog(window, caption, filter, save, std::move(answer));
     };
 
+    const QString settingsFile = services.settingsFile;
     TKelvoS mainWindow(std::move(services));
     window = &mainWindow;
+    const std::unique_ptr<MqttLink> broker = brokerLink(settingsFile, mainWindow, timing, carryOut);
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.
