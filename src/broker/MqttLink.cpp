@@ -94,12 +94,16 @@ void MqttLink::follow(RunController& run) {
     listener_ = run.subscribe([this](const RunEvent& event) { handOver(event); });
 }
 
+// The worker takes the whole inbox at once: it needs waking only for the first event of it.
 void MqttLink::handOver(const RunEvent& event) {
+    bool first = false;
     {
         std::lock_guard lock(wakeMutex_);
+        first = inbox_.empty();
         inbox_.push_back(event);
     }
-    woken_.notify_one();
+    if (first)
+        woken_.notify_one();
 }
 
 void MqttLink::wake() {
@@ -137,7 +141,7 @@ void MqttLink::work() {
 void MqttLink::waitForWork(std::unique_lock<std::mutex>& lock) {
     const auto ready = [this] { return stopping_ || nudged_ || !inbox_.empty(); };
     std::optional<Clock::time_point> deadline;
-    if (runChanged_ && connected())
+    if (runChanged_ && runCanGo())
         deadline = runSentAt_ + kRunInterval;
     if (!connecting_)
         deadline = std::min(deadline.value_or(nextConnect_), nextConnect_);
@@ -184,6 +188,11 @@ bool MqttLink::publish(const QByteArray& topic, const QByteArray& payload, bool 
                              payload.constData(), kQos, retain) == MOSQ_ERR_SUCCESS;
 }
 
+bool MqttLink::runCanGo() {
+    std::lock_guard lock(outboxMutex_);
+    return connected_ && runInFlight_ == 0;
+}
+
 bool MqttLink::connected() {
     std::lock_guard lock(outboxMutex_);
     return connected_;
@@ -203,20 +212,20 @@ void MqttLink::sendEvents() {
         kInFlight);
 }
 
+// One retained run at a time is on its way, so a long run on a slow broker does not pile up
+// copies of itself; the next one waits for the acknowledgement.
 void MqttLink::sendRunIfDue(bool now) {
-    {
-        std::lock_guard lock(outboxMutex_);
-        if (!connected_)
-            return;
-        // A new connection may follow a broker that lost what it kept.
-        if (std::exchange(resendRun_, false) && snapshot_.sequence() > 0)
-            runChanged_ = true;
-    }
+    std::lock_guard lock(outboxMutex_);
+    if (!connected_ || (runInFlight_ != 0 && !now))
+        return;
+    // A new connection may follow a broker that lost what it kept.
+    if (std::exchange(resendRun_, false) && snapshot_.sequence() > 0)
+        runChanged_ = true;
     if (!runChanged_ || (!now && Clock::now() < runSentAt_ + kRunInterval))
         return;
     QJsonObject json = snapshot_.toJson();
     json.insert("station", settings_.station);
-    if (publish(runTopic_, compact(json), true, nullptr)) {
+    if (publish(runTopic_, compact(json), true, &runInFlight_)) {
         runChanged_ = false;
         runSentAt_ = Clock::now();
     }
@@ -247,6 +256,7 @@ void MqttLink::onConnect(mosquitto* client, void* context, int code) {
         link->connected_ = true;
         link->outbox_.resendAll();
         link->resendRun_ = true;
+        link->runInFlight_ = 0;
     }
     {
         std::lock_guard lock(link->problemMutex_);
@@ -278,7 +288,10 @@ void MqttLink::onPublish(mosquitto*, void* context, int id) {
     auto* link = static_cast<MqttLink*>(context);
     {
         std::lock_guard lock(link->outboxMutex_);
-        link->outbox_.acknowledged(id);
+        if (id == link->runInFlight_)
+            link->runInFlight_ = 0;
+        else
+            link->outbox_.acknowledged(id);
     }
     link->wake(); // room in the window for the next events
 }

@@ -63,6 +63,7 @@ private:
     void prepare(const std::vector<RunEvent>& events);
     void connectIfDue();
     bool connected();
+    bool runCanGo();
     void sendEvents();
     void sendRunIfDue(bool now);
     bool publish(const QByteArray& topic, const QByteArray& payload, bool retain, int* id);
@@ -97,6 +98,7 @@ private:
     MqttOutbox outbox_;
     bool connected_ = false;
     bool resendRun_ = false;
+    int runInFlight_ = 0; // the message id of the retained run on its way; 0: none
 
     // The worker's own.
     RunSnapshot snapshot_;
