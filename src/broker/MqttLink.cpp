@@ -2,6 +2,7 @@
 
 #include "RunEventJson.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMetaObject>
@@ -43,7 +44,8 @@ QByteArray compact(const QJsonObject& json) {
 MqttLink::MqttLink(MqttSettings settings, MqttLinkHooks hooks, QObject* parent)
     : QObject(parent), settings_(std::move(settings)),
       eventsTopic_(settings_.eventsTopic().toUtf8()), runTopic_(settings_.runTopic().toUtf8()),
-      commandTopic_(settings_.commandTopic().toUtf8()), hooks_(std::move(hooks)) {
+      commandTopic_(settings_.commandTopic().toUtf8()), hooks_(std::move(hooks)),
+      session_(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)) {
     initLibrary();
     client_ = mosquitto_new(nullptr, true, this);
     mosquitto_connect_callback_set(client_, &MqttLink::onConnect);
@@ -158,7 +160,9 @@ void MqttLink::prepare(const std::vector<RunEvent>& events) {
     payloads.reserve(events.size());
     for (const RunEvent& event : events) {
         snapshot_.apply(event);
-        payloads.push_back(compact(runEventToJson(event)));
+        QJsonObject json = runEventToJson(event);
+        json.insert("session", session_);
+        payloads.push_back(compact(json));
     }
     runChanged_ = true;
     std::lock_guard lock(outboxMutex_);
@@ -225,6 +229,7 @@ void MqttLink::sendRunIfDue(bool now) {
         return;
     QJsonObject json = snapshot_.toJson();
     json.insert("station", settings_.station);
+    json.insert("session", session_);
     if (publish(runTopic_, compact(json), true, &runInFlight_)) {
         runChanged_ = false;
         runSentAt_ = Clock::now();

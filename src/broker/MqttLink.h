@@ -37,7 +37,8 @@ struct MqttLinkHooks {
 // <prefix>/<station>/run. The thread that runs the run only hands each event over; a thread of
 // the link's own turns it into its message, and libmosquitto's network thread sends it,
 // reconnecting by itself. Events wait in order while the broker is away and go out when it is
-// back; one sent again after a lost acknowledgement is recognised by its "seq".
+// back; one sent again after a lost acknowledgement is recognised by its "seq" within its
+// "session" (the sequence starts again with each start of the program).
 class MqttLink : public QObject {
     Q_OBJECT
 public:
@@ -82,6 +83,7 @@ private:
     const QByteArray runTopic_;
     const QByteArray commandTopic_;
     const MqttLinkHooks hooks_;
+    const QString session_; // when the link was made, UTC
     mosquitto* client_ = nullptr;
     RunController* run_ = nullptr;
     int listener_ = 0;

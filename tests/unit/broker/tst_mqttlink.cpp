@@ -232,6 +232,8 @@ void TestMqttLink::everyEventArrivesInOrder() {
     const QJsonObject run = late.objects().last();
     QCOMPARE(run.value("seq").toInteger(), qint64(sequence));
     QCOMPARE(run.value("station").toString(), "track-1");
+    QCOMPARE(run.value("session"), first.value("session"));
+    QVERIFY(!first.value("session").toString().isEmpty());
 }
 
 // A word of `kelvos --send` on the command topic becomes that command, timed when it arrived,
