@@ -91,4 +91,21 @@ laps=$(mix_laps "$(mix_file "$work")")
 eventually "the second run's stop did not arrive on the broker" count_events stopped 2
 [ "$(jq -r .session "$out/events.jsonl" | sort -u | wc -l)" = 2 ] ||
     fail "the two starts of the program do not tell their sessions apart"
-echo "broker: $(wc -l <"$out/broker-laps.txt") laps carried with the Mix file's totals; commands followed only when allowed"
+# A broker that cannot be reached: told on the error output and to the operator, and the watch
+# times on.
+stop_kelvos
+kill "$broker_pid"
+wait "$broker_pid" 2>/dev/null || true
+eventually "mosquitto did not stop" port_free "$port"
+settings 0
+rm -f "$work"/*.csv
+start_kelvos "$work"
+told() { grep -q "The broker 127.0.0.1:$port cannot be reached" "$work/stdout.log"; }
+eventually "the missing broker was not told on the error output" told
+message_shown() { [ -n "$(xdotool search --onlyvisible --name '^KelvoS$' 2>/dev/null)" ]; }
+eventually "the missing broker was not told to the operator" message_shown
+send start || fail "--send start failed without a broker"
+send lap1 || fail "--send lap1 failed without a broker"
+send stop || fail "--send stop failed without a broker"
+eventually "the run without a broker left no automatic Mix file" has_mix_file "$work"
+echo "broker: $(wc -l <"$out/broker-laps.txt") laps carried with the Mix file's totals; commands followed only when allowed; a missing broker told"
