@@ -59,8 +59,12 @@ MqttLink::MqttLink(MqttSettings settings, MqttLinkHooks hooks, QObject* parent)
         mosquitto_username_pw_set(
             client_, settings_.user.toUtf8().constData(),
             settings_.password.isEmpty() ? nullptr : settings_.password.toUtf8().constData());
-    if (settings_.tls)
-        mosquitto_tls_set(client_, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr);
+    // The broker's certificate is checked against the system's authorities.
+    const int tls = settings_.tls ? mosquitto_tls_set(client_, nullptr, "/etc/ssl/certs", nullptr,
+                                                      nullptr, nullptr)
+                                  : MOSQ_ERR_SUCCESS;
+    if (tls != MOSQ_ERR_SUCCESS)
+        tell(QString("TLS cannot be set up for the broker %1: %2.").arg(address(), reason(tls)));
 }
 
 MqttLink::~MqttLink() {
