@@ -10,6 +10,7 @@
 #include "KelvosApplication.h"
 #include "LiveServer.h"
 #include "LiveSettings.h"
+#include "MqttLink.h"
 #include "PortalHotkeyBackend.h"
 #include "RunRecorder.h"
 #include "SdlClipPlayer.h"
@@ -24,6 +25,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSysInfo>
 #include <cstdio>
 
 using namespace kelvos;
@@ -140,9 +142,9 @@ void bringToFront(QWidget& window) {
 
 // Waits for the operator without stopping the watch or the hotkeys, as the window's own
 // problem messages do.
-void showHistoryProblem(QWidget& window, const QString& message) {
+void showProblem(QWidget& window, const QString& message, const QString& objectName) {
     auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, &window);
-    box->setObjectName("problemMessage");
+    box->setObjectName(objectName);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -187,12 +189,34 @@ void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString
                                              .arg(report.alreadyKept);
                                      if (!report.problems.isEmpty())
                                          text += "\nNot imported:\n" + report.problems.join('\n');
-                                     showHistoryProblem(window, text);
+                                     showProblem(window, text, "problemMessage");
                                      historyWindow->refresh();
                                  });
                              });
             dialog->open();
         });
+}
+
+// The run shared through the broker the settings file names, if any. The link carries out the
+// broker's commands as the command socket does.
+std::unique_ptr<MqttLink> brokerLink(const QString& settingsFile, TKelvoS& window,
+                                     PressTiming& timing, CommandServer::Handler carryOut) {
+    const MqttSettingsRead read =
+        mqttSettingsFrom(loadIniDocument(settingsFile).document, QSysInfo::machineHostName());
+    if (!read.problem.isEmpty()) {
+        std::fprintf(stderr, "kelvos: %s\n", qUtf8Printable(read.problem));
+        showProblem(window, read.problem, "brokerProblem");
+    }
+    if (!read.settings)
+        return nullptr;
+    auto link = std::make_unique<MqttLink>(
+        *read.settings,
+        MqttLinkHooks{
+            [&timing] { return timing.live().now(); }, std::move(carryOut),
+            [&window](const QString& message) { showProblem(window, message, "brokerProblem"); }});
+    link->follow(window.runModel());
+    link->start();
+    return link;
 }
 
 } // namespace
@@ -221,15 +245,15 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName("io.github.kelvos.kelvos");
 
     TKelvoS* window = nullptr;
-    CommandServer commands([&timing] { return timing.live().now(); },
-                           [&window](DesktopCommand command, quint32 receivedAt) {
-                               if (!window || !window->isVisible())
-                                   return false; // still being set up, or closed
-                               if (command != DesktopCommand::Raise)
-                                   return window->takeCommand(command, receivedAt);
-                               bringToFront(*window);
-                               return true;
-                           });
+    const CommandServer::Handler carryOut = [&window](DesktopCommand command, quint32 receivedAt) {
+        if (!window || !window->isVisible())
+            return false; // still being set up, or closed
+        if (command != DesktopCommand::Raise)
+            return window->takeCommand(command, receivedAt);
+        bringToFront(*window);
+        return true;
+    };
+    CommandServer commands([&timing] { return timing.live().now(); }, carryOut);
     // Without a safe place for the socket the watch runs all the same, out of reach of --send.
     const CommandSocketPlace socket = commandSocketPlace();
     const auto listening =
@@ -285,12 +309,14 @@ int main(int argc, char* argv[]) {
     startLiveResults(live, settingsFile, livePort, mainWindow.runModel());
     // Every run stopped goes into the history as well; a history that cannot be written is told
     // like any other problem and costs nothing else.
-    HistoryRecorder history(
-        HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
-        [&mainWindow](const QString& problem) { showHistoryProblem(mainWindow, problem); });
+    HistoryRecorder history(HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
+                            [&mainWindow](const QString& problem) {
+                                showProblem(mainWindow, problem, "problemMessage");
+                            });
     const int historyListener =
         mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
     connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
+    const std::unique_ptr<MqttLink> broker = brokerLink(settingsFile, mainWindow, timing, carryOut);
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.

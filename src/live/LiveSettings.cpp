@@ -1,6 +1,6 @@
 #include "LiveSettings.h"
 
-#include "inidocument.h"
+#include "IniDocument.h"
 
 namespace kelvos {
 
