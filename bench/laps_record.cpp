@@ -19,7 +19,8 @@ static void recordLapsOfCompetitor1(benchmark::State& state) {
         press.elapsed = 0;
         for (qint32 lap = 0; lap < laps; ++lap) {
             press.elapsed += 61000 + lap % 997;
-            benchmark::DoNotOptimize(book.recordLap1(press, kelvos::SpeedUnit::KilometresPerHour));
+            benchmark::DoNotOptimize(
+                book.recordLap(1, press, kelvos::SpeedUnit::KilometresPerHour));
         }
     }
     state.counters["time_per_lap"] = benchmark::Counter(

@@ -62,11 +62,6 @@ void AnnouncementsPanel::setBoxes(const AnnouncementBoxes& boxes) {
     inputs.clipRepeat = boxes.clipRepeat;
 }
 
-void AnnouncementsPanel::enableExtraLap() {
-    Lapread->setEnabled(true);
-    Clipread->setEnabled(true);
-}
-
 void AnnouncementsPanel::showReadAccelerators(bool on) {
     Lapread->setText(on ? "LAP READ(&L)" : "LAP READ");
     Clipread->setText(on ? "ClipBoard Read(&P)" : "ClipBoard Read");

@@ -29,8 +29,6 @@ public:
 
     void applyRunState(const kelvos::RunStateEffects& effects);
     void setBoxes(const AnnouncementBoxes& boxes);
-    // The extra lap of "Plus1Lap" enables the read-out buttons while stopped.
-    void enableExtraLap();
     // "ReadLapbyKey": the read-out buttons with or without their accelerators.
     void showReadAccelerators(bool on);
     // A new run: the Display window is made ready, hidden, when it is wanted.

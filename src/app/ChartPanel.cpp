@@ -149,9 +149,27 @@ void ChartPanel::restoreBarPositions() {
 
 // ---- What the run does to the chart --------------------------------------------------------
 
+void ChartPanel::take(const RunEvent& event) {
+    switch (event.kind) {
+    case RunEventKind::Started:
+        return showRunStarted();
+    case RunEventKind::Restarted:
+        return showRunRestarted();
+    case RunEventKind::Reset:
+        return clearForReset();
+    case RunEventKind::Lap:
+        if (event.lap.competitor == 1)
+            addLap(event.lap);
+        return;
+    default:
+        return;
+    }
+}
+
 void ChartPanel::showRunStarted() {
     showRunRestarted();
     lastReplayIndex_ = 0;
+    runLaps_.clear();
 }
 
 void ChartPanel::showRunRestarted() {
@@ -163,6 +181,7 @@ void ChartPanel::clearForReset() {
     stopAnimation();
     replayIndex_ = 0;
     lapCountCopy_ = 0;
+    runLaps_.clear();
     Chart1->clearSeries();
     undoZoom();
     setAllAxesAutomatic();
@@ -171,24 +190,26 @@ void ChartPanel::clearForReset() {
 }
 
 // The first lap is plotted twice, so that from point 1 on a point's index is its lap number.
-void ChartPanel::addLap(int mainRow, int lapCount) {
-    lapCountCopy_ = lapCount;
-    showLapCount(lapCount);
+void ChartPanel::addLap(const LapFacts& lap) {
+    const PointPair pair{lap.lap, lap.average};
+    if (runLaps_.size() < lap.number)
+        runLaps_.resize(lap.number);
+    runLaps_[lap.number - 1] = pair;
+    lapCountCopy_ = lap.number;
+    showLapCount(lap.number);
     undoZoom();
-    const PointPair pair =
-        pointPairOfRow(mainRow, mainGridCells(), CellConversion::Lenient).value.value();
-    if (lapCount == 1)
+    if (lap.number == 1)
         appendPair(pair);
     appendPair(pair);
     windowBehind_ = rebuilding_;
-    if (!rebuilding_ && services_.autoScroll() && lapCount >= kWindowLaps)
-        reportIfAny(showLapWindow(lapCountCopy_));
+    if (!rebuilding_ && services_.autoScroll() && lap.number >= kWindowLaps)
+        reportIfAny(showLapWindow(lapCountCopy_, runLapCells()));
 }
 
 void ChartPanel::showRebuiltLaps() {
     if (std::exchange(windowBehind_, false) && services_.autoScroll() &&
         lapCountCopy_ >= kWindowLaps)
-        reportIfAny(showLapWindow(lapCountCopy_));
+        reportIfAny(showLapWindow(lapCountCopy_, runLapCells()));
 }
 
 void ChartPanel::endRebuild() {
@@ -204,9 +225,9 @@ void ChartPanel::CheckBox12Click() {
 // of the last rebuild; otherwise it shows every point.
 void ChartPanel::reframe(int lapsSeen) {
     if (services_.autoScroll() && lapsSeen >= kWindowLaps)
-        return reportIfAny(showLapWindow(laps_.Lap1.LapCount));
+        return reportIfAny(showLapWindow(laps_.Lap1.LapCount, runLapCells()));
     if (services_.autoScroll() && lastReplayIndex_ >= kWindowLaps)
-        return reportIfAny(showLapWindow(lastReplayIndex_));
+        return reportIfAny(showLapWindow(lastReplayIndex_, mainGridCells()));
     setAllAxesAutomatic();
     emit commandDone();
 }
@@ -220,6 +241,15 @@ void ChartPanel::reportIfAny(const QString& problem) {
 
 GridCellReader ChartPanel::mainGridCells() const {
     return [this](int col, int row) { return mainGrid_.cells(col, row); };
+}
+
+GridCellReader ChartPanel::runLapCells() const {
+    return [this](int col, int row) {
+        if (row < 1 || row > runLaps_.size())
+            return QString();
+        const PointPair& pair = runLaps_[row - 1];
+        return QString::number(col == kAverageMilliColumn ? pair.average : pair.lap);
+    };
 }
 
 void ChartPanel::undoZoom() {
@@ -249,8 +279,8 @@ bool ChartPanel::appendReplayPoint(CellConversion conversion) {
 
 // The view of the 21 points ending at lastIndex, scaled to the lap and average times among
 // them. When a row holds no such times the axes stay as they were and the problem is returned.
-QString ChartPanel::showLapWindow(int lastIndex) {
-    const Checked<LapWindow> window = lapWindowEndingAt(lastIndex, mainGridCells());
+QString ChartPanel::showLapWindow(int lastIndex, const GridCellReader& cells) {
+    const Checked<LapWindow> window = lapWindowEndingAt(lastIndex, cells);
     if (!window.value)
         return window.problem;
     Chart1->setAxisAutomatic(AxisId::Right, false);
@@ -323,7 +353,7 @@ void ChartPanel::CuteButton24Click() {
 void ChartPanel::animateStep() {
     const bool appended = appendReplayPoint(CellConversion::Strict);
     const bool inView = !appended || !services_.autoScroll() || replayIndex_ < kWindowLaps ||
-                        showLapWindow(replayIndex_).isEmpty();
+                        showLapWindow(replayIndex_, mainGridCells()).isEmpty();
     if (!appended || !inView) {
         animateSteps_ = animateRows_;
         CuteButton24->setEnabled(true);
@@ -366,7 +396,7 @@ void ChartPanel::CuteButton25Click() {
     const bool firstRow = replayIndex_ <= 1;
     if (!appendReplayPoint(firstRow ? CellConversion::Strict : CellConversion::Lenient) ||
         (!firstRow && services_.autoScroll() && replayIndex_ >= kWindowLaps &&
-         !showLapWindow(replayIndex_).isEmpty())) {
+         !showLapWindow(replayIndex_, mainGridCells()).isEmpty())) {
         services_.reportProblem(QStringLiteral("Err"));
         return emit commandDone();
     }

@@ -2,6 +2,7 @@
 
 #include "LapBook.h"
 #include "LapWindow.h"
+#include "RunEvent.h"
 #include "RunStates.h"
 
 #include <QDateTime>
@@ -40,13 +41,8 @@ public:
     // The bars' positions the window starts with.
     void restoreBarPositions();
 
-    // A start or a restart: the zoom is undone; a start also forgets the last rebuild.
-    void showRunStarted();
-    void showRunRestarted();
-    // A reset: no points, automatic ranges, the rebuilds start from the first row.
-    void clearForReset();
-    // The point pair of a lap just written to the Main grid, and the lap count beside the chart.
-    void addLap(int mainRow, int lapCount);
+    // Competitor 1's laps are plotted as they are pressed.
+    void take(const kelvos::RunEvent& event);
     // While a run is rebuilt from its journal, the view follows the laps only when
     // showRebuiltLaps() is called and at the end: the window of the last laps is worked out
     // from the grid at every lap otherwise.
@@ -83,14 +79,23 @@ private:
     void CuteButton21Click();
     void CuteButton23Click();
 
+    // A start or a restart: the zoom is undone; a start also forgets the last rebuild.
+    void showRunStarted();
+    void showRunRestarted();
+    // A reset: no points, automatic ranges, the rebuilds start from the first row.
+    void clearForReset();
+    // The point pair of a lap, and the lap count beside the chart.
+    void addLap(const kelvos::LapFacts& lap);
     kelvos::GridCellReader mainGridCells() const;
+    // The run's own laps, read as the Main grid's rows would be.
+    kelvos::GridCellReader runLapCells() const;
     void clearChart();
     void showPushReady();
     void undoZoom();
     void setAllAxesAutomatic();
     void appendPair(const kelvos::PointPair& pair);
     bool appendReplayPoint(kelvos::CellConversion conversion);
-    QString showLapWindow(int lastIndex);
+    QString showLapWindow(int lastIndex, const kelvos::GridCellReader& cells);
     void reframe(int lapsSeen);
     void reportIfAny(const QString& problem);
     void animateStep();
@@ -105,6 +110,7 @@ private:
     int replayIndex_ = 0;
     int lastReplayIndex_ = 0;
     int lapCountCopy_ = 0;
+    QList<kelvos::PointPair> runLaps_; // competitor 1's laps of this run, lap n at n - 1
     bool rebuilding_ = false;
     bool windowBehind_ = false; // laps were added while rebuilding and the view did not follow
     int animateDelay_ = 0;

@@ -90,9 +90,9 @@ void GridsPanel::connectCommands() {
             emit commandDone();
         });
     };
-    onClick(CuteButton32, [this] { StringGridEx1->sortByColumnText(3); });
-    onClick(CuteButton33, [this] { StringGridEx1->sortByColumnText(2); });
-    onClick(CuteButton34, [this] { StrSortGrid1->numberSort(1); });
+    onClick(CuteButton32, [this] { StringGridEx1->sortByColumnText(int(LapColumn::LapTime)); });
+    onClick(CuteButton33, [this] { StringGridEx1->sortByColumnText(int(LapColumn::Total)); });
+    onClick(CuteButton34, [this] { StrSortGrid1->numberSort(int(LapColumn::Name)); });
     onClick(CuteButton42, [this] {
         StrSortGrid1->show();
         StrSortGrid1->raise();
@@ -143,24 +143,60 @@ void GridsPanel::clearForReset(HeaderUnit unit) {
     resetMixGrid(*StrSortGrid1, unit);
 }
 
-void GridsPanel::showLap(const LapRow& mainRow, const LapRow& mixRow) {
-    writeLapRow(*StringGridEx1, mainRow, rebuiltMainRow_);
-    writeLapRow(*StrSortGrid1, mixRow, rebuiltMixRow_);
+void GridsPanel::take(const RunEvent& event) {
+    switch (event.kind) {
+    case RunEventKind::Started:
+        return startNewRun();
+    case RunEventKind::Stopped:
+        return trimToLaps(laps_);
+    case RunEventKind::Restarted:
+        return restoreFixedRows();
+    case RunEventKind::Reset:
+        return clearForReset(headerUnitOf(event.details.unit));
+    case RunEventKind::Lap:
+        return showLap(event.lap);
+    default:
+        return;
+    }
 }
 
-void GridsPanel::showMixLap(const LapRow& mixRow) {
-    writeLapRow(*StrSortGrid1, mixRow, rebuiltMixRow_);
+void GridsPanel::showLap(const LapFacts& lap) {
+    const QStringList texts = lap.rowTexts();
+    if (lap.mainRow > 0)
+        writeLapRow(*StringGridEx1, lap.mainRow, texts, rebuiltMainRow_);
+    writeLapRow(*StrSortGrid1, lap.mixRow, texts, rebuiltMixRow_);
+}
+
+namespace {
+QList<QStringList> dataRowsOf(const TextGrid& grid) {
+    QList<QStringList> rows;
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        const QStringList texts = grid.rows(row);
+        if (std::any_of(texts.begin(), texts.end(), [](const QString& t) { return !t.isEmpty(); }))
+            rows << texts;
+    }
+    return rows;
+}
+} // namespace
+
+QList<QStringList> GridsPanel::mainRows() const {
+    return dataRowsOf(*StringGridEx1);
+}
+
+QList<QStringList> GridsPanel::mixRows() const {
+    return dataRowsOf(*StrSortGrid1);
 }
 
 // The row becomes the grid's current cell and the grid follows it, as the newest lap.
-void GridsPanel::writeLapRow(TextGrid& grid, const LapRow& row, std::optional<int>& rebuiltRow) {
+void GridsPanel::writeLapRow(TextGrid& grid, int row, const QStringList& texts,
+                             std::optional<int>& rebuiltRow) {
     if (rebuilding_) {
-        grid.cellModel()->setRow(row.row, row.fields);
-        rebuiltRow = row.row;
+        grid.cellModel()->setRow(row, texts);
+        rebuiltRow = row;
         return;
     }
-    grid.writeRow(row.row, row.fields);
-    grid.followRow(row.row);
+    grid.writeRow(row, texts);
+    grid.followRow(row);
 }
 
 void GridsPanel::showRebuiltRows() {

@@ -4,6 +4,7 @@
 #include "FileChooser.h"
 #include "GridTexts.h"
 #include "LapBook.h"
+#include "RunEvent.h"
 #include "RunStates.h"
 
 #include <QDateTime>
@@ -37,6 +38,12 @@ struct FileServices {
     std::function<void(const QString&)> reportProblem;
 };
 
+// The grids' header lines name the speed unit.
+inline kelvos::HeaderUnit headerUnitOf(kelvos::SpeedUnit unit) {
+    return unit == kelvos::SpeedUnit::MilesPerHour ? kelvos::HeaderUnit::Mile
+                                                   : kelvos::HeaderUnit::Kilometre;
+}
+
 // The Main grid and the Mix grid with their commands: sorting, CSV files and the clipboard.
 class GridsPanel : public QObject {
     Q_OBJECT
@@ -54,21 +61,17 @@ public:
     void showCreated();
     void showUnitAtFirstShow(kelvos::HeaderUnit unit);
     void writeHeaderLines(kelvos::HeaderUnit unit);
-    void clearForReset(kelvos::HeaderUnit unit);
-    void showLap(const kelvos::LapRow& mainRow, const kelvos::LapRow& mixRow);
-    void showMixLap(const kelvos::LapRow& mixRow);
+    // Each lap goes into its rows; a stop trims the grids to the laps, a reset clears them.
+    void take(const kelvos::RunEvent& event);
+    // The data rows, as loaded or pasted.
+    QList<QStringList> mainRows() const;
+    QList<QStringList> mixRows() const;
     // While a run is rebuilt from its journal, lap rows only go into the grids: moving each
     // grid's current cell and view at every row is most of a long restore's time. They are
     // moved to the newest rows when showRebuiltRows() is called and at the end.
     void beginRebuild() { rebuilding_ = true; }
     void showRebuiltRows();
     void endRebuild();
-    // At a stop the grids show exactly the recorded laps; at a restart their fixed rows again.
-    void trimToLaps(const kelvos::LapState& laps);
-    void restoreFixedRows();
-
-    // A new run: its automatic files must not replace those of earlier runs.
-    void startNewRun() { runFiles_.clear(); }
     // Saves the Mix grid's laps under this minute's automatic name, or, when another run has a
     // file of that name, under the first free name with a suffix; false when it failed (the
     // operator has been told).
@@ -99,6 +102,13 @@ signals:
     void commandDone();
 
 private:
+    void clearForReset(kelvos::HeaderUnit unit);
+    void showLap(const kelvos::LapFacts& lap);
+    // At a stop the grids show exactly the recorded laps; at a restart their fixed rows again.
+    void trimToLaps(const kelvos::LapState& laps);
+    void restoreFixedRows();
+    // A new run: its automatic files must not replace those of earlier runs.
+    void startNewRun() { runFiles_.clear(); }
     void connectCommands();
     void CuteButton19Click();
     void SAVEClick();
@@ -108,7 +118,7 @@ private:
     void copyLapClick(int competitor);
     void CuteButton4Click();
     bool report(const QString& problem);
-    void writeLapRow(kelvos::TextGrid& grid, const kelvos::LapRow& row,
+    void writeLapRow(kelvos::TextGrid& grid, int row, const QStringList& texts,
                      std::optional<int>& rebuiltRow);
 
     FileServices services_;

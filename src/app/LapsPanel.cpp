@@ -64,8 +64,13 @@ void LapsPanel::applyRunState(const RunStateEffects& effects) {
     applySwitch(LAP3, effects.command(Command::Lap3));
 }
 
-void LapsPanel::enableExtraLap() {
-    LAP->setEnabled(true);
+void LapsPanel::take(const RunEvent& event) {
+    if (event.kind == RunEventKind::Reset)
+        return showReset();
+    if (event.kind != RunEventKind::Lap)
+        return;
+    for (int other = 2; other <= 3; ++other)
+        showGap(other, event.lap.gaps[std::size_t(other - 2)]);
 }
 
 void LapsPanel::showGap(int competitor, const GapUpdate& gap) {
@@ -79,10 +84,6 @@ void LapsPanel::showGap(int competitor, const GapUpdate& gap) {
 void LapsPanel::showReset() {
     Label23->setText("0");
     Label24->setText("0");
-}
-
-QString LapsPanel::gapText(int competitor) const {
-    return gapLabel(competitor)->text();
 }
 
 void LapsPanel::showLapAccelerators(bool on) {

@@ -2,6 +2,7 @@
 
 #include "ClipboardExchange.h"
 #include "LapBook.h"
+#include "RunEvent.h"
 #include "RunStates.h"
 
 #include <QObject>
@@ -25,10 +26,7 @@ public:
 
     void applyRunState(const kelvos::RunStateEffects& effects);
     // The extra lap of "Plus1Lap" needs the lap button while stopped.
-    void enableExtraLap();
-    void showGap(int competitor, const kelvos::GapUpdate& gap);
-    void showReset();
-    QString gapText(int competitor) const;
+    void take(const kelvos::RunEvent& event);
     // "key": the lap buttons with or without their Alt+1..3 accelerators.
     void showLapAccelerators(bool on);
 
@@ -38,6 +36,8 @@ signals:
     void namesUndone();
 
 private:
+    void showGap(int competitor, const kelvos::GapUpdate& gap);
+    void showReset();
     QLabel* gapLabel(int competitor) const { return competitor == 2 ? Label23 : Label24; }
 
     TCuteButton *LAP, *LAP2, *LAP3, *CuteButton38;

@@ -3,6 +3,7 @@
 #include "LabelLook.h"
 #include "MainWindowLayout.h"
 #include "TCuteButton.h"
+#include "TimeText.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -74,18 +75,6 @@ bool RunPanel::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-QString RunPanel::totalText() const {
-    return Label1->text();
-}
-
-QString RunPanel::lapText() const {
-    return Label2->text();
-}
-
-QString RunPanel::lapCountText() const {
-    return Label11->text();
-}
-
 void RunPanel::applyRunState(const RunStateEffects& effects) {
     applySwitch(start, effects.command(Command::Start));
     applySwitch(stop, effects.command(Command::Stop));
@@ -99,6 +88,23 @@ void RunPanel::showCreated() {
         figure->setText("00:00:00:000");
 }
 
+void RunPanel::take(const RunEvent& event) {
+    switch (event.kind) {
+    case RunEventKind::Started:
+        return showRunStarted();
+    case RunEventKind::Stopped:
+        return showStopped(event.total);
+    case RunEventKind::Reset:
+        return showReset(event.total, event.details.unit);
+    case RunEventKind::Lap:
+        if (event.lap.competitor == 1)
+            showLap1(event.lap);
+        return;
+    default:
+        return;
+    }
+}
+
 void RunPanel::showRunStarted() {
     for (QLabel* figure : {Label2, Label3, Label1, Label9, Label14})
         figure->setText(" 00:00:00:000");
@@ -106,27 +112,34 @@ void RunPanel::showRunStarted() {
         figure->setText("0");
 }
 
-void RunPanel::showReset() {
+// The exact total the watch stopped at, not the last refresh before it.
+void RunPanel::showStopped(qint32 total) {
+    Label1->setText(formatFullTime(total));
+}
+
+void RunPanel::showReset(qint32 total, SpeedUnit unit) {
     setLabelColor(Label13, PositiveColor);
     for (QLabel* figure : {Label2, Label9, Label14})
         figure->setText("00:00:00:000");
     for (QLabel* figure : {Label7, Label11, Label12, Label13, Label16})
         figure->setText("0");
-    Label3->setText(Label1->text());
+    Label3->setText(formatFullTime(total));
+    showUnit(unit);
 }
 
-void RunPanel::showLap1(const Lap1Result& result) {
-    if (result.fastestChanged) {
-        Label9->setText(result.lapText);
-        Label12->setText(QString::number(result.lapCount));
+void RunPanel::showLap1(const LapFacts& lap) {
+    const QString lapText = lap.text(LapColumn::LapTime);
+    if (lap.fastest) {
+        Label9->setText(lapText);
+        Label12->setText(lap.text(LapColumn::Lap));
     }
-    Label7->setText(result.lapSpeedText);
-    Label16->setText(result.averageSpeedText);
-    Label2->setText(result.lapText);
-    setLabelColor(Label13, result.diffNegative ? NegativeColor : PositiveColor);
-    Label13->setText(result.diffText);
-    Label11->setText(QString::number(result.lapCount));
-    Label14->setText(result.averageText);
+    Label7->setText(lap.lapSpeed);
+    Label16->setText(lap.averageSpeed);
+    Label2->setText(lapText);
+    setLabelColor(Label13, lap.difference < 0 ? NegativeColor : PositiveColor);
+    Label13->setText(lap.text(LapColumn::Difference));
+    Label11->setText(lap.text(LapColumn::Lap));
+    Label14->setText(formatFullTime(lap.average));
 }
 
 void RunPanel::showRefresh(const RunFigures& figures) {

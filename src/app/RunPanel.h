@@ -2,6 +2,7 @@
 
 #include "LapBook.h"
 #include "RunController.h"
+#include "RunEvent.h"
 
 #include <QObject>
 
@@ -15,17 +16,11 @@ class RunPanel : public QObject {
 public:
     explicit RunPanel(QWidget* form);
 
-    QLabel* totalLabel() const { return Label1; }
     TCuteButton* startButton() const { return start; }
-    QString totalText() const;
-    QString lapText() const;
-    QString lapCountText() const;
 
     void applyRunState(const kelvos::RunStateEffects& effects);
     void showCreated();
-    void showRunStarted();
-    void showReset();
-    void showLap1(const kelvos::Lap1Result& result);
+    void take(const kelvos::RunEvent& event);
     void showRefresh(const kelvos::RunFigures& figures);
     void showUnit(kelvos::SpeedUnit unit);
     void showUnitName(kelvos::SpeedUnit unit);
@@ -43,6 +38,10 @@ protected:
 
 private:
     void applyLook();
+    void showRunStarted();
+    void showStopped(qint32 total);
+    void showReset(qint32 total, kelvos::SpeedUnit unit);
+    void showLap1(const kelvos::LapFacts& lap);
 
     TCuteButton *start, *stop, *CuteButton1, *CuteButton2;
     QLabel *Label1, *Label2, *Label3, *Label7, *Label9, *Label11, *Label12, *Label13, *Label14,

@@ -12,9 +12,8 @@ constexpr const char* kJournalFile = "kelvos-run.journal";
 constexpr int kListedLines = 10; // line numbers listed at most
 } // namespace
 
-RunRecorder::RunRecorder(const RunController& run,
-                         std::function<void(const QString&)> reportProblem, QObject* parent)
-    : QObject(parent), run_(run), reportProblem_(std::move(reportProblem)) {}
+RunRecorder::RunRecorder(std::function<void(const QString&)> reportProblem, QObject* parent)
+    : QObject(parent), reportProblem_(std::move(reportProblem)) {}
 
 QString RunRecorder::journalPath(const QString& folder) {
     return QDir::toNativeSeparators(QDir(folder).filePath(kJournalFile));
@@ -83,23 +82,44 @@ QString RunRecorder::unreadableLinesText() const {
         .arg(numbers.join(", "));
 }
 
-void RunRecorder::command(JournalEntry::Kind kind) {
-    JournalEntry entry;
-    entry.kind = kind;
-    entry.total = run_.stopWatch().GetElapsed();
-    append(entry);
+namespace {
+std::optional<JournalEntry::Kind> journalKindOf(RunEventKind kind) {
+    switch (kind) {
+    case RunEventKind::Started:
+        return JournalEntry::Kind::Start;
+    case RunEventKind::Stopped:
+        return JournalEntry::Kind::Stop;
+    case RunEventKind::Restarted:
+        return JournalEntry::Kind::Restart;
+    case RunEventKind::Reset:
+        return JournalEntry::Kind::Reset;
+    case RunEventKind::Lap:
+        return JournalEntry::Kind::Lap;
+    case RunEventKind::MainGridLoaded:
+    case RunEventKind::MixGridLoaded:
+    case RunEventKind::DetailsChanged:
+        break;
+    }
+    return std::nullopt; // not part of the run's record
 }
+} // namespace
 
-void RunRecorder::lap(int competitor, const LapRow& row) {
+void RunRecorder::take(const RunEvent& event) {
+    const std::optional<JournalEntry::Kind> kind = journalKindOf(event.kind);
+    if (!kind)
+        return;
+    lastTotal_ = event.total;
     JournalEntry entry;
-    entry.kind = JournalEntry::Kind::Lap;
-    entry.competitor = competitor;
-    entry.total = run_.laps().PressTotal;
-    entry.name = run_.name(competitor);
-    entry.courseLength = run_.course().value_or(QString());
-    entry.courseSelected = run_.course().has_value();
-    entry.milesPerHour = run_.unit() == SpeedUnit::MilesPerHour;
-    entry.wallClock = row.fields.value(5); // the Realtime column
+    entry.kind = *kind;
+    entry.total = event.total;
+    if (*kind == JournalEntry::Kind::Lap) {
+        entry.competitor = event.lap.competitor;
+        entry.name = event.lap.name;
+        entry.courseLength = event.details.course;
+        entry.courseSelected = event.details.courseChosen;
+        entry.milesPerHour = event.details.unit == SpeedUnit::MilesPerHour;
+        entry.wallClock = event.lap.wallClock;
+    }
     append(entry);
 }
 
@@ -108,7 +128,7 @@ void RunRecorder::lap(int competitor, const LapRow& row) {
 void RunRecorder::saved(const QString& file) {
     JournalEntry entry;
     entry.kind = JournalEntry::Kind::Saved;
-    entry.total = run_.stopWatch().GetElapsed();
+    entry.total = lastTotal_;
     entry.file = file;
     append(entry);
     if (!restoringDigest_.isEmpty() && !lastWritten_)

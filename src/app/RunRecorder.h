@@ -3,7 +3,7 @@
 #include "JournalEntry.h"
 #include "JournalReader.h"
 #include "LapBook.h"
-#include "RunController.h"
+#include "RunEvent.h"
 #include "RunJournal.h"
 
 #include <QList>
@@ -16,8 +16,7 @@
 class RunRecorder : public QObject {
     Q_OBJECT
 public:
-    RunRecorder(const kelvos::RunController& run, std::function<void(const QString&)> reportProblem,
-                QObject* parent);
+    RunRecorder(std::function<void(const QString&)> reportProblem, QObject* parent);
 
     // The journal of runs timed in `folder`.
     static QString journalPath(const QString& folder);
@@ -29,8 +28,8 @@ public:
     // While a run is rebuilt from the journal, its presses are not written again.
     void setReplaying(bool replaying) { replaying_ = replaying; }
 
-    void command(kelvos::JournalEntry::Kind kind);
-    void lap(int competitor, const kelvos::LapRow& row);
+    // Records each command and press of the run.
+    void take(const kelvos::RunEvent& event);
     // The stopped run's laps are in this file: the run is finished.
     void saved(const QString& file);
     // Whether the last entry could be written.
@@ -41,7 +40,7 @@ private:
     void reportWriteProblem(const QString& error);
     bool restoredBefore(const kelvos::JournalContents& contents);
 
-    const kelvos::RunController& run_;
+    qint32 lastTotal_ = 0; // the watch at the latest command or press
     std::function<void(const QString&)> reportProblem_;
     kelvos::RunJournal journal_;
     QString path_;

@@ -57,6 +57,7 @@ TKelvoS::TKelvoS(KelvosServices services, QWidget* parent)
     scaler_ = new FormScaler(this, kDesignSize);
     buildControls(this, *scaler_);
     createPanels();
+    subscribeViews();
     connectPanels();
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -106,9 +107,20 @@ void TKelvoS::createPanels() {
                                  *gridsPanel_->mainGrid(), run_.laps());
     announcementsPanel_ = new AnnouncementsPanel(
         this, *services_.player, run_, [this] { return displayFigures(); }, services_.sleeper);
-    recorder_ = new RunRecorder(run_, report, this);
+    recorder_ = new RunRecorder(report, this);
     settings_ = new SettingsBinding(this, services_.settingsFile,
                                     {*hotkeysPanel_, *lapsPanel_, *optionsPanel_, *coursePanel_});
+}
+
+// The journal hears each fact of the run first, so that nothing is shown that it has not
+// recorded; then the views, then what the state of the run switches.
+void TKelvoS::subscribeViews() {
+    run_.subscribe([this](const RunEvent& event) { recorder_->take(event); });
+    run_.subscribe([this](const RunEvent& event) { gridsPanel_->take(event); });
+    run_.subscribe([this](const RunEvent& event) { chartPanel_->take(event); });
+    run_.subscribe([this](const RunEvent& event) { runPanel_->take(event); });
+    run_.subscribe([this](const RunEvent& event) { lapsPanel_->take(event); });
+    run_.subscribe([this](const RunEvent& event) { showRunEvent(event); });
 }
 
 void TKelvoS::connectPanels() {
@@ -129,7 +141,10 @@ void TKelvoS::connectPanels() {
     connect(coursePanel_, &CoursePanel::droppedDown, this, [this] { sounds_->play({"pa.wav"}); });
 
     connect(gridsPanel_, &GridsPanel::mainLoadChosen, this, &TKelvoS::CuteButton20Click);
-    connect(gridsPanel_, &GridsPanel::mixFileLoaded, lapsPanel_, &LapsPanel::setNames);
+    connect(gridsPanel_, &GridsPanel::mixFileLoaded, this, [this](const CompetitorNames& names) {
+        lapsPanel_->setNames(names);
+        run_.loadGrid(RunEventKind::MixGridLoaded, gridsPanel_->mixRows());
+    });
     connect(gridsPanel_, &GridsPanel::pasted, this, &TKelvoS::showPasted);
     connect(gridsPanel_, &GridsPanel::commandDone, this, &TKelvoS::DoCSFocus);
 
@@ -184,10 +199,9 @@ void TKelvoS::FormCreate() {
     lapsPanel_->fillEmptyNames();
     takeNames(); // a stored text equal to the box's own changes nothing, so none was taken yet
     runPanel_->showCreated();
-    run_.markResultsPending();
     gridsPanel_->showCreated();
     chartPanel_->showLapCount(0);
-    run_.stopWatch().setDisplayLabel(runPanel_->totalLabel());
+    showRunState(RunEntry::Shown);
     announcementsPanel_->setBoxes(optionsPanel_->announcementBoxes());
 }
 
@@ -202,7 +216,7 @@ void TKelvoS::FormFirstShow() {
     run_.setCourse(coursePanel_->chosenLength());
     chartPanel_->restoreBarPositions();
     showSettingsProblems();
-    applyRunState(RunEntry::Shown);
+    showRunState(RunEntry::Shown);
     run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
                                               : SpeedUnit::KilometresPerHour);
     if (run_.unit() == SpeedUnit::MilesPerHour) {
@@ -250,10 +264,9 @@ void TKelvoS::closeEvent(QCloseEvent* event) {
 
 // ---- Run control ---------------------------------------------------------------------------
 
-// Which buttons work and which hotkeys are live follows the run's state, in this one place.
-void TKelvoS::applyRunState(RunEntry entry) {
+// Which buttons work and which hotkeys are live follows the run's state, from its one table.
+void TKelvoS::showRunState(RunEntry entry) {
     const RunStateEffects effects = runStateEffects(entry, hotkeysPanel_->stopKeyOff());
-    run_.enter(effects.state);
     runPanel_->applyRunState(effects);
     lapsPanel_->applyRunState(effects);
     gridsPanel_->applyRunState(effects);
@@ -261,6 +274,35 @@ void TKelvoS::applyRunState(RunEntry entry) {
     announcementsPanel_->applyRunState(effects);
     hotkeysPanel_->applyRunState(effects);
     scheduleRefresh();
+}
+
+// What the window itself shows of the run: the controls its state switches, the gaps in the
+// title, and the read-out of competitor 1's lap (not of a lap rebuilt from the journal).
+void TKelvoS::showRunEvent(const RunEvent& event) {
+    switch (event.kind) {
+    case RunEventKind::Started:
+        return showRunState(RunEntry::Start);
+    case RunEventKind::Restarted:
+        return showRunState(RunEntry::Restart);
+    case RunEventKind::Stopped:
+        return showRunState(RunEntry::Stop);
+    case RunEventKind::Reset:
+        gapTexts_ = {"0", "0"};
+        return showRunState(RunEntry::Reset);
+    case RunEventKind::Lap:
+        for (std::size_t other = 0; other < gapTexts_.size(); ++other)
+            if (event.lap.gaps[other].changed)
+                gapTexts_[other] = event.lap.gaps[other].text;
+        // A lap whose read-out waits for the one speaking is still heard at once, over the voice.
+        if (event.lap.competitor == 1 && !replaying_ &&
+            announcementsPanel_->announceLap1(run_.laps()))
+            sounds_->play({"pi.wav"});
+        return;
+    case RunEventKind::MainGridLoaded:
+    case RunEventKind::MixGridLoaded:
+    case RunEventKind::DetailsChanged:
+        return;
+    }
 }
 
 // While the watch runs its figures change at every refresh, and the taskbar follows them.
@@ -290,16 +332,8 @@ void TKelvoS::refreshTick() {
 }
 
 void TKelvoS::StartClick() {
-    run_.startWatch();
-    run_.stopWatch().UpdateDisplay();
-    if (run_.resultsPending())
-        ResetClick(); // with results pending the reset neither zeroes the watch nor sounds
-    recorder_->command(Kind::Start); // after the implicit reset: the journal's run begins here
-    runPanel_->showRunStarted();
-    run_.beginRun();
-    chartPanel_->showRunStarted();
-    gridsPanel_->startNewRun();
-    applyRunState(RunEntry::Start);
+    if (!run_.start())
+        return;
     lapsPanel_->lap1Button()->setFocus();
     sounds_->play({"goo.wav"});
     announcementsPanel_->prepareDisplay();
@@ -307,16 +341,19 @@ void TKelvoS::StartClick() {
 }
 
 void TKelvoS::StopClick() {
-    stopAndSave();
+    if (run_.can(Command::Stop))
+        stopAndSave();
 }
 
 // The run is finished in the journal only once its automatic Mix file is on disk: a failed
 // save, or a kill before it, leaves the run to be restored at the next start.
 bool TKelvoS::stopAndSave() {
-    run_.stop();
-    recorder_->command(Kind::Stop);
-    applyRunState(RunEntry::Stop);
-    gridsPanel_->trimToLaps(run_.laps());
+    if (run_.running())
+        run_.stop();
+    return saveStoppedRun();
+}
+
+bool TKelvoS::saveStoppedRun() {
     // A stop rebuilt from the journal writes nothing: the restored run is written at its end.
     const bool saved = replaying_ || gridsPanel_->writeAutomaticMixFile();
     if (saved && !replaying_)
@@ -328,37 +365,27 @@ bool TKelvoS::stopAndSave() {
 }
 
 void TKelvoS::CuteButton1Click() {
-    run_.restart();
-    recorder_->command(Kind::Restart);
-    chartPanel_->showRunRestarted();
-    applyRunState(RunEntry::Restart);
-    gridsPanel_->restoreFixedRows();
+    if (!run_.restart())
+        return;
     lapsPanel_->lap1Button()->setFocus();
     sounds_->play({"goo.wav"});
     services_.keepAwake(true);
 }
 
 void TKelvoS::ResetClick() {
-    const bool zeroed = run_.resetWatch();
-    recorder_->command(Kind::Reset);
-    runPanel_->showReset();
-    lapsPanel_->showReset();
-    run_.resetLaps();
-    gridsPanel_->clearForReset(headerUnit());
-    chartPanel_->clearForReset();
-    applyRunState(RunEntry::Reset);
-    runPanel_->showUnit(run_.unit());
+    const bool zeroes = !run_.resultsPending();
+    if (!run_.reset())
+        return;
     runPanel_->startButton()->setFocus();
-    if (zeroed)
+    if (zeroes)
         sounds_->play({"pi.wav", "po.wav"});
-    run_.finishReset();
     services_.keepAwake(false);
     DoCSFocus();
 }
 
 void TKelvoS::Timer1Timer() {
-    const RunFigures figures = run_.refresh();
-    runPanel_->showRefresh(figures);
+    figures_ = run_.refresh();
+    runPanel_->showRefresh(figures_);
     setWindowTitle(windowTitleText());
 }
 
@@ -377,23 +404,24 @@ const TKelvoS::ClockTexts& TKelvoS::clockTexts() const {
 // The title form of "T": the date, the lap and the total.
 QString TKelvoS::lapTitleText() const {
     const ClockTexts& clock = clockTexts();
-    return "DATE=" + clock.date + " " + clock.time + " ; LAP" + runPanel_->lapCountText() + "=" +
-           runPanel_->lapText() + " ; TOTAL=" + runPanel_->totalText();
+    return "DATE=" + clock.date + " " + clock.time + " ; LAP" +
+           QString::number(run_.laps().Lap1.LapCount) + "=" +
+           formatFullTime(run_.laps().Lap1.LapTime) + " ; TOTAL=" + figures_.totalText;
 }
 
 QString TKelvoS::windowTitleText() const {
     if (optionsPanel_->titleShowsLap())
         return lapTitleText();
     const ClockTexts& clock = clockTexts();
-    return runPanel_->totalText() + " :: " + clock.time + " :: " + " " + clock.weekday + " " +
-           " ::  " + lapsPanel_->gapText(2) + " : " + lapsPanel_->gapText(3) + kCredit;
+    return figures_.totalText + " :: " + clock.time + " :: " + " " + clock.weekday + " " +
+           " ::  " + gapTexts_[0] + " : " + gapTexts_[1] + kCredit;
 }
 
 // The taskbar shows the running total, or with "T" the date, lap and total.
 void TKelvoS::Timer2Timer() {
     setTaskbarText(this, optionsPanel_->titleShowsLap()
                              ? lapTitleText()
-                             : runPanel_->totalText() + " :: " + clockTexts().time);
+                             : figures_.totalText + " :: " + clockTexts().time);
 }
 
 DisplayFigures TKelvoS::displayFigures() const {
@@ -414,9 +442,9 @@ DisplayFigures TKelvoS::displayFigures() const {
 }
 
 void TKelvoS::DoCSFocus() {
-    TCuteButton* target = run_.running() ? lapsPanel_->lap1Button() : runPanel_->startButton();
-    if (target->isEnabled())
-        target->setFocus();
+    const bool running = run_.running();
+    if (run_.can(running ? Command::Lap1 : Command::Start))
+        (running ? lapsPanel_->lap1Button() : runPanel_->startButton())->setFocus();
 }
 
 // The laps get the names the boxes show, and the copy buttons pick their rows by them.
@@ -428,63 +456,63 @@ void TKelvoS::takeNames() {
     gridsPanel_->setNames(names);
 }
 
-void TKelvoS::HookHotKey1HotKey(Hotkey key) {
-    if (replaying_)
-        return; // the restored run is not complete yet
-    switch (key) {
-    case Hotkey::Start:
-        return StartClick();
-    case Hotkey::Stop:
-        return StopClick();
-    case Hotkey::Restart:
-        return CuteButton1Click();
-    case Hotkey::Reset:
-        return ResetClick();
-    case Hotkey::Lap1:
-        return LapClick();
-    case Hotkey::Lap2:
-        return LAP2Click();
-    case Hotkey::Lap3:
-        return LAP3Click();
-    }
-}
-
 namespace {
-// The button whose state says whether a command is available, the hotkey it runs as (the lap
-// read-out has none: it runs as its button), and whether it takes a lap.
+// The command each hotkey runs, as numbered by their editors.
+constexpr Command kHotkeyCommands[] = {Command::Start, Command::Stop, Command::Restart,
+                                       Command::Reset, Command::Lap1, Command::Lap2,
+                                       Command::Lap3};
+static_assert(std::size(kHotkeyCommands) == kHotkeyCount);
+
 struct CommandRoute {
-    DesktopCommand command;
-    const char* button;
-    std::optional<Hotkey> hotkey;
-    bool lap = false;
+    DesktopCommand desktop;
+    Command command;
 };
 constexpr CommandRoute kCommandRoutes[] = {
-    {DesktopCommand::Start, "start", Hotkey::Start},
-    {DesktopCommand::Stop, "stop", Hotkey::Stop},
-    {DesktopCommand::Restart, "CuteButton1", Hotkey::Restart},
-    {DesktopCommand::Reset, "CuteButton2", Hotkey::Reset},
-    {DesktopCommand::Lap1, "LAP", Hotkey::Lap1, true},
-    {DesktopCommand::Lap2, "LAP2", Hotkey::Lap2, true},
-    {DesktopCommand::Lap3, "LAP3", Hotkey::Lap3, true},
-    {DesktopCommand::Read, "Lapread", std::nullopt},
+    {DesktopCommand::Start, Command::Start},     {DesktopCommand::Stop, Command::Stop},
+    {DesktopCommand::Restart, Command::Restart}, {DesktopCommand::Reset, Command::Reset},
+    {DesktopCommand::Lap1, Command::Lap1},       {DesktopCommand::Lap2, Command::Lap2},
+    {DesktopCommand::Lap3, Command::Lap3},       {DesktopCommand::Read, Command::LapRead},
 };
 } // namespace
 
-// Whether a command is available follows its button, which the run state switches, and for a
-// lap the run itself; a hotkey's own state also says whether another program holds its key,
-// which a command does not need.
+void TKelvoS::HookHotKey1HotKey(Hotkey key) {
+    if (replaying_)
+        return; // the restored run is not complete yet
+    runCommand(kHotkeyCommands[int(key) - 1]);
+}
+
+void TKelvoS::runCommand(Command command) {
+    switch (command) {
+    case Command::Start:
+        return StartClick();
+    case Command::Stop:
+        return StopClick();
+    case Command::Restart:
+        return CuteButton1Click();
+    case Command::Reset:
+        return ResetClick();
+    case Command::Lap1:
+        return LapClick();
+    case Command::Lap2:
+        return LAP2Click();
+    case Command::Lap3:
+        return LAP3Click();
+    case Command::LapRead:
+        return announcementsPanel_->LapreadClick();
+    default:
+        return;
+    }
+}
+
+// A command from another program runs as its hotkey would, when the run lets it run now.
 bool TKelvoS::takeCommand(DesktopCommand command, quint32 receivedAt) {
     const auto* route =
         std::find_if(std::begin(kCommandRoutes), std::end(kCommandRoutes),
-                     [command](const CommandRoute& r) { return r.command == command; });
-    if (replaying_ || route == std::end(kCommandRoutes) ||
-        !findChild<QAbstractButton*>(route->button)->isEnabled() || (route->lap && !run_.canLap()))
+                     [command](const CommandRoute& r) { return r.desktop == command; });
+    if (replaying_ || route == std::end(kCommandRoutes) || !run_.can(route->command))
         return false;
     const PressClock::Scope press(receivedAt);
-    if (route->hotkey)
-        HookHotKey1HotKey(*route->hotkey);
-    else
-        announcementsPanel_->LapreadClick();
+    runCommand(route->command);
     return true;
 }
 
@@ -500,52 +528,29 @@ void TKelvoS::waitForSignals() {
 // ---- Laps ----------------------------------------------------------------------------------
 
 void TKelvoS::LapClick() {
-    const std::optional<Lap1Result> lap = run_.lap1();
-    if (!lap)
+    if (!run_.lap(1))
         return;
-    const Lap1Result& result = *lap;
-    recorder_->lap(1, result.mainRow);
-    runPanel_->showLap1(result);
-    gridsPanel_->showLap(result.mainRow, result.mixRow);
-    chartPanel_->addLap(result.mainRow.row, result.lapCount);
-    lapsPanel_->showGap(2, result.gap2);
-    lapsPanel_->showGap(3, result.gap3);
     lapsPanel_->lap1Button()->setFocus();
     if (!sounds_->voiceOn())
         sounds_->beep();
-    // A lap whose read-out waits for the one speaking is still heard at once, over the voice.
-    if (!replaying_ && announcementsPanel_->announceLap1(run_.laps())) // not a rebuilt lap
-        sounds_->play({"pi.wav"});
 }
 
 void TKelvoS::LAP2Click() {
-    showOtherLap(2, run_.lap2());
+    if (run_.lap(2))
+        sounds_->beep();
 }
 
 void TKelvoS::LAP3Click() {
-    showOtherLap(3, run_.lap3());
+    if (run_.lap(3))
+        sounds_->beep();
 }
 
-// Competitors 2 and 3: the lap recorded, its Mix row, the gap to competitor 1, a beep.
-void TKelvoS::showOtherLap(int competitor, const std::optional<OtherLapResult>& lap) {
-    if (!lap)
-        return;
-    const OtherLapResult& result = *lap;
-    recorder_->lap(competitor, result.mixRow);
-    gridsPanel_->showMixLap(result.mixRow);
-    lapsPanel_->showGap(competitor, result.gap);
-    sounds_->beep();
-}
-
-// One more lap of competitor 1, ending at the watch's present total, then the run stops. The
-// busy flag keeps the lap's read-outs from starting.
 void TKelvoS::Plus1Lap1Click() {
-    lapsPanel_->enableExtraLap();
-    announcementsPanel_->enableExtraLap();
-    run_.treatAsRunning();
-    run_.holdAnnouncement();
-    LapClick();
-    StopClick();
+    run_.plusOneLap();
+    lapsPanel_->lap1Button()->setFocus();
+    if (!sounds_->voiceOn())
+        sounds_->beep();
+    saveStoppedRun();
 }
 
 // ---- Course, unit and files ----------------------------------------------------------------
@@ -568,7 +573,7 @@ void TKelvoS::MilePerHour1Click() {
 }
 
 HeaderUnit TKelvoS::headerUnit() const {
-    return run_.unit() == SpeedUnit::MilesPerHour ? HeaderUnit::Mile : HeaderUnit::Kilometre;
+    return headerUnitOf(run_.unit());
 }
 
 // "LoadCsv" into the Main grid, after a full reset. The loaded rows are for charting, sorting
@@ -583,6 +588,7 @@ void TKelvoS::loadMainFile(const QString& path) {
         return DoCSFocus();
     ResetClick();
     const GridsPanel::MainLoad load = gridsPanel_->loadMainFile(path);
+    run_.loadGrid(RunEventKind::MainGridLoaded, gridsPanel_->mainRows());
     if (load.rows > 0)
         chartPanel_->showLapCount(load.rows);
     if (!load.complete)
@@ -593,6 +599,7 @@ void TKelvoS::loadMainFile(const QString& path) {
 }
 
 void TKelvoS::showPasted(int rows) {
+    run_.loadGrid(RunEventKind::MainGridLoaded, gridsPanel_->mainRows());
     chartPanel_->showLapCount(rows);
     chartPanel_->enableRebuilds(true);
 }
@@ -656,11 +663,6 @@ void TKelvoS::finishRestore() {
     const std::unique_ptr<Restore> restore = std::move(restore_);
     if (restore->progress)
         restore->progress->close();
-    takeNames(); // the laps rebuilt took the names they had; new laps take the boxes' names
-    run_.setCourse(coursePanel_->chosenLength());
-    run_.setUnit(optionsPanel_->milePerHour() ? SpeedUnit::MilesPerHour
-                                              : SpeedUnit::KilometresPerHour);
-    run_.setWallClockText(std::nullopt);
     gridsPanel_->endRebuild();
     chartPanel_->endRebuild();
     sounds_->setMuted(false);
@@ -701,12 +703,11 @@ void TKelvoS::replay(const JournalEntry& entry) {
     case Kind::Lap:
         break;
     }
-    run_.setName(entry.competitor, entry.name);
-    run_.setCourse(entry.courseSelected ? std::optional(entry.courseLength) : std::nullopt);
-    run_.setUnit(entry.milesPerHour ? SpeedUnit::MilesPerHour : SpeedUnit::KilometresPerHour);
-    run_.setWallClockText(entry.wallClock);
-    run_.treatAsRunning(); // every lap was taken running, "Plus1Lap" too
-    entry.competitor == 1 ? LapClick() : entry.competitor == 2 ? LAP2Click() : LAP3Click();
+    run_.replayLap(entry.competitor,
+                   {entry.name,
+                    entry.courseSelected ? std::optional(entry.courseLength) : std::nullopt,
+                    entry.milesPerHour ? SpeedUnit::MilesPerHour : SpeedUnit::KilometresPerHour,
+                    entry.wallClock});
 }
 
 // ---- Messages ------------------------------------------------------------------------------

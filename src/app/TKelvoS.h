@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -66,7 +67,7 @@ public:
     bool isRunning() const { return run_.running(); }
     bool resultsPending() const { return run_.resultsPending(); }
     const kelvos::LapState& lapState() const { return run_.laps(); }
-    TStopWatch& stopWatch() { return run_.stopWatch(); }
+    const TStopWatch& stopWatch() const { return run_.stopWatch(); }
     // The run model: other parts of the program subscribe to its events.
     kelvos::RunController& runModel() { return run_; }
     bool isHotkeyRegistered(kelvos::Hotkey key) const;
@@ -108,7 +109,10 @@ private:
     void connectPanels();
     void FormCreate();
     void FormFirstShow();
-    void applyRunState(kelvos::RunEntry entry);
+    void subscribeViews();
+    void showRunEvent(const kelvos::RunEvent& event);
+    void showRunState(kelvos::RunEntry entry);
+    void runCommand(kelvos::Command command);
     void takeNames();
     void HookHotKey1HotKey(kelvos::Hotkey key);
     void ComboBox1Change(bool chosen);
@@ -118,6 +122,8 @@ private:
     kelvos::HeaderUnit headerUnit() const;
     QString windowTitleText() const;
     QString lapTitleText() const;
+    QString lapCountText() const;
+    QString lastLapText() const;
     // The wall-clock parts of the title and the taskbar text, formatted once a second rather
     // than at every 20 ms refresh.
     struct ClockTexts {
@@ -132,8 +138,8 @@ private:
     void reportProblem(const QString& message);
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
-    void showOtherLap(int competitor, const std::optional<kelvos::OtherLapResult>& lap);
     bool stopAndSave();
+    bool saveStoppedRun();
     void openJournal();
     void showRestoreProgress(int entries);
     void restoreSome();
@@ -170,4 +176,6 @@ private:
     QStringList closeProblems_; // told when the window has closed
     QPointer<QMessageBox> closeProblem_;
     mutable ClockTexts clockTexts_;
+    kelvos::RunFigures figures_;                // what the latest refresh showed
+    std::array<QString, 2> gapTexts_{"0", "0"}; // competitor 1 against 2 and 3, for the title
 };

@@ -1,6 +1,7 @@
 #include "ClipboardExchange.h"
 
 #include "CommaText.h"
+#include "LapFacts.h"
 
 #include <algorithm>
 
@@ -8,12 +9,11 @@ namespace kelvos {
 
 namespace {
 
-constexpr int numberColumn = 1;
-// A clipboard row is ten cells, whatever the column count of the grid copied.
-constexpr int cellsPerClipboardRow = 10;
+// A clipboard row is a lap row's cells, whatever the column count of the grid copied.
+constexpr int cellsPerClipboardRow = kLapColumnCount;
 
 bool rowTakesPart(const CellStore& grid, int row, const std::optional<QString>& name) {
-    return !name || grid.cell(numberColumn, row) == *name;
+    return !name || grid.cell(int(LapColumn::Name), row) == *name;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "GridSetup.h"
 
+#include "LapFacts.h"
 #include "TStrSortGrid.h"
 #include "TStringGridEx.h"
 
@@ -10,7 +11,7 @@ namespace kelvos {
 
 namespace {
 
-constexpr int resultColumns = 10;
+constexpr int resultColumns = kelvos::kLapColumnCount;
 constexpr int mainGridRows = 12;
 constexpr int mixGridRows = 30;
 constexpr int mainGridMinRowsKeepingColumns = 12;
@@ -18,7 +19,7 @@ constexpr int mixGridMinRowsKeepingColumns = 6;
 // The total and lap time columns: a full time text ("00:01:01:040") needs this much in the
 // serif faces found on Linux, where the default width would clip its first digit.
 constexpr int timeColumnWidth = 80;
-constexpr int timeColumns[] = {2, 3};
+constexpr int timeColumns[] = {int(kelvos::LapColumn::Total), int(kelvos::LapColumn::LapTime)};
 
 // "Times New Roman" is asked for by family; where it is missing the font matcher substitutes
 // a metric-compatible serif face.

@@ -1,5 +1,7 @@
 #include "Sorting.h"
 
+#include "LapFacts.h"
+
 #include <algorithm>
 #include <numeric>
 #include <utility>
@@ -132,11 +134,11 @@ void stableSortRowsByText(CellStore& store, int col, int first, int last) {
 }
 
 void lapTimeSort(CellStore& mainGrid) {
-    quickSortRowsByText(mainGrid, grid_columns::lapTime, 1, mainGrid.rowCount() - 1);
+    quickSortRowsByText(mainGrid, int(LapColumn::LapTime), 1, mainGrid.rowCount() - 1);
 }
 
 void recordingOrderSort(CellStore& mainGrid) {
-    quickSortRowsByText(mainGrid, grid_columns::recordingOrder, 1, mainGrid.rowCount() - 1);
+    quickSortRowsByText(mainGrid, int(LapColumn::Total), 1, mainGrid.rowCount() - 1);
 }
 
 void numberSort(CellStore& mixGrid, int col) {

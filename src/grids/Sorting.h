@@ -38,10 +38,4 @@ void recordingOrderSort(CellStore& mainGrid);
 // previous order. Does nothing without a data row.
 void numberSort(CellStore& mixGrid, int col);
 
-namespace grid_columns {
-inline constexpr int recordingOrder = 2;
-inline constexpr int lapTime = 3;
-inline constexpr int competitorName = 1;
-} // namespace grid_columns
-
 } // namespace kelvos

@@ -38,58 +38,53 @@ void LapBook::reset() {
     state_.MixRows = 0;
 }
 
-Lap1Result LapBook::recordLap1(const LapPress& press, SpeedUnit unit) {
-    state_.LapTotal1 = press.elapsed;
-    CompetitorLaps& lap1 = state_.Lap1;
-    closeLap(lap1, press);
+CompetitorLaps& LapBook::lapsOf(int competitor) {
+    return competitor == 1 ? state_.Lap1 : competitor == 2 ? state_.Lap2 : state_.Lap3;
+}
 
-    Lap1Result result;
-    result.lapCount = lap1.LapCount;
-    if (lap1.LapCount == 1) {
+// A lap equal to the fastest becomes the fastest, so the later lap number wins a tie.
+bool LapBook::takeFastest(const CompetitorLaps& lap1) {
+    if (lap1.LapCount == 1)
         state_.FastestLap1 = lap1.LapTime;
-    }
-    // A lap equal to the fastest becomes the fastest, so the later lap number wins a tie.
-    if (state_.FastestLap1 >= lap1.LapTime) {
-        state_.FastestLap1 = lap1.LapTime;
-        result.fastestChanged = true;
-    }
-
-    state_.LapSpeedText1 = speedTextOf(lap1.LapTime, press, unit);
-    state_.AverageSpeedText1 = speedTextOf(lap1.LapAverage, press, unit);
-    result.lapSpeedText = state_.LapSpeedText1;
-    result.averageSpeedText = state_.AverageSpeedText1;
-    result.lapText = formatFullTime(lap1.LapTime);
-    result.diffText = formatSignedShort(lap1.LapDiff);
-    result.diffNegative = lap1.LapDiff < 0;
-    result.averageText = formatFullTime(lap1.LapAverage);
-
-    updateMixRows();
-    // Each row reads the wall clock itself, so the Mix row may show a later second.
-    result.mainRow = {lap1.LapCount,
-                      rowFields(lap1, press, result.lapSpeedText, result.averageSpeedText)};
-    result.mixRow = {state_.MixRows,
-                     rowFields(lap1, press, result.lapSpeedText, result.averageSpeedText)};
-    state_.LastTotalText = formatFullTime(state_.PressTotal);
-    result.gap2 = gapAgainst(state_.Lap2);
-    result.gap3 = gapAgainst(state_.Lap3);
-    return result;
+    if (state_.FastestLap1 < lap1.LapTime)
+        return false;
+    state_.FastestLap1 = lap1.LapTime;
+    return true;
 }
 
-OtherLapResult LapBook::recordLap2(const LapPress& press) {
-    return recordOtherLap(state_.Lap2, press);
-}
-
-OtherLapResult LapBook::recordLap3(const LapPress& press) {
-    return recordOtherLap(state_.Lap3, press);
-}
-
-OtherLapResult LapBook::recordOtherLap(CompetitorLaps& laps, const LapPress& press) {
+LapFacts LapBook::recordLap(int competitor, const LapPress& press, SpeedUnit unit) {
+    CompetitorLaps& laps = lapsOf(competitor);
+    if (competitor == 1)
+        state_.LapTotal1 = press.elapsed;
+    else
+        unit = SpeedUnit::KilometresPerHour;
     closeLap(laps, press);
     updateMixRows();
-    // Competitors 2 and 3 are always timed in km/h, whatever unit competitor 1 uses.
-    const QString lapSpeed = speedTextOf(laps.LapTime, press, SpeedUnit::KilometresPerHour);
-    const QString averageSpeed = speedTextOf(laps.LapAverage, press, SpeedUnit::KilometresPerHour);
-    return {{state_.MixRows, rowFields(laps, press, lapSpeed, averageSpeed)}, gapAgainst(laps)};
+
+    LapFacts facts;
+    facts.competitor = competitor;
+    facts.number = laps.LapCount;
+    facts.total = press.elapsed;
+    facts.lap = laps.LapTime;
+    facts.difference = laps.LapDiff;
+    facts.average = laps.LapAverage;
+    facts.wallClock = press.wallClock();
+    facts.lapSpeed = speedTextOf(laps.LapTime, press, unit);
+    facts.averageSpeed = speedTextOf(laps.LapAverage, press, unit);
+    facts.unit = unit;
+    facts.name = press.name;
+    facts.mixRow = state_.MixRows;
+    if (competitor == 1) {
+        facts.mainRow = laps.LapCount;
+        facts.fastest = takeFastest(laps);
+        state_.LapSpeedText1 = facts.lapSpeed;
+        state_.AverageSpeedText1 = facts.averageSpeed;
+        state_.LastTotalText = formatFullTime(state_.PressTotal);
+        facts.gaps = {gapAgainst(state_.Lap2), gapAgainst(state_.Lap3)};
+    } else {
+        facts.gaps[std::size_t(competitor - 2)] = gapAgainst(laps);
+    }
+    return facts;
 }
 
 std::optional<QString> LapBook::refreshRunningLap(qint32 elapsed, bool running) {
@@ -111,17 +106,6 @@ void LapBook::closeLap(CompetitorLaps& laps, const LapPress& press) {
     laps.PrevLapTime = laps.LapTime;
     laps.LapSum += laps.LapTime;
     laps.LapAverage = static_cast<qint32>(laps.LapSum / laps.LapCount);
-}
-
-QStringList LapBook::rowFields(const CompetitorLaps& laps, const LapPress& press,
-                               const QString& lapSpeed, const QString& averageSpeed) const {
-    return {
-        QString::number(laps.LapCount),    press.name,
-        formatFullTime(state_.PressTotal), formatFullTime(laps.LapTime),
-        formatSignedShort(laps.LapDiff),   press.wallClock(),
-        QString::number(laps.LapTime),     lapSpeed,
-        QString::number(laps.LapAverage),  averageSpeed,
-    };
 }
 
 QString LapBook::speedTextOf(qint32 lapMs, const LapPress& press, SpeedUnit unit) const {

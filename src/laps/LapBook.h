@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LapFacts.h"
 #include "Speed.h"
 #include "TimeText.h"
 
@@ -53,41 +54,6 @@ struct LapPress {
     WallClock wallClock = [] { return formatWallClock(QTime::currentTime()); };
 };
 
-// A gap label (competitor 1 against 2 or 3). It changes only when both have the same lap count.
-struct GapUpdate {
-    bool changed = false;
-    qint32 gap = 0; // competitor 1's total at that lap minus the other's; > 0: competitor 1 behind
-    QString text;
-    bool negative = false; // shown in the negative colour
-};
-
-// One row written by a press: where it goes and its ten cells. How the grid makes room for
-// it is the grid's own business.
-struct LapRow {
-    int row = 0; // data row number, 1-based
-    QStringList fields;
-};
-
-struct Lap1Result {
-    qint32 lapCount = 0;
-    QString lapText;  // full form of the lap
-    QString diffText; // signed short form of the difference to the previous lap
-    bool diffNegative = false;
-    bool fastestChanged = false; // this lap is the fastest (a tie counts): show it and its number
-    QString averageText;
-    QString lapSpeedText;
-    QString averageSpeedText;
-    LapRow mainRow;
-    LapRow mixRow;
-    GapUpdate gap2;
-    GapUpdate gap3;
-};
-
-struct OtherLapResult {
-    LapRow mixRow;
-    GapUpdate gap; // against competitor 1
-};
-
 // The lap arithmetic of a run; the main window asks it at every press and shows the result.
 class LapBook {
 public:
@@ -99,19 +65,18 @@ public:
     void start();
     // Zeroing of a reset; competitors 2 and 3 keep their sums and lap starts until the next start.
     void reset();
-    Lap1Result recordLap1(const LapPress& press, SpeedUnit unit);
-    OtherLapResult recordLap2(const LapPress& press);
-    OtherLapResult recordLap3(const LapPress& press);
+    // A lap of competitor 1, 2 or 3. Competitors 2 and 3 are always timed in km/h.
+    LapFacts recordLap(int competitor, const LapPress& press,
+                       SpeedUnit unit = SpeedUnit::KilometresPerHour);
 
     // The 20 ms refresh: the lap in progress in full form once competitor 1 has a lap, otherwise
     // nothing (the label shows the total instead).
     std::optional<QString> refreshRunningLap(qint32 elapsed, bool running);
 
 private:
-    OtherLapResult recordOtherLap(CompetitorLaps& laps, const LapPress& press);
+    CompetitorLaps& lapsOf(int competitor);
+    bool takeFastest(const CompetitorLaps& lap1);
     void closeLap(CompetitorLaps& laps, const LapPress& press);
-    QStringList rowFields(const CompetitorLaps& laps, const LapPress& press,
-                          const QString& lapSpeed, const QString& averageSpeed) const;
     QString speedTextOf(qint32 lapMs, const LapPress& press, SpeedUnit unit) const;
     GapUpdate gapAgainst(const CompetitorLaps& other) const;
     void updateMixRows();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LapFacts.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -11,8 +13,8 @@ namespace kelvos {
 using GridCellReader = std::function<QString(int col, int row)>;
 
 // The Main grid columns the lap chart plots: the lap and the average in milliseconds.
-inline constexpr int kLapMilliColumn = 6;
-inline constexpr int kAverageMilliColumn = 8;
+inline constexpr int kLapMilliColumn = int(LapColumn::LapMs);
+inline constexpr int kAverageMilliColumn = int(LapColumn::AverageMs);
 
 // The last 21 laps on the chart: the point indices shown and the value range that holds every
 // lap and average time among them.

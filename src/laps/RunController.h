@@ -25,9 +25,17 @@ struct RunFigures {
     std::optional<QString> runningLapText; // the lap in progress, once competitor 1 has a lap
 };
 
-// The run without its window: the one stopwatch, the laps of the three competitors, the run
-// flags, the course, the speed unit and the names. Every command and press goes through it, and
-// each press returns one set of facts that every part of the window shows.
+// What a lap rebuilt from the run's record had at its press.
+struct RecordedPress {
+    QString name;
+    std::optional<QString> course; // the chosen entry, or none while a length was being typed
+    SpeedUnit unit = SpeedUnit::KilometresPerHour;
+    QString wallClock;
+};
+
+// The run without its window: the one stopwatch, the laps of the three competitors, the run's
+// state, the course, the speed unit and the names. It is the one gate of every command, whatever
+// road the command came by, and it tells every fact of the run to its listeners as a typed event.
 class RunController {
 public:
     RunController(const MillisecondClock& clock, std::function<QDateTime()> now);
@@ -39,56 +47,52 @@ public:
     void unsubscribe(int id);
     quint64 lastSequence() const { return sequence_; }
 
-    TStopWatch& stopWatch() { return stopWatch_; }
     const TStopWatch& stopWatch() const { return stopWatch_; }
     const LapState& laps() const { return laps_.state(); }
     bool running() const { return running_; }
     bool resultsPending() const { return resultsPending_; }
     RunState state() const { return state_; }
+    // Whether the command may run now. A lap also needs the watch to run.
+    bool can(Command command) const;
 
-    // Window creation leaves the start-up screen as the results of a run, so that the first
-    // reset is silent.
-    void markResultsPending() { resultsPending_ = true; }
+    // Each command returns false, doing nothing, when it may not run now.
+    // Start zeroes the watch; with results pending it clears them first (a reset without sound).
+    bool start();
+    bool stop();
+    bool restart();
+    // Zeroes the watch unless results were pending.
+    bool reset();
+    bool lap(int competitor);
+    // One more lap of competitor 1, ending at the watch's present total, then the run stops; its
+    // read-outs do not start.
+    void plusOneLap();
+    // A lap rebuilt from the run's record: taken as it was, running, with what it had at its press.
+    void replayLap(int competitor, const RecordedPress& press);
+    // Rows loaded or pasted into a grid.
+    void loadGrid(RunEventKind kind, const QList<QStringList>& rows);
 
-    // Start: the watch from zero, then (after any implicit reset) a new run.
-    void startWatch();
-    void beginRun();
-    void stop();
-    void restart();
-    // Reset: zeroes the watch unless results were pending; true when it did.
-    bool resetWatch();
-    void resetLaps();
-    void finishReset() { resultsPending_ = false; }
-    // The one extra lap of "Plus1Lap" is taken as if the watch still ran.
-    void treatAsRunning() { running_ = true; }
-    void enter(RunState state) { state_ = state; }
-
-    // A lap is taken only while the watch runs ("Plus1Lap" takes its one lap as if it ran);
-    // otherwise a press records nothing and gives no result.
-    bool canLap() const { return running_; }
-    std::optional<Lap1Result> lap1();
-    std::optional<OtherLapResult> lap2();
-    std::optional<OtherLapResult> lap3();
     RunFigures refresh();
 
-    void setName(int competitor, const QString& name) { names_.at(competitor - 1) = name; }
+    void setName(int competitor, const QString& name);
     QString name(int competitor) const { return names_.at(competitor - 1); }
     // The course length: the text of the chosen entry, or none while a length is being typed.
-    void setCourse(std::optional<QString> chosenEntry) { course_ = std::move(chosenEntry); }
+    void setCourse(std::optional<QString> chosenEntry);
     const std::optional<QString>& course() const { return course_; }
-    // Rows rebuilt from a record show the time of day the press was made, not the present one.
-    void setWallClockText(std::optional<QString> text) { wallClockText_ = std::move(text); }
-    void setUnit(SpeedUnit unit) { unit_ = unit; }
+    void setUnit(SpeedUnit unit);
     SpeedUnit unit() const { return unit_; }
 
     // One read-out at a time: claiming fails while another holds the flag.
     bool claimAnnouncement() { return !announcementBusy_.exchange(true); }
     void releaseAnnouncement() { announcementBusy_ = false; }
-    void holdAnnouncement() { announcementBusy_ = true; }
     bool announcementBusy() const { return announcementBusy_; }
 
 private:
-    void publish(RunEvent event);
+    void enter(RunEntry entry);
+    void clearResults();
+    void halt();
+    void recordLap(int competitor, const LapPress& press);
+    void publish(RunEventKind kind, qint32 total, LapFacts lap = {}, QList<QStringList> rows = {});
+    void publishDetails();
     qint32 totalNow() const;
     LapPress pressOf(int competitor) const;
 
@@ -96,11 +100,12 @@ private:
     LapBook laps_;
     std::function<QDateTime()> now_;
     bool running_ = false;
-    bool resultsPending_ = false;
+    // The start-up screen counts as the results of a run, so that the first reset is silent.
+    bool resultsPending_ = true;
     RunState state_ = RunState::Idle;
+    std::array<bool, kCommandCount> enabled_{};
     std::array<QString, 3> names_;
     std::optional<QString> course_;
-    std::optional<QString> wallClockText_;
     SpeedUnit unit_ = SpeedUnit::KilometresPerHour;
     std::atomic<bool> announcementBusy_{false};
     std::vector<std::pair<int, RunListener>> listeners_;

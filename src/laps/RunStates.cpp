@@ -52,10 +52,15 @@ RunStateEffects runningEffects(bool restart, bool stopKeyOff) {
 RunStateEffects runStateEffects(RunEntry entry, bool stopKeyOff) {
     switch (entry) {
     case RunEntry::Shown:
-        // Only the start key is live until the first run begins.
+        // Only the start key is live until the first run begins; the zoom reset follows the
+        // chart alone.
         return effectsOf(
             RunState::Idle,
-            {{}, {}, {H::Start}, {H::Stop, H::Restart, H::Reset, H::Lap1, H::Lap2, H::Lap3}});
+            {{C::Start, C::Reset, C::CsvLoads},
+             {C::Stop, C::Restart, C::Lap1, C::Lap2, C::Lap3, C::LapRead, C::ClipRead, C::RealRead,
+              C::CopyLaps, C::Paste, C::ChartUpdate, C::ChartAnimate, C::ChartPush, C::ChartClear},
+             {H::Start},
+             {H::Stop, H::Restart, H::Reset, H::Lap1, H::Lap2, H::Lap3}});
     case RunEntry::Start:
         return runningEffects(false, stopKeyOff);
     case RunEntry::Restart:

@@ -1,9 +1,5 @@
 #include "TStopWatch.h"
 
-#include "TimeText.h"
-
-#include <QVariant>
-
 TStopWatch::TStopWatch(const kelvos::MillisecondClock& clock) : clock_(clock) {}
 
 void TStopWatch::Start() {
@@ -24,7 +20,6 @@ void TStopWatch::StartAt(quint32 clock) {
 
 void TStopWatch::StopAt(quint32 clock) {
     state_.store(pack(false, 0, elapsedAt(clock)));
-    writeDisplay();
 }
 
 void TStopWatch::ResumeAt(quint32 clock) {
@@ -56,17 +51,4 @@ qint32 TStopWatch::GetElapsed() const {
         if (state_.load() == before)
             return elapsedIn(before, now);
     }
-}
-
-QString TStopWatch::GetElapsedText() const {
-    return kelvos::formatFullTime(GetElapsed());
-}
-
-void TStopWatch::UpdateDisplay() {
-    writeDisplay();
-}
-
-void TStopWatch::writeDisplay() {
-    if (DisplayLabel)
-        DisplayLabel->setProperty("text", GetElapsedText());
 }

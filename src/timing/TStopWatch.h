@@ -2,17 +2,15 @@
 
 #include "MillisecondClock.h"
 
-#include <QObject>
-#include <QPointer>
-#include <QString>
+#include <QtGlobal>
 #include <atomic>
 
 // The one clock of the program: a running total of milliseconds that can be started from zero,
 // frozen and resumed without counting the pause.
 //
-// Start, Stop, Resume and UpdateDisplay belong to the UI thread; GetElapsed may be called from
-// any thread at any time. The whole state is one 64-bit atomic word, so a reader on another
-// thread always sees a consistent state without taking a lock.
+// It only measures: whatever shows the total formats it. Start, Stop and Resume belong to the UI
+// thread; GetElapsed may be called from any thread at any time. The whole state is one 64-bit
+// atomic word, so a reader on another thread always sees a consistent state without taking a lock.
 //
 // Each operation also comes with a given clock reading (StartAt, StopAt, ResumeAt, elapsedAt),
 // for a press timed by its input event rather than by the moment it is handled.
@@ -32,13 +30,6 @@ public:
     // stretch began gives the total carried into it (0 after Start), never a negative or
     // wrapped total.
     qint32 elapsedAt(quint32 clock) const;
-    QString GetElapsedText() const;
-    void UpdateDisplay();
-
-    // The object whose "text" property receives the formatted total (a label). It is not owned;
-    // when it is destroyed the binding clears itself and nothing is written any more.
-    void setDisplayLabel(QObject* label) { DisplayLabel = label; }
-    QObject* displayLabel() const { return DisplayLabel; }
 
 private:
     // Bit 0: running. Bits 1-32: the clock reading at which the running stretch began. Bits
@@ -52,9 +43,6 @@ private:
     static qint32 totalOf(quint64 word) { return qint32(word >> 33); }
     static qint32 elapsedIn(quint64 word, quint32 clock);
 
-    void writeDisplay();
-
     const kelvos::MillisecondClock& clock_;
     std::atomic<quint64> state_{0};
-    QPointer<QObject> DisplayLabel;
 };

@@ -19,14 +19,14 @@ LapPress pressAt(qint32 elapsed, const QString& name = QStringLiteral("1"),
 }
 
 // Presses of competitor 1 closing laps of the given lengths, from a fresh start.
-kelvos::Lap1Result recordLaps(LapBook& book, const QList<qint32>& laps,
-                              SpeedUnit unit = SpeedUnit::KilometresPerHour) {
+kelvos::LapFacts recordLaps(LapBook& book, const QList<qint32>& laps,
+                            SpeedUnit unit = SpeedUnit::KilometresPerHour) {
     book.start();
     qint32 total = 0;
-    kelvos::Lap1Result last;
+    kelvos::LapFacts last;
     for (qint32 lap : laps) {
         total += lap;
-        last = book.recordLap1(pressAt(total), unit);
+        last = book.recordLap(1, pressAt(total), unit);
     }
     return last;
 }
@@ -81,20 +81,20 @@ private slots:
     void lapOfCompetitor1() {
         QFETCH(QList<qint32>, laps);
         LapBook book(QStringLiteral("."));
-        const kelvos::Lap1Result result = recordLaps(book, laps);
+        const kelvos::LapFacts result = recordLaps(book, laps);
 
-        QCOMPARE(result.lapCount, laps.size());
-        QCOMPARE(result.lapText, result.mainRow.fields[3]);
-        QTEST(result.diffText, "diffText");
-        QTEST(result.diffNegative, "diffNegative");
-        QTEST(result.fastestChanged, "fastestChanged");
+        QCOMPARE(result.number, laps.size());
+        QCOMPARE(result.text(kelvos::LapColumn::LapTime), result.rowTexts()[3]);
+        QTEST(result.text(kelvos::LapColumn::Difference), "diffText");
+        QTEST(result.difference < 0, "diffNegative");
+        QTEST(result.fastest, "fastestChanged");
         QTEST(book.state().FastestLap1, "fastest");
         QTEST(book.state().Lap1.LapAverage, "average");
-        QTEST(result.averageText, "averageText");
-        QTEST(result.lapSpeedText, "lapSpeed");
-        QTEST(result.averageSpeedText, "averageSpeed");
-        QCOMPARE(book.state().LapSpeedText1, result.lapSpeedText);
-        QCOMPARE(book.state().AverageSpeedText1, result.averageSpeedText);
+        QTEST(kelvos::formatFullTime(result.average), "averageText");
+        QTEST(result.lapSpeed, "lapSpeed");
+        QTEST(result.averageSpeed, "averageSpeed");
+        QCOMPARE(book.state().LapSpeedText1, result.lapSpeed);
+        QCOMPARE(book.state().AverageSpeedText1, result.averageSpeed);
     }
 
     void rowFieldsOfBothGrids() {
@@ -102,23 +102,21 @@ private slots:
         book.start();
         int reads = 0;
         qint32 total = 0;
-        kelvos::Lap1Result result;
+        kelvos::LapFacts result;
         for (qint32 lap : {62000, 62078, 61040}) {
             total += lap;
             reads = 0;
             LapPress press = pressAt(total);
             press.wallClock = steppingClock(&reads);
-            result = book.recordLap1(press, SpeedUnit::KilometresPerHour);
+            result = book.recordLap(1, press, SpeedUnit::KilometresPerHour);
         }
         const QStringList expected{"3",        "1",     "00:03:05:118", "00:01:01:040", "-1:038",
                                    "12:34:56", "61040", "23.591",       "61706",        "23.336"};
-        QCOMPARE(result.mainRow.row, 3);
-        QCOMPARE(result.mainRow.fields, expected);
-        // The Mix row is built anew after the Main row, so it reads the clock a second time.
-        QStringList mixExpected = expected;
-        mixExpected[5] = QStringLiteral("12:34:57");
-        QCOMPARE(result.mixRow.row, 3);
-        QCOMPARE(result.mixRow.fields, mixExpected);
+        QCOMPARE(result.mainRow, 3);
+        QCOMPARE(result.rowTexts(), expected);
+        // Both grids show the one time of day the press was made at.
+        QCOMPARE(result.mixRow, 3);
+        QCOMPARE(reads, 1);
         QCOMPARE(book.state().LastTotalText, QStringLiteral("00:03:05:118"));
         QCOMPARE(book.state().LapTotal1, 185118);
     }
@@ -141,44 +139,44 @@ private slots:
         QFETCH(SpeedUnit, unit);
         LapBook book(QStringLiteral("."));
         book.start();
-        const kelvos::Lap1Result result =
-            book.recordLap1(pressAt(60000, "1", course, selected), unit);
-        QTEST(result.lapSpeedText, "speed");
-        QTEST(result.averageSpeedText, "speed");
-        QTEST(result.mainRow.fields[7], "speed");
-        QTEST(result.mixRow.fields[9], "speed");
+        const kelvos::LapFacts result =
+            book.recordLap(1, pressAt(60000, "1", course, selected), unit);
+        QTEST(result.lapSpeed, "speed");
+        QTEST(result.averageSpeed, "speed");
+        QTEST(result.rowTexts()[7], "speed");
+        QTEST(result.rowTexts()[9], "speed");
     }
 
     void speedUsesTheGivenDecimalSeparator() {
         LapBook book(QStringLiteral(","));
-        QCOMPARE(recordLaps(book, {61040}).lapSpeedText, QStringLiteral("23,591"));
+        QCOMPARE(recordLaps(book, {61040}).lapSpeed, QStringLiteral("23,591"));
     }
 
     void competitors2And3StayInKmhWithTheMileOption() {
         LapBook book(QStringLiteral("."));
         book.start();
-        const auto lap1 = book.recordLap1(pressAt(60000), SpeedUnit::MilesPerHour);
-        const auto lap2 = book.recordLap2(pressAt(60000, "2"));
-        const auto lap3 = book.recordLap3(pressAt(60000, "3"));
-        QCOMPARE(lap1.mixRow.fields[7], QStringLiteral("14.912"));
-        QCOMPARE(lap2.mixRow.fields[7], QStringLiteral("24.000"));
-        QCOMPARE(lap2.mixRow.fields[9], QStringLiteral("24.000"));
-        QCOMPARE(lap3.mixRow.fields[7], QStringLiteral("24.000"));
+        const auto lap1 = book.recordLap(1, pressAt(60000), SpeedUnit::MilesPerHour);
+        const auto lap2 = book.recordLap(2, pressAt(60000, "2"));
+        const auto lap3 = book.recordLap(3, pressAt(60000, "3"));
+        QCOMPARE(lap1.rowTexts()[7], QStringLiteral("14.912"));
+        QCOMPARE(lap2.rowTexts()[7], QStringLiteral("24.000"));
+        QCOMPARE(lap2.rowTexts()[9], QStringLiteral("24.000"));
+        QCOMPARE(lap3.rowTexts()[7], QStringLiteral("24.000"));
     }
 
     void mixRowsFollowPressOrder() {
         LapBook book(QStringLiteral("."));
         book.start();
-        const auto first = book.recordLap1(pressAt(60000, "Ann"), SpeedUnit::KilometresPerHour);
-        const auto second = book.recordLap2(pressAt(61000, "Bob"));
-        const auto third = book.recordLap1(pressAt(120000, "Ann"), SpeedUnit::KilometresPerHour);
-        QCOMPARE(first.mixRow.row, 1);
-        QCOMPARE(second.mixRow.row, 2);
-        QCOMPARE(third.mixRow.row, 3);
-        QCOMPARE(third.mainRow.row, 2);
-        QCOMPARE(second.mixRow.fields.mid(0, 4),
+        const auto first = book.recordLap(1, pressAt(60000, "Ann"), SpeedUnit::KilometresPerHour);
+        const auto second = book.recordLap(2, pressAt(61000, "Bob"));
+        const auto third = book.recordLap(1, pressAt(120000, "Ann"), SpeedUnit::KilometresPerHour);
+        QCOMPARE(first.mixRow, 1);
+        QCOMPARE(second.mixRow, 2);
+        QCOMPARE(third.mixRow, 3);
+        QCOMPARE(third.mainRow, 2);
+        QCOMPARE(second.rowTexts().mid(0, 4),
                  (QStringList{"1", "Bob", "00:01:01:000", "00:01:01:000"}));
-        QCOMPARE(third.mixRow.fields.mid(0, 4),
+        QCOMPARE(third.rowTexts().mid(0, 4),
                  (QStringList{"2", "Ann", "00:02:00:000", "00:01:00:000"}));
         QCOMPARE(book.state().PressTotal, 120000);
     }
@@ -217,10 +215,11 @@ private slots:
         for (int i = 0; i < competitors.size(); ++i) {
             const LapPress press = pressAt(totals[i]);
             if (competitors[i] == 1) {
-                const auto result = book.recordLap1(press, SpeedUnit::KilometresPerHour);
-                gap = against == 2 ? result.gap2 : result.gap3;
+                const auto result = book.recordLap(1, press, SpeedUnit::KilometresPerHour);
+                gap = against == 2 ? result.gaps[0] : result.gaps[1];
             } else {
-                gap = competitors[i] == 2 ? book.recordLap2(press).gap : book.recordLap3(press).gap;
+                gap = competitors[i] == 2 ? book.recordLap(2, press).gaps[0]
+                                          : book.recordLap(3, press).gaps[1];
             }
         }
         QTEST(gap.changed, "changed");
@@ -231,22 +230,22 @@ private slots:
     void newRunMeasuresFirstLapsFromZero() {
         LapBook book(QStringLiteral("."));
         book.start();
-        book.recordLap1(pressAt(90000), SpeedUnit::KilometresPerHour);
-        book.recordLap2(pressAt(95000));
-        book.recordLap3(pressAt(99000));
+        book.recordLap(1, pressAt(90000), SpeedUnit::KilometresPerHour);
+        book.recordLap(2, pressAt(95000));
+        book.recordLap(3, pressAt(99000));
         book.reset();
         book.start();
-        const auto lap2 = book.recordLap2(pressAt(30000, "2"));
-        const auto lap1 = book.recordLap1(pressAt(40000), SpeedUnit::KilometresPerHour);
-        QCOMPARE(lap2.mixRow.row, 1);
-        QCOMPARE(lap2.mixRow.fields[0], QStringLiteral("1"));
-        QCOMPARE(lap2.mixRow.fields[6], QStringLiteral("30000"));
-        QCOMPARE(lap2.mixRow.fields[8], QStringLiteral("30000"));
-        QCOMPARE(lap1.mainRow.row, 1);
-        QCOMPARE(lap1.mixRow.row, 2);
-        QCOMPARE(lap1.diffText, QStringLiteral("+40:000"));
-        QCOMPARE(lap1.gap2.text, QStringLiteral("+10:000"));
-        QVERIFY(!lap1.gap3.changed);
+        const auto lap2 = book.recordLap(2, pressAt(30000, "2"));
+        const auto lap1 = book.recordLap(1, pressAt(40000), SpeedUnit::KilometresPerHour);
+        QCOMPARE(lap2.mixRow, 1);
+        QCOMPARE(lap2.rowTexts()[0], QStringLiteral("1"));
+        QCOMPARE(lap2.rowTexts()[6], QStringLiteral("30000"));
+        QCOMPARE(lap2.rowTexts()[8], QStringLiteral("30000"));
+        QCOMPARE(lap1.mainRow, 1);
+        QCOMPARE(lap1.mixRow, 2);
+        QCOMPARE(lap1.text(kelvos::LapColumn::Difference), QStringLiteral("+40:000"));
+        QCOMPARE(lap1.gaps[0].text, QStringLiteral("+10:000"));
+        QVERIFY(!lap1.gaps[1].changed);
     }
 
     void lapTimeOfPress_data() {
@@ -268,20 +267,20 @@ private slots:
         LapBook book(QStringLiteral("."));
         book.start();
         if (lapStart > 0) {
-            book.recordLap1(pressAt(lapStart), SpeedUnit::KilometresPerHour);
+            book.recordLap(1, pressAt(lapStart), SpeedUnit::KilometresPerHour);
         }
         LapPress press = pressAt(elapsed);
         press.running = running;
-        const auto result = book.recordLap1(press, SpeedUnit::KilometresPerHour);
+        const auto result = book.recordLap(1, press, SpeedUnit::KilometresPerHour);
         QTEST(book.state().Lap1.LapTime, "lapTime");
         QCOMPARE(book.state().Lap1.LapStart, elapsed);
-        QCOMPARE(result.mainRow.fields[6].toInt(), book.state().Lap1.LapTime);
+        QCOMPARE(result.rowTexts()[6].toInt(), book.state().Lap1.LapTime);
     }
 
     void resetForgetsTheRunButKeepsTheLastLapTotal() {
         LapBook book(QStringLiteral("."));
         recordLaps(book, {61040, 60000});
-        book.recordLap2(pressAt(130000));
+        book.recordLap(2, pressAt(130000));
         book.reset();
         QCOMPARE(book.state().Lap1.LapCount, 0);
         QCOMPARE(book.state().Lap2.LapCount, 0);
@@ -289,10 +288,10 @@ private slots:
         QCOMPARE(book.state().LapTotal1, 121040);
         QCOMPARE(book.refreshRunningLap(5000, false), std::nullopt);
         // "Plus1Lap" after a reset: lap 1 from 0, the fastest set anew.
-        const auto result = book.recordLap1(pressAt(5000), SpeedUnit::KilometresPerHour);
-        QCOMPARE(result.lapCount, 1);
-        QCOMPARE(result.mixRow.row, 1);
-        QVERIFY(result.fastestChanged);
+        const auto result = book.recordLap(1, pressAt(5000), SpeedUnit::KilometresPerHour);
+        QCOMPARE(result.number, 1);
+        QCOMPARE(result.mixRow, 1);
+        QVERIFY(result.fastest);
         QCOMPARE(book.state().FastestLap1, 5000);
     }
 
@@ -300,7 +299,7 @@ private slots:
         LapBook book(QStringLiteral("."));
         book.start();
         QCOMPARE(book.refreshRunningLap(15000, true), std::nullopt);
-        book.recordLap1(pressAt(60000), SpeedUnit::KilometresPerHour);
+        book.recordLap(1, pressAt(60000), SpeedUnit::KilometresPerHour);
         QCOMPARE(book.refreshRunningLap(75000, true), QStringLiteral("00:00:15:000"));
         QCOMPARE(book.state().RunningLap1, 15000);
         // Stopped: the label keeps the lap in progress of the last refresh while running.
@@ -311,14 +310,14 @@ private slots:
         LapBook book(QStringLiteral("."));
         const qint32 lap = 2'000'000'000;
         book.start();
-        book.recordLap1(pressAt(lap), SpeedUnit::KilometresPerHour);
+        book.recordLap(1, pressAt(lap), SpeedUnit::KilometresPerHour);
         // The 32-bit total wraps; the lap length and the average do not.
-        const auto result = book.recordLap1(pressAt(static_cast<qint32>(quint32(lap) * 2)),
-                                            SpeedUnit::KilometresPerHour);
+        const auto result = book.recordLap(1, pressAt(static_cast<qint32>(quint32(lap) * 2)),
+                                           SpeedUnit::KilometresPerHour);
         QCOMPARE(book.state().Lap1.LapTime, lap);
         QCOMPARE(book.state().Lap1.LapSum, qint64(lap) * 2);
         QCOMPARE(book.state().Lap1.LapAverage, lap);
-        QCOMPARE(result.diffText, QStringLiteral("+0.000"));
+        QCOMPARE(result.text(kelvos::LapColumn::Difference), QStringLiteral("+0.000"));
     }
 };
 

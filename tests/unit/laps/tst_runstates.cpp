@@ -44,8 +44,14 @@ private slots:
         const Commands running = {C::Stop,    C::Lap1,     C::Lap2,    C::Lap3,
                                   C::LapRead, C::ClipRead, C::RealRead};
         const Commands stopped = {C::Start, C::Restart, C::Reset, C::CsvLoads, C::CopyLaps};
-        QTest::newRow("shown") << RunEntry::Shown << false << RunState::Idle << Commands{}
-                               << Commands{} << Keys{1} << Keys{2, 3, 4, 5, 6, 7};
+        QTest::newRow("shown") << RunEntry::Shown << false << RunState::Idle
+                               << Commands{C::Start, C::Reset, C::CsvLoads}
+                               << Commands{C::Stop,      C::Restart,     C::Lap1,
+                                           C::Lap2,      C::Lap3,        C::LapRead,
+                                           C::ClipRead,  C::RealRead,    C::CopyLaps,
+                                           C::Paste,     C::ChartUpdate, C::ChartAnimate,
+                                           C::ChartPush, C::ChartClear}
+                               << Keys{1} << Keys{2, 3, 4, 5, 6, 7};
         QTest::newRow("start") << RunEntry::Start << false << RunState::Running << running
                                << Commands{C::Start,    C::Restart, C::Reset,         C::CsvLoads,
                                            C::CopyLaps, C::Paste,   C::ChartZoomReset}

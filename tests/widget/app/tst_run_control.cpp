@@ -331,7 +331,7 @@ private slots:
         app.advance(1);
         const QString dated = app.window->windowTitle();
         QVERIFY2(dated.startsWith("DATE="), qPrintable(dated));
-        QVERIFY2(dated.endsWith(" ; LAP0= 00:00:00:000 ; TOTAL=01:02:03:005"), qPrintable(dated));
+        QVERIFY2(dated.endsWith(" ; LAP0=00:00:00:000 ; TOTAL=01:02:03:005"), qPrintable(dated));
     }
 };
 

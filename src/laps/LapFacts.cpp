@@ -1,4 +1,4 @@
-#include "RunEvent.h"
+#include "LapFacts.h"
 
 #include "TimeText.h"
 
