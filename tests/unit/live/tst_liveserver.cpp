@@ -87,6 +87,7 @@ private slots:
     void pingIsAnsweredWithTheWatch();
     void viewersBeyondTheLimitAreRefused();
     void aTakenPortMovesOn();
+    void sharingLetsOtherNamesIn();
     void missedEventsAreResentOnlyWhenAllAreHeld_data();
     void missedEventsAreResentOnlyWhenAllAreHeld();
 
@@ -232,6 +233,22 @@ void TestLiveServer::aTakenPortMovesOn() {
     QCOMPARE(second.addresses(),
              QList<QUrl>{QUrl(QString("http://127.0.0.1:%1/").arg(second.port()))});
     QCOMPARE(statusOf(exchange(second.port(), getRequest("/"))), 200);
+}
+
+// Shared, the server answers pages that reach it by any of the computer's names, on the same
+// port; no longer shared, only by its loopback names again.
+void TestLiveServer::sharingLetsOtherNamesIn() {
+    const quint16 port = server_->port();
+    const QByteArray byName =
+        getRequest("/run.json", "timing-pc.local:" + QByteArray::number(port));
+    server_->setShare(true);
+    QCOMPARE(server_->port(), port);
+    QCOMPARE(statusOf(exchange(port, byName)), 200);
+    for (const QUrl& address : server_->addresses())
+        QVERIFY2(!QHostAddress(address.host()).isLoopback(), qPrintable(address.toString()));
+    server_->setShare(false);
+    QCOMPARE(statusOf(exchange(port, byName)), 403);
+    QCOMPARE(server_->addresses().size(), 1);
 }
 
 // A page may be sent what it missed only when the log still holds every one of those events;
