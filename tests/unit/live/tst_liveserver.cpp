@@ -1,3 +1,4 @@
+#include "EventLog.h"
 #include "LiveServer.h"
 
 #include <QJsonArray>
@@ -86,6 +87,9 @@ private slots:
     void pingIsAnsweredWithTheWatch();
     void viewersBeyondTheLimitAreRefused();
     void aTakenPortMovesOn();
+    void sharingLetsOtherNamesIn();
+    void missedEventsAreResentOnlyWhenAllAreHeld_data();
+    void missedEventsAreResentOnlyWhenAllAreHeld();
 
 private:
     QString eventsUrl(const QString& query = {}) const {
@@ -229,6 +233,42 @@ void TestLiveServer::aTakenPortMovesOn() {
     QCOMPARE(second.addresses(),
              QList<QUrl>{QUrl(QString("http://127.0.0.1:%1/").arg(second.port()))});
     QCOMPARE(statusOf(exchange(second.port(), getRequest("/"))), 200);
+}
+
+// Shared, the server answers pages that reach it by any of the computer's names, on the same
+// port; no longer shared, only by its loopback names again.
+void TestLiveServer::sharingLetsOtherNamesIn() {
+    const quint16 port = server_->port();
+    const QByteArray byName =
+        getRequest("/run.json", "timing-pc.local:" + QByteArray::number(port));
+    server_->setShare(true);
+    QCOMPARE(server_->port(), port);
+    QCOMPARE(statusOf(exchange(port, byName)), 200);
+    for (const QUrl& address : server_->addresses())
+        QVERIFY2(!QHostAddress(address.host()).isLoopback(), qPrintable(address.toString()));
+    server_->setShare(false);
+    QCOMPARE(statusOf(exchange(port, byName)), 403);
+    QCOMPARE(server_->addresses().size(), 1);
+}
+
+// A page may be sent what it missed only when the log still holds every one of those events;
+// otherwise (some forgotten, or a sequence the log never had) it must get the whole run.
+void TestLiveServer::missedEventsAreResentOnlyWhenAllAreHeld_data() {
+    QTest::addColumn<int>("since");
+    QTest::addColumn<QStringList>("resent"); // {"none"}: the whole run instead
+    QTest::newRow("one of them forgotten") << 1 << QStringList{"none"};
+    QTest::newRow("all held") << 2 << QStringList{"3", "4", "5"};
+    QTest::newRow("up to date") << 5 << QStringList{};
+    QTest::newRow("ahead of the log") << 6 << QStringList{"none"};
+}
+
+void TestLiveServer::missedEventsAreResentOnlyWhenAllAreHeld() {
+    QFETCH(int, since);
+    QFETCH(QStringList, resent);
+    EventLog log(3);
+    for (quint64 sequence = 1; sequence <= 5; ++sequence)
+        log.append(sequence, QString::number(sequence));
+    QCOMPARE(log.after(quint64(since)).value_or(QStringList{"none"}), resent);
 }
 
 QTEST_GUILESS_MAIN(TestLiveServer)
