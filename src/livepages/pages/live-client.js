@@ -119,6 +119,20 @@ class WatchClock {
 
 // listener.snapshot(run) after a snapshot; listener.event(run, event, receivedAt) after each
 // event; listener.connection(connected) when the link comes or goes.
+// `draw` at most once per frame, however often the returned function is called within it.
+export function onceAFrame(draw) {
+    let pending = false;
+    return () => {
+        if (pending)
+            return;
+        pending = true;
+        requestAnimationFrame(() => {
+            pending = false;
+            draw();
+        });
+    };
+}
+
 export class LiveRun {
     constructor(listener) {
         this.listener = listener;
