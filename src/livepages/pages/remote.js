@@ -1,7 +1,12 @@
 // A remote timekeeper's lap buttons. The page is paired by the token in its link; it keeps its
 // own clock in step with the watch's press clock, so that a lap is timed when the button was
-// touched, not when the message arrives: the round trip with the shortest time of the last few
-// seconds gives the offset, as it is least lengthened by the network on either way.
+// touched, not when the message arrives.
+//
+// Each round trip bounds the offset from both sides: the program read its clock after the
+// question left and before the answer came. The tightest bounds of the last few seconds come
+// from the quickest way out and the quickest way back, which need not be the same round trip;
+// the offset is their middle. Under uneven delays this is several times closer than the one
+// round trip with the shortest time alone.
 
 import { fullTimeText } from "/live-client.js";
 
@@ -17,7 +22,7 @@ const byId = (id) => document.getElementById(id);
 const token = new URLSearchParams(location.hash.slice(1)).get("token") ?? "";
 
 // What the tests and the curious read: the clock's state and every press with its times.
-const clock = { offset: null, roundTrip: null, samples: 0, watch: null };
+const clock = { offset: null, spread: null, roundTrip: null, samples: 0, watch: null };
 window.kelvosClock = clock;
 window.kelvosPresses = [];
 
@@ -48,11 +53,15 @@ function sendName() {
 
 function takeSync(message) {
     const now = performance.now();
-    samples.push({ at: now, roundTrip: now - message.t, offset: message.clock - (message.t + now) / 2 });
+    // The offset lies between the clock minus the moment the answer came and the clock minus
+    // the moment the question left.
+    samples.push({ at: now, low: message.clock - now, high: message.clock - message.t });
     samples = samples.filter((sample) => now - sample.at <= kSamplesKeptMs);
-    const best = samples.reduce((a, b) => (b.roundTrip < a.roundTrip ? b : a));
-    clock.offset = best.offset;
-    clock.roundTrip = best.roundTrip;
+    const low = Math.max(...samples.map((sample) => sample.low));
+    const high = Math.min(...samples.map((sample) => sample.high));
+    clock.offset = (low + high) / 2;
+    clock.spread = high - low;
+    clock.roundTrip = Math.min(...samples.map((sample) => sample.high - sample.low));
     clock.samples = samples.length;
     clock.watch = { clock: message.clock, total: message.total, running: message.running, at: now };
     setButtonsEnabled(true);
