@@ -8,8 +8,9 @@
 # lap press with its repaint at 1 000 and 100 000 laps, CSV load and save against reading the
 # same file line by line, the restore of a 100 000-lap run left in the journal, and memory per
 # recorded lap; and a lap press to its row in the live results page in headless Chromium
-# (median and 99th percentile of 200 laps). Figures are medians of several runs;
-# the machine's other load shows in them, so compare ratios taken in the same run.
+# (median and 99th percentile of 200 laps), and the error of 100 remote laps timed at the
+# touch through a relay that delays every message by 100 ms +- 30 ms. Figures are medians of
+# several runs; the machine's other load shows in them, so compare ratios taken in the same run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-bench"
@@ -109,6 +110,8 @@ finish
 
 # Press to row in the live results page in Chromium, as the page itself measures it.
 read -r live_median live_p99 arrival_median arrival_p99 <<<"$(/usr/bin/python3 "$root/bench/tools/live_press_to_row.py" "$build/kelvos" 200)"
+# A remote lap's error against the moment of its press, through 100 ms +- 30 ms delays.
+read -r remote_median remote_p99 remote_worst remote_arrivals <<<"$(/usr/bin/python3 "$root/bench/tools/remote_press_error.py" "$build/kelvos" 100)"
 
 # A timed benchmark runs three times and its median is shown: on a shared machine one run can
 # land on a busy moment. The memory figure runs once: a second run in the same process would
@@ -169,3 +172,6 @@ row "press to row in the live page, median (ms)" "$live_median" "-" "-" "-"
 row "press to row in the live page, p99 (ms)" "$live_p99" "-" "-" "-"
 row "  press to the event in the page, median (ms)" "$arrival_median" "-" "-" "-"
 row "  press to the event in the page, p99 (ms)" "$arrival_p99" "-" "-" "< 20"
+row "remote lap error through 100+-30 ms delays, median (ms)" "$remote_median" "-" "-" "-"
+row "remote lap error through 100+-30 ms delays, p99 (ms)" "$remote_p99" "-" "-" "<= 5"
+row "  remote laps of 100 timed at their arrival" "$remote_arrivals" "-" "-" "0"
