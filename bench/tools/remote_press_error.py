@@ -7,45 +7,27 @@ laps fell back to their arrival time.
 usage: remote_press_error.py <kelvos binary> <laps>"""
 
 import os
-import shutil
 import statistics
-import subprocess
 import sys
-import tempfile
 import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "e2e", "tools"))
 from delay_proxy import DelayProxy
-from livebrowser import chromium, grid_file_rows, live_address, mix_file, send, until
+from livebrowser import chromium, grid_file_rows, live_address, mix_file, send, until, watch_in_folder
 from remotebrowser import ask, lap_errors, laps_at_arrival, press_through_delays, token_of
 
 binary, laps = os.path.abspath(sys.argv[1]), int(sys.argv[2])
-work = tempfile.mkdtemp(prefix="kelvos-remote-bench.")
-shutil.copy(binary, os.path.join(work, "kelvos"))
-with open(os.path.join(work, "kelvos.ini"), "w") as settings:
-    settings.write("[Live]\nPort=28765\nRemote=1\n")
-environment = dict(os.environ, SDL_AUDIODRIVER="disk", QT_QPA_PLATFORM="xcb",
-                   SDL_DISKAUDIOFILE=os.path.join(work, "audio.raw"),
-                   XDG_RUNTIME_DIR=os.path.join(work, "runtime"))
-os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700)
-os.environ["XDG_RUNTIME_DIR"] = environment["XDG_RUNTIME_DIR"]  # where --send finds it
-with open(os.path.join(work, "stdout.log"), "w") as log:
-    program = subprocess.Popen(["./kelvos"], cwd=work, env=environment, stdout=log, stderr=log)
-driver = None
-try:
+with watch_in_folder(binary, "[Live]\nPort=28765\nRemote=1\n") as work:
     proxy = DelayProxy(urllib.parse.urlsplit(live_address(work)).port)
-    driver = chromium(420, 800)
     token = token_of(ask(binary, work, "remote-link"))
-    competitors = [1 + lap % 3 for lap in range(laps)]
-    pressed, truth = press_through_delays(driver, binary, work, proxy, token, competitors)
-    assert send(binary, "stop", work), "--send stop was refused"
-    until(driver, "the stop left no Mix file", lambda: mix_file(work))
-    errors = sorted(abs(e) for e in lap_errors(grid_file_rows(mix_file(work)), pressed, truth))
-    p99 = errors[min(len(errors) - 1, int(0.99 * len(errors)))]
-    print(f"{statistics.median(errors):.2f} {p99:.2f} {errors[-1]:.2f} {laps_at_arrival(work)}")
-finally:
-    if driver:
+    driver = chromium(420, 800)
+    try:
+        competitors = [1 + lap % 3 for lap in range(laps)]
+        pressed, truth = press_through_delays(driver, binary, work, proxy, token, competitors)
+        assert send(binary, "stop", work), "--send stop was refused"
+        until(driver, "the stop left no Mix file", lambda: mix_file(work))
+        errors = sorted(abs(e) for e in lap_errors(grid_file_rows(mix_file(work)), pressed, truth))
+        p99 = errors[min(len(errors) - 1, int(0.99 * len(errors)))]
+        print(f"{statistics.median(errors):.2f} {p99:.2f} {errors[-1]:.2f} {laps_at_arrival(work)}")
+    finally:
         driver.quit()
-    program.terminate()
-    program.wait(10)
-    shutil.rmtree(work, ignore_errors=True)
