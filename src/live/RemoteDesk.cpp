@@ -44,9 +44,13 @@ void RemoteDesk::setToken(QByteArray token) {
 void RemoteDesk::admit(QWebSocket* socket) {
     const QByteArray given =
         QUrlQuery(socket->requestUrl()).queryItemValue("token", QUrl::FullyDecoded).toUtf8();
-    if (!tokenMatches(token_, given) || int(devices_.size()) >= kMostDevices) {
-        socket->close(QWebSocketProtocol::CloseCodePolicyViolated,
-                      open() ? QStringLiteral("not paired") : QStringLiteral("no remote"));
+    if (!tokenMatches(token_, given)) {
+        socket->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("not paired"));
+        socket->deleteLater();
+        return;
+    }
+    if (int(devices_.size()) >= kMostDevices) {
+        socket->close(QWebSocketProtocol::CloseCodeTooMuchData, QStringLiteral("too many devices"));
         socket->deleteLater();
         return;
     }

@@ -86,6 +86,8 @@ function pressClockAt(pageTime) {
 }
 
 function press(competitor, event) {
+    if (event.currentTarget.disabled)
+        return;
     const touched = event.timeStamp;
     const id = ++lastPressId;
     const at = pressClockAt(touched);
