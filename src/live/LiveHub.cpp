@@ -99,6 +99,7 @@ void LiveHub::setShare(bool share) {
     }
     for (QWebSocket* socket : outside)
         drop(socket);
+    remote_->letOutsideGo();
 }
 
 RequestVerdict LiveHub::judge(QByteArrayView head) const {

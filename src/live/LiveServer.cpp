@@ -123,10 +123,6 @@ void LiveServer::publish(const RunEvent& event) {
         hub_, [hub = hub_, event] { hub->take(event); }, Qt::QueuedConnection);
 }
 
-} // namespace kelvos
-
-namespace kelvos {
-
 void LiveServer::acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap) {
     pressClock_ = &pressClock;
     remoteLap_ = std::move(lap);

@@ -129,13 +129,21 @@ void RemoteDesk::dropAll() {
     tellDevices();
 }
 
+void RemoteDesk::letOutsideGo() {
+    dropWhere([](const Device& device) { return !device.socket->peerAddress().isLoopback(); });
+}
+
 void RemoteDesk::dropSilent() {
-    std::vector<QWebSocket*> silent;
+    dropWhere([](const Device& device) { return device.heard.elapsed() > kSilentDeviceMs; });
+}
+
+void RemoteDesk::dropWhere(const std::function<bool(const Device&)>& condition) {
+    std::vector<QWebSocket*> chosen;
     for (const Device& device : devices_) {
-        if (device.heard.elapsed() > kSilentDeviceMs)
-            silent.push_back(device.socket);
+        if (condition(device))
+            chosen.push_back(device.socket);
     }
-    for (QWebSocket* socket : silent)
+    for (QWebSocket* socket : chosen)
         drop(socket);
 }
 

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -48,6 +49,8 @@ public:
     bool open() const { return !token_.isEmpty(); }
     // Takes over a socket upgraded on /remote-events; one without the token is closed unheard.
     void admit(QWebSocket* socket);
+    // Devices of other computers, paired while the server was shared, go when it is not.
+    void letOutsideGo();
     // Tells the device whether its press was taken, and whether at its touch or its arrival.
     void answer(quint64 device, double id, bool done, bool atArrival);
 
@@ -68,6 +71,7 @@ private:
     void drop(QWebSocket* socket);
     void dropAll();
     void dropSilent();
+    void dropWhere(const std::function<bool(const Device&)>& condition);
     Device* deviceOf(QWebSocket* socket);
     void tellDevices();
 
