@@ -116,9 +116,11 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     // The operator's own clicks only: the setting restored at start is the server's already.
     connect(shareCheck, &QCheckBox::clicked, this, &LiveResultsWindow::shareClick);
     connect(remoteCheck, &QCheckBox::clicked, this, &LiveResultsWindow::remoteClick);
-    connect(newLinkButton, &QPushButton::clicked, this, &LiveResultsWindow::newLinkClick);
+    connect(newLinkButton, &QPushButton::clicked, this, [this] { server_->newRemoteLink(); });
     if (server_) {
         connect(server_, &LiveServer::remoteDevicesChanged, this, &LiveResultsWindow::showDevices);
+        // Also a link replaced by `kelvos --send remote-new-link`.
+        connect(server_, &LiveServer::remoteLinkChanged, this, &LiveResultsWindow::showRemoteLink);
     }
     showAddresses();
 }
@@ -149,13 +151,8 @@ void LiveResultsWindow::setRemote(bool remote) {
 
 void LiveResultsWindow::remoteClick(bool remote) {
     server_->setRemoteAllowed(remote);
-    showAddresses();
+    adjustSize();
     emit remoteChanged(remote);
-}
-
-void LiveResultsWindow::newLinkClick() {
-    server_->newRemoteLink();
-    showRemoteLink();
 }
 
 // The link and its code while remote timekeepers are allowed; the link changes with the

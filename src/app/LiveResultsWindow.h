@@ -43,7 +43,6 @@ private:
     bool serving() const;
     void showAddresses();
     void remoteClick(bool remote);
-    void newLinkClick();
     void showRemoteLink();
     void showDevices(const QStringList& names);
 

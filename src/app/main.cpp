@@ -156,7 +156,10 @@ void acceptRemoteTimekeepers(LiveServer& live, CommandServer& commands, PressTim
                            "timekeepers\" in the Live results window"};
         if (question == DesktopCommand::RemoteNewLink)
             live.newRemoteLink();
-        return {true, live.remoteLink().toString()};
+        const QUrl link = live.remoteLink();
+        if (link.isEmpty())
+            return {false, "the live results have no network address to share on"};
+        return {true, link.toString()};
     });
 }
 

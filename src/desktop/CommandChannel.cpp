@@ -39,8 +39,8 @@ constexpr auto kIdleCheck = std::chrono::milliseconds(500);
 // Out of descriptors or memory, the listening socket stays readable: accepting pauses this
 // long instead of being woken again at once.
 constexpr auto kAcceptPause = std::chrono::milliseconds(200);
-constexpr qsizetype kLongestRequest = 64; // a line longer than any command name is not one
-constexpr qsizetype kLongestAnswer = 4096;
+constexpr qsizetype kLongestRequest = 64;  // a line longer than any command name is not one
+constexpr qsizetype kLongestAnswer = 4096; // a word, and a link or the reason for a refusal
 constexpr qsizetype kLongestPath = sizeof(sockaddr_un::sun_path) - 1; // room for the NUL
 
 // A file descriptor, closed when it goes.

@@ -132,11 +132,13 @@ void LiveServer::acceptRemotePresses(const MillisecondClock& pressClock, RemoteL
 void LiveServer::setRemoteAllowed(bool allowed) {
     remote_ = allowed;
     handTokenOver();
+    emit remoteLinkChanged();
 }
 
 void LiveServer::newRemoteLink() {
     token_ = newRemoteToken();
     handTokenOver();
+    emit remoteLinkChanged();
 }
 
 QUrl LiveServer::remoteLink() const {

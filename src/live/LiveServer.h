@@ -73,6 +73,8 @@ signals:
     void viewersChanged(int viewers);
     // The names of the remote timekeepers' devices connected now.
     void remoteDevicesChanged(const QStringList& names);
+    // A new pairing link, or remote timekeepers allowed or no longer.
+    void remoteLinkChanged();
 
 private:
     void takeRemotePress(const RemotePress& press);
