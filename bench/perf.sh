@@ -9,9 +9,11 @@
 # same file line by line, the restore of a 100 000-lap run left in the journal, and memory per
 # recorded lap; and a lap press to its row in the live results page in headless Chromium
 # (median and 99th percentile of 200 laps), with the live server's own cost on the UI thread
-# with 0 and 200 pages and its publish-to-page time, the history window and search over 10 000
-# runs, and the hand-over of a lap event to the broker link. Figures are medians of several runs;
-# the machine's other load shows in them, so compare ratios taken in the same run.
+# with 0 and 200 pages and its publish-to-page time; the error of 100 remote laps timed at the
+# touch through a relay that delays every message by 100 ms +- 30 ms; the history window and
+# search over 10 000 runs, and the hand-over of a lap event to the broker link. Figures are
+# medians of several runs; the machine's other load shows in them, so compare ratios taken in
+# the same run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-bench"
@@ -111,6 +113,8 @@ finish
 
 # Press to row in the live results page in Chromium, as the page itself measures it.
 read -r live_median live_p99 arrival_median arrival_p99 <<<"$(/usr/bin/python3 "$root/bench/tools/live_press_to_row.py" "$build/kelvos" 200)"
+# A remote lap's error against the moment of its press, through 100 ms +- 30 ms delays.
+read -r remote_median remote_p99 remote_worst remote_arrivals <<<"$(/usr/bin/python3 "$root/bench/tools/remote_press_error.py" "$build/kelvos" 100)"
 
 # A timed benchmark runs three times and its median is shown: on a shared machine one run can
 # land on a busy moment. The memory figure runs once: a second run in the same process would
@@ -194,3 +198,6 @@ row "history search by name, 10 000 runs (ms)" "$history_search_ms" "-" "-" "< 1
 row "1 000-lap run handed to the history (us)" "$history_handover_us" "-" "-" "-"
 row "lap event handed to the broker link (us)" "$broker_up_us" "-" "-" "-"
 row "  with the broker away (us)" "$broker_down_us" "-" "-" "-"
+row "remote lap error through 100+-30 ms delays, median (ms)" "$remote_median" "-" "-" "-"
+row "remote lap error through 100+-30 ms delays, p99 (ms)" "$remote_p99" "-" "-" "<= 5"
+row "  remote laps of 100 timed at their arrival" "$remote_arrivals" "-" "-" "0"

@@ -21,19 +21,23 @@ class QWebSocket;
 namespace kelvos {
 
 class GatedTcpServer;
+class RemoteDesk;
 
-// The watch as the server reads it: the total from any thread, the running flag set by the
-// run's events on the UI thread.
+// The watch as the server reads it: the total and the press clock from any thread, the running
+// flag set by the run's events on the UI thread.
 class WatchReading {
 public:
     void setTotal(std::function<qint32()> total);
     qint32 total() const;
+    void setPressClock(std::function<quint32()> clock);
+    quint32 pressClock() const;
     void setRunning(bool running) { running_.store(running, std::memory_order_relaxed); }
     bool running() const { return running_.load(std::memory_order_relaxed); }
 
 private:
     mutable std::mutex mutex_;
     std::function<qint32()> total_;
+    std::function<quint32()> pressClock_;
     std::atomic<bool> running_{false};
 };
 
@@ -59,6 +63,7 @@ public:
     bool sharing() const { return share_; }
 
     void take(const RunEvent& event);
+    RemoteDesk* remoteDesk() const { return remote_; }
 
 signals:
     void viewersChanged(int viewers);
@@ -93,6 +98,7 @@ private:
     EventLog log_;
     std::vector<Viewer> viewers_;
     QTimer keepAlive_;
+    RemoteDesk* remote_;
 };
 
 } // namespace kelvos
