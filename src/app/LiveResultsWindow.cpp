@@ -15,7 +15,6 @@
 using namespace kelvos;
 
 namespace {
-const QColor kBackground(239, 237, 228);
 // The light border a reader needs around a QR code, in modules.
 constexpr int kQuietZone = 4;
 constexpr int kCodeSide = 200;
@@ -61,14 +60,7 @@ private:
 
 LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     : QWidget(owner, Qt::Tool), server_(server) {
-    setObjectName("LiveResultsWindow");
-    setWindowTitle(QStringLiteral("Live results"));
-    setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
-    QPalette look = palette();
-    look.setColor(QPalette::Window, kBackground);
-    setPalette(look);
-    setAutoFillBackground(true);
-    setFont(timesFont(15, false));
+    setUpToolWindow(*this, "LiveResultsWindow", "Live results", false);
 
     auto* column = new QVBoxLayout(this);
     addresses_ = new QLabel(this);

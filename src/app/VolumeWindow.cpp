@@ -10,7 +10,6 @@
 using namespace kelvos;
 
 namespace {
-const QColor kBackground(239, 237, 228);
 constexpr int kSliderWidth = 160;
 constexpr int kPageStep = 10;
 // Keys and the wheel move the tone slider step by step: its tone sounds once the level has
@@ -19,14 +18,7 @@ constexpr int kToneRestMs = 300;
 } // namespace
 
 VolumeWindow::VolumeWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
-    setObjectName("VolumeWindow");
-    setWindowTitle(QStringLiteral("Volume"));
-    setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
-    QPalette look = palette();
-    look.setColor(QPalette::Window, kBackground);
-    setPalette(look);
-    setAutoFillBackground(true);
-    setFont(timesFont(15, true));
+    setUpToolWindow(*this, "VolumeWindow", "Volume", true);
     new QGridLayout(this);
     VoiceVolume = addSlider("VoiceVolume", QStringLiteral("Voice"), 0);
     ToneVolume = addSlider("ToneVolume", QStringLiteral("Tones"), 1);

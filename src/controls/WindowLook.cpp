@@ -18,6 +18,18 @@ void setTextColor(QWidget* widget, const QColor& color) {
     widget->setPalette(palette);
 }
 
+void setUpToolWindow(QWidget& window, const QString& objectName, const QString& title,
+                     bool boldFont) {
+    window.setObjectName(objectName);
+    window.setWindowTitle(title);
+    window.setAttribute(Qt::WA_QuitOnClose, false);
+    QPalette look = window.palette();
+    look.setColor(QPalette::Window, QColor(239, 237, 228));
+    window.setPalette(look);
+    window.setAutoFillBackground(true);
+    window.setFont(timesFont(15, boldFont));
+}
+
 void openBesideOwner(QWidget& window) {
     if (!window.testAttribute(Qt::WA_Moved)) {
         const QWidget* owner = window.parentWidget();
