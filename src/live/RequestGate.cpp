@@ -126,6 +126,12 @@ std::optional<LiveRoute> liveRoute(QByteArrayView path) {
         return LiveRoute{Kind::RunCsv, {}};
     if (path == "/events")
         return LiveRoute{Kind::Events, {}};
+    if (path == "/board")
+        return LiveRoute{Kind::Resource, QStringLiteral(":/live/board.html")};
+    if (path == "/board.json")
+        return LiveRoute{Kind::BoardJson, {}};
+    if (path == "/board-events")
+        return LiveRoute{Kind::Events, {}};
     static const QRegularExpression asset(QStringLiteral("^/[a-z0-9-]+\\.(js|css|svg)$"));
     const QString name = QString::fromLatin1(path);
     if (asset.match(name).hasMatch())

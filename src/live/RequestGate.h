@@ -15,12 +15,13 @@ inline constexpr int kMaxRequestHeaders = 64;
 
 // A built-in path and what it serves.
 struct LiveRoute {
-    enum class Kind { Resource, RunJson, RunCsv, Events };
+    enum class Kind { Resource, RunJson, RunCsv, Events, BoardJson };
     Kind kind = Kind::Resource;
     QString resource; // Resource: the Qt resource that holds the file
 };
-// "/" and the pages, the run as JSON and CSV, the event socket, and "/<name>" for a script,
-// style or picture name made of [a-z0-9-]; nothing else.
+// "/" and the pages, the run as JSON and CSV, the event socket, the board of every station's
+// run and its socket, and "/<name>" for a script, style or picture name made of [a-z0-9-];
+// nothing else. Both sockets are of the kind Events.
 std::optional<LiveRoute> liveRoute(QByteArrayView path);
 // By the name's extension; UTF-8 for text.
 QByteArray contentTypeFor(QStringView fileName);
