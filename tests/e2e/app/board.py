@@ -63,6 +63,15 @@ try:
             shown_total = panel_text(station, ".total")
             assert shown_total >= max(total for _, total in expected.values()), shown_total
             print(f"{station}: {expected}, total {shown_total}")
-    driver.save_screenshot(os.path.join(out, f"board-{mode}.png"))
+        driver.save_screenshot(os.path.join(out, "board-stopped.png"))
+        # On a phone held upright, in its dark look: the page does not scroll sideways.
+        driver.set_window_size(390, 844)
+        driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+            "features": [{"name": "prefers-color-scheme", "value": "dark"}]})
+        until(driver, "the board is wider than a phone", lambda: driver.execute_script(
+            "return document.documentElement.scrollWidth <= window.innerWidth"))
+        driver.save_screenshot(os.path.join(out, "board-phone-dark.png"))
+    if mode != "stopped":
+        driver.save_screenshot(os.path.join(out, f"board-{mode}.png"))
 finally:
     driver.quit()
