@@ -1,16 +1,9 @@
+#include "MosquittoBroker.h"
 #include "MqttLink.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <netinet/in.h>
-#include <pwd.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 // What a press costs the UI thread with the broker link on: handing its lap event over, while
@@ -21,18 +14,6 @@ namespace {
 
 // A long run of laps: the retained run, sent again as it grows, stays of a realistic size.
 constexpr int kEvents = 2000;
-
-int freePort() {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(socket);
-    return ntohs(address.sin_port);
-}
 
 kelvos::RunEvent lapEvent(quint64 sequence) {
     kelvos::RunEvent event;
@@ -61,26 +42,15 @@ kelvos::RunEvent lapEvent(quint64 sequence) {
 
 static void BM_HandOverLapEvent(benchmark::State& state) {
     const bool brokerUp = state.range(0) != 0;
-    const int port = freePort();
-    QTemporaryDir dir;
-    QProcess broker;
-    if (brokerUp) {
-        QFile config(dir.filePath("mosquitto.conf"));
-        config.open(QIODevice::WriteOnly);
-        config.write(QString("listener %1 127.0.0.1\nallow_anonymous true\nuser %2\n")
-                         .arg(port)
-                         .arg(QString::fromLocal8Bit(getpwuid(getuid())->pw_name))
-                         .toUtf8());
-        config.close();
-        broker.start("/usr/sbin/mosquitto", {"-c", config.fileName()});
-        if (!broker.waitForStarted()) {
-            state.SkipWithError("mosquitto did not start");
-            return;
-        }
+    // With the broker down, its port is one nobody listens on.
+    testbroker::MosquittoBroker broker;
+    if (brokerUp && !broker.start()) {
+        state.SkipWithError("mosquitto did not start");
+        return;
     }
     kelvos::MqttSettings settings;
     settings.host = "127.0.0.1";
-    settings.port = port;
+    settings.port = broker.port();
     settings.station = "bench";
     kelvos::MqttLink link(settings, {[] { return 0u; }, {}, {}});
     link.start();
@@ -92,10 +62,6 @@ static void BM_HandOverLapEvent(benchmark::State& state) {
     for (auto _ : state)
         link.handOver(*next++);
     state.SetItemsProcessed(state.iterations());
-    if (brokerUp) {
-        broker.terminate();
-        broker.waitForFinished();
-    }
 }
 BENCHMARK(BM_HandOverLapEvent)
     ->ArgName("broker")

@@ -8,8 +8,12 @@
 # lap press with its repaint at 1 000 and 100 000 laps, CSV load and save against reading the
 # same file line by line, the restore of a 100 000-lap run left in the journal, and memory per
 # recorded lap; and a lap press to its row in the live results page in headless Chromium
-# (median and 99th percentile of 200 laps). Figures are medians of several runs;
-# the machine's other load shows in them, so compare ratios taken in the same run.
+# (median and 99th percentile of 200 laps), with the live server's own cost on the UI thread
+# with 0 and 200 pages and its publish-to-page time; the error of 100 remote laps timed at the
+# touch through a relay that delays every message by 100 ms +- 30 ms; the history window and
+# search over 10 000 runs, and the hand-over of a lap event to the broker link. Figures are
+# medians of several runs; the machine's other load shows in them, so compare ratios taken in
+# the same run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-bench"
@@ -109,6 +113,8 @@ finish
 
 # Press to row in the live results page in Chromium, as the page itself measures it.
 read -r live_median live_p99 arrival_median arrival_p99 <<<"$(/usr/bin/python3 "$root/bench/tools/live_press_to_row.py" "$build/kelvos" 200)"
+# A remote lap's error against the moment of its press, through 100 ms +- 30 ms delays.
+read -r remote_median remote_p99 remote_worst remote_arrivals <<<"$(/usr/bin/python3 "$root/bench/tools/remote_press_error.py" "$build/kelvos" 100)"
 
 # A timed benchmark runs three times and its median is shown: on a shared machine one run can
 # land on a busy moment. The memory figure runs once: a second run in the same process would
@@ -144,6 +150,19 @@ save_ms=$(bench_time "$csv" "BM_SaveCsv100000Rows")
 read_ms=$(bench_time "$csv" "BM_ReadLines100000Rows")
 restore=$(bench_csv journal_restore '.')
 restore_ms=$(bench_time "$restore" "BM_RestoreLaps/100000")
+live_cost=$(bench_csv live_server 'publishCost' 1)
+live_0_us=$(bench_counter "$live_cost" "publishCost/0/" publish_us)
+live_200_us=$(bench_counter "$live_cost" "publishCost/200/" publish_us)
+live_page=$(bench_csv live_server 'publishToPage' 1)
+page_median_ms=$(bench_counter "$live_page" "publishToPage" median_ms)
+page_p99_ms=$(bench_counter "$live_page" "publishToPage" p99_ms)
+history=$(bench_csv history_bench '.' 1)
+history_open_ms=$(bench_time "$history" "BM_OpenHistoryWindow")
+history_search_ms=$(bench_time "$history" "BM_SearchByName")
+history_handover_us=$(bench_time "$history" "BM_HandOverStoppedRun")
+broker=$(bench_csv broker_handover '.' 1)
+broker_up_us=$(bench_time "$broker" "BM_HandOverLapEvent/broker:1" | awk '{ printf "%.2f", $1 / 1000 }')
+broker_down_us=$(bench_time "$broker" "BM_HandOverLapEvent/broker:0" | awk '{ printf "%.2f", $1 / 1000 }')
 
 printf '%-46s %14s %14s %10s %8s\n' "figure" "KelvoS" "baseline" "ratio" "goal"
 row() { printf '%-46s %14s %14s %10s %8s\n' "$@"; }
@@ -169,3 +188,16 @@ row "press to row in the live page, median (ms)" "$live_median" "-" "-" "-"
 row "press to row in the live page, p99 (ms)" "$live_p99" "-" "-" "-"
 row "  press to the event in the page, median (ms)" "$arrival_median" "-" "-" "-"
 row "  press to the event in the page, p99 (ms)" "$arrival_p99" "-" "-" "< 20"
+row "live event handed to 0 pages, UI thread (us)" "$live_0_us" "-" "-" "-"
+row "live event handed to 200 pages, UI thread (us)" "$live_200_us" "$live_0_us" \
+    "$(awk -v a="$live_200_us" -v b="$live_0_us" 'BEGIN { printf "+%.3f", a - b }')" "< +50"
+row "publish to a local WebSocket page, median (ms)" "$page_median_ms" "-" "-" "-"
+row "publish to a local WebSocket page, p99 (ms)" "$page_p99_ms" "-" "-" "< 20"
+row "history window open, 10 000 runs (ms)" "$history_open_ms" "-" "-" "< 300"
+row "history search by name, 10 000 runs (ms)" "$history_search_ms" "-" "-" "< 100"
+row "1 000-lap run handed to the history (us)" "$history_handover_us" "-" "-" "-"
+row "lap event handed to the broker link (us)" "$broker_up_us" "-" "-" "-"
+row "  with the broker away (us)" "$broker_down_us" "-" "-" "-"
+row "remote lap error through 100+-30 ms delays, median (ms)" "$remote_median" "-" "-" "-"
+row "remote lap error through 100+-30 ms delays, p99 (ms)" "$remote_p99" "-" "-" "<= 5"
+row "  remote laps of 100 timed at their arrival" "$remote_arrivals" "-" "-" "0"

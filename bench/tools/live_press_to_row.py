@@ -7,43 +7,28 @@ in milliseconds.
 usage: live_press_to_row.py <kelvos binary> <laps>"""
 
 import os
-import shutil
 import statistics
-import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "e2e", "tools"))
-from livebrowser import chromium, hotkey, live_address, open_live, send, until
+from livebrowser import chromium, hotkey, live_address, open_live, send, until, watch_in_folder
 
 binary, laps = os.path.abspath(sys.argv[1]), int(sys.argv[2])
-work = tempfile.mkdtemp(prefix="kelvos-live-bench.")
-shutil.copy(binary, os.path.join(work, "kelvos"))
-environment = dict(os.environ, SDL_AUDIODRIVER="disk", QT_QPA_PLATFORM="xcb",
-                   SDL_DISKAUDIOFILE=os.path.join(work, "audio.raw"),
-                   XDG_RUNTIME_DIR=os.path.join(work, "runtime"))
-os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700)
-os.environ["XDG_RUNTIME_DIR"] = environment["XDG_RUNTIME_DIR"]  # where --send finds it
-with open(os.path.join(work, "stdout.log"), "w") as log:
-    program = subprocess.Popen(["./kelvos"], cwd=work, env=environment, stdout=log, stderr=log)
-driver = None
-try:
+with watch_in_folder(binary) as work:
     driver = chromium()
-    open_live(driver, live_address(work))
-    until(driver, "the watch did not start", lambda: send(binary, "start", work))
-    measured = lambda: driver.execute_script("return window.kelvosLapTimings.length")
-    for lap in range(1, laps + 1):
-        hotkey(87)
-        until(driver, f"lap {lap} did not reach the page", lambda: measured() == lap)
-    timings = driver.execute_script("return window.kelvosLapTimings")
-    figures = []
-    for until_when in ("shownAt", "receivedAt"):
-        delays = sorted(t[until_when] - t["pressedAt"] for t in timings)
-        figures += [statistics.median(delays), delays[min(len(delays) - 1, int(0.99 * len(delays)))]]
-    print(" ".join(f"{figure:.1f}" for figure in figures))
-finally:
-    if driver:
+    try:
+        open_live(driver, live_address(work))
+        until(driver, "the watch did not start", lambda: send(binary, "start", work))
+        measured = lambda: driver.execute_script("return window.kelvosLapTimings.length")
+        for lap in range(1, laps + 1):
+            hotkey(87)
+            until(driver, f"lap {lap} did not reach the page", lambda: measured() == lap)
+        timings = driver.execute_script("return window.kelvosLapTimings")
+        figures = []
+        for until_when in ("shownAt", "receivedAt"):
+            delays = sorted(t[until_when] - t["pressedAt"] for t in timings)
+            figures += [statistics.median(delays),
+                        delays[min(len(delays) - 1, int(0.99 * len(delays)))]]
+        print(" ".join(f"{figure:.1f}" for figure in figures))
+    finally:
         driver.quit()
-    program.terminate()
-    program.wait(10)
-    shutil.rmtree(work, ignore_errors=True)

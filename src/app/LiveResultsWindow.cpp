@@ -6,7 +6,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -27,8 +29,8 @@ QString linkOf(const QUrl& url) {
 // Paints the QR code of a text, as large as whole pixels per module allow.
 class QrCodeView : public QWidget {
 public:
-    explicit QrCodeView(QWidget* parent) : QWidget(parent) {
-        setObjectName("liveQrCode");
+    QrCodeView(QWidget* parent, const QString& objectName) : QWidget(parent) {
+        setObjectName(objectName);
         setFixedSize(kCodeSide, kCodeSide);
     }
 
@@ -74,7 +76,7 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     addresses_->setTextFormat(Qt::RichText);
     addresses_->setOpenExternalLinks(true);
     addresses_->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    code_ = new QrCodeView(this);
+    code_ = new QrCodeView(this, "liveQrCode");
     shareCheck = new QCheckBox(QStringLiteral("Share on the local network"), this);
     shareCheck->setObjectName("shareCheck");
     viewers_ = new QLabel(this);
@@ -84,6 +86,27 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     column->addWidget(shareCheck);
     column->addWidget(viewers_);
 
+    remoteCheck = new QCheckBox(QStringLiteral("Allow remote timekeepers"), this);
+    remoteCheck->setObjectName("remoteCheck");
+    remoteLink_ = new QLabel(this);
+    remoteLink_->setObjectName("remoteLink");
+    remoteLink_->setTextFormat(Qt::RichText);
+    remoteLink_->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    remoteLink_->setOpenExternalLinks(true);
+    remoteCode_ = new QrCodeView(this, "remoteQrCode");
+    newLinkButton = new QPushButton(QStringLiteral("New link"), this);
+    newLinkButton->setObjectName("newLinkButton");
+    newLinkButton->setToolTip(
+        QStringLiteral("Replaces the link: every device paired with the old one is let go"));
+    remoteDevices_ = new QListWidget(this);
+    remoteDevices_->setObjectName("remoteDevices");
+    remoteDevices_->setMaximumHeight(100);
+    column->addWidget(remoteCheck);
+    column->addWidget(remoteLink_);
+    column->addWidget(remoteCode_, 0, Qt::AlignHCenter);
+    column->addWidget(newLinkButton, 0, Qt::AlignLeft);
+    column->addWidget(remoteDevices_);
+
     viewers_->setText(QStringLiteral("Viewers connected: 0"));
     if (server_) {
         connect(server_, &LiveServer::viewersChanged, viewers_, [this](int viewers) {
@@ -92,6 +115,13 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     }
     // The operator's own clicks only: the setting restored at start is the server's already.
     connect(shareCheck, &QCheckBox::clicked, this, &LiveResultsWindow::shareClick);
+    connect(remoteCheck, &QCheckBox::clicked, this, &LiveResultsWindow::remoteClick);
+    connect(newLinkButton, &QPushButton::clicked, this, [this] { server_->newRemoteLink(); });
+    if (server_) {
+        connect(server_, &LiveServer::remoteDevicesChanged, this, &LiveResultsWindow::showDevices);
+        // Also a link replaced by `kelvos --send remote-new-link`.
+        connect(server_, &LiveServer::remoteLinkChanged, this, &LiveResultsWindow::showRemoteLink);
+    }
     showAddresses();
 }
 
@@ -110,6 +140,38 @@ void LiveResultsWindow::shareClick(bool share) {
     emit shareChanged(share);
 }
 
+bool LiveResultsWindow::remote() const {
+    return remoteCheck->isChecked();
+}
+
+void LiveResultsWindow::setRemote(bool remote) {
+    remoteCheck->setChecked(remote);
+    showAddresses();
+}
+
+void LiveResultsWindow::remoteClick(bool remote) {
+    server_->setRemoteAllowed(remote);
+    adjustSize();
+    emit remoteChanged(remote);
+}
+
+// The link and its code while remote timekeepers are allowed; the link changes with the
+// sharing, as the address a phone reaches does.
+void LiveResultsWindow::showRemoteLink() {
+    remoteCheck->setEnabled(serving());
+    const QUrl link = serving() ? server_->remoteLink() : QUrl();
+    remoteLink_->setVisible(!link.isEmpty());
+    remoteLink_->setText(link.isEmpty() ? QString() : linkOf(link));
+    remoteCode_->setText(link.isEmpty() ? QString() : link.toString());
+    newLinkButton->setVisible(!link.isEmpty());
+    remoteDevices_->setVisible(!link.isEmpty());
+}
+
+void LiveResultsWindow::showDevices(const QStringList& names) {
+    remoteDevices_->clear();
+    remoteDevices_->addItems(names);
+}
+
 bool LiveResultsWindow::serving() const {
     return server_ && server_->port() != 0;
 }
@@ -119,6 +181,7 @@ bool LiveResultsWindow::serving() const {
 void LiveResultsWindow::showAddresses() {
     shareCheck->setEnabled(serving());
     viewers_->setVisible(serving());
+    showRemoteLink();
     const QList<QUrl> addresses = serving() ? server_->addresses() : QList<QUrl>();
     if (addresses.isEmpty()) {
         addresses_->setText(serving()

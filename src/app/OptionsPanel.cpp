@@ -109,6 +109,7 @@ void OptionsPanel::connectRules() {
     connect(volume_, &VolumeWindow::toneLevelTried, this, &OptionsPanel::toneLevelTried);
     connect(menuItem("LiveResults1"), &QAction::triggered, this, &OptionsPanel::LiveResults1Click);
     connect(live_, &LiveResultsWindow::shareChanged, this, &OptionsPanel::liveShareChanged);
+    connect(live_, &LiveResultsWindow::remoteChanged, this, &OptionsPanel::liveRemoteChanged);
 
     onToggled(CheckBox6, this, [this] { CheckBox6Click(); });
     onToggled(CheckBox7, this, [this] { CheckBox7Click(); });
@@ -159,6 +160,14 @@ bool OptionsPanel::liveShare() const {
 
 void OptionsPanel::setLiveShare(bool share) {
     live_->setShare(share);
+}
+
+bool OptionsPanel::liveRemote() const {
+    return live_->remote();
+}
+
+void OptionsPanel::setLiveRemote(bool remote) {
+    live_->setRemote(remote);
 }
 
 bool OptionsPanel::autoScroll() const {

@@ -46,6 +46,8 @@ public:
     void setSoundLevels(kelvos::SoundLevels levels);
     bool liveShare() const;
     void setLiveShare(bool share);
+    bool liveRemote() const;
+    void setLiveRemote(bool remote);
     // Sets the menu's check marks that follow the boxes, after the boxes were restored.
     void syncMenuWithBoxes();
 
@@ -69,6 +71,7 @@ signals:
     // The operator set the tone level and wants to hear it.
     void toneLevelTried();
     void liveShareChanged();
+    void liveRemoteChanged();
 
 private:
     void buildPopupMenu(QWidget* form);

@@ -55,6 +55,7 @@ const TRegItem kSettingItems[] = {
     {"VoiceVolume", "Sound", "VoiceVolume", "100"},
     {"ToneVolume", "Sound", "ToneVolume", "100"},
     {"LiveShare", "Live", "Share", "0"},
+    {"LiveRemote", "Live", "Remote", "0"},
 };
 
 // The boxes restored when the window is shown, in the order in which their rules cascade.
@@ -131,6 +132,7 @@ void SettingsBinding::restoreShownSettings() {
         {soundLevelFromText(RegManager1.Item("VoiceVolume").GetAsString()),
          soundLevelFromText(RegManager1.Item("ToneVolume").GetAsString())});
     panels_.options.setLiveShare(RegManager1.Item("LiveShare").GetAsBoolean());
+    panels_.options.setLiveRemote(RegManager1.Item("LiveRemote").GetAsBoolean());
     RegManager1.endBatch();
     panels_.options.syncMenuWithBoxes();
     restored_ = true;
@@ -149,6 +151,7 @@ void SettingsBinding::saveOnChanges() {
     connect(panels_.options.menuItem("MilePerHour1"), &QAction::toggled, this, restartPause);
     connect(&panels_.options, &OptionsPanel::soundLevelsChanged, this, restartPause);
     connect(&panels_.options, &OptionsPanel::liveShareChanged, this, restartPause);
+    connect(&panels_.options, &OptionsPanel::liveRemoteChanged, this, restartPause);
 }
 
 void SettingsBinding::autosave() {
@@ -222,6 +225,9 @@ bool SettingsBinding::saveSettings() {
     });
     writes.push_back(
         [this] { return RegManager1.Item("LiveShare").SetAsBoolean(panels_.options.liveShare()); });
+    writes.push_back([this] {
+        return RegManager1.Item("LiveRemote").SetAsBoolean(panels_.options.liveRemote());
+    });
     const bool stored =
         std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });
     return RegManager1.endBatch() && stored;

@@ -54,9 +54,13 @@ int answerArguments(int argc, char* argv[], const CommandLine& line) {
         std::fprintf(stderr, "kelvos: no KelvoS can be reached: %s\n", qPrintable(socket.problem));
         return 1;
     }
-    const SendReport report = reportOf(sendCommand(socket.path, command), command);
+    QString answer;
+    const SendReport report =
+        reportOf(sendCommand(socket.path, command, 5000, &answer), command, answer);
     if (!report.message.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(report.message));
+    else if (!answer.isEmpty())
+        std::printf("%s\n", qUtf8Printable(answer));
     return report.exitCode;
 }
 
@@ -132,6 +136,31 @@ void startLiveResults(LiveServer& live, const QString& settingsFile,
     live.subscribe(run);
     for (const QUrl& address : live.addresses())
         std::fprintf(stderr, "kelvos: live results at %s\n", qPrintable(address.toString()));
+}
+
+// Remote timekeepers' laps go through the same gate as laps from the command line, timed at
+// the press-clock reading chosen for them; the pairing link is asked for and replaced by
+// `kelvos --send`.
+void acceptRemoteTimekeepers(LiveServer& live, CommandServer& commands, PressTiming& timing,
+                             const CommandServer::Handler& carryOut) {
+    live.acceptRemotePresses(timing.clock(), [carryOut](int competitor, quint32 reading) {
+        constexpr DesktopCommand kLaps[] = {DesktopCommand::Lap1, DesktopCommand::Lap2,
+                                            DesktopCommand::Lap3};
+        return carryOut(kLaps[competitor - 1], reading);
+    });
+    commands.setAsker([&live](DesktopCommand question) -> CommandAnswer {
+        if (live.port() == 0)
+            return {false, "live results are off, so remote timekeepers cannot be reached"};
+        if (!live.remoteAllowed())
+            return {false, "remote timekeepers are not allowed; tick \"Allow remote "
+                           "timekeepers\" in the Live results window"};
+        if (question == DesktopCommand::RemoteNewLink)
+            live.newRemoteLink();
+        const QUrl link = live.remoteLink();
+        if (link.isEmpty())
+            return {false, "the live results have no network address to share on"};
+        return {true, link.toString()};
+    });
 }
 
 void bringToFront(QWidget& window) {
@@ -313,6 +342,7 @@ int main(int argc, char* argv[]) {
     TKelvoS mainWindow(std::move(services));
     window = &mainWindow;
     startLiveResults(live, settingsFile, livePort, mainWindow.runModel());
+    acceptRemoteTimekeepers(live, commands, timing, carryOut);
     // Every run stopped goes into the history as well; a history that cannot be written is told
     // like any other problem and costs nothing else.
     HistoryRecorder history(HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
@@ -333,6 +363,7 @@ int main(int argc, char* argv[]) {
                          QCoreApplication::quit();
                      });
     const int result = app.exec();
+    commands.setAsker(nullptr); // it asks the live server, which goes first
     // The window goes after the history: what it does while it goes is no longer recorded.
     mainWindow.runModel().unsubscribe(historyListener);
     return result;

@@ -39,7 +39,8 @@ constexpr auto kIdleCheck = std::chrono::milliseconds(500);
 // Out of descriptors or memory, the listening socket stays readable: accepting pauses this
 // long instead of being woken again at once.
 constexpr auto kAcceptPause = std::chrono::milliseconds(200);
-constexpr qsizetype kLongestRequest = 64; // a line longer than any command name is not one
+constexpr qsizetype kLongestRequest = 64;  // a line longer than any command name is not one
+constexpr qsizetype kLongestAnswer = 4096; // a word, and a link or the reason for a refusal
 constexpr qsizetype kLongestPath = sizeof(sockaddr_un::sun_path) - 1; // room for the NUL
 
 // A file descriptor, closed when it goes.
@@ -156,7 +157,7 @@ std::optional<QByteArray> readLine(int fd, QDeadlineTimer deadline) {
     QByteArray read;
     qsizetype end;
     while ((end = read.indexOf('\n')) < 0) {
-        if (read.size() > kLongestRequest || !waitFor(fd, POLLIN, deadline))
+        if (read.size() > kLongestAnswer || !waitFor(fd, POLLIN, deadline))
             return std::nullopt;
         char chunk[kLongestRequest + 1];
         const ssize_t got =
@@ -294,7 +295,8 @@ CommandSocketPlace senderSocketPlace() {
 }
 
 // Each step (connecting, writing the request, reading the answer) gets `timeoutMs`.
-SendResult sendCommand(const QString& path, DesktopCommand command, int timeoutMs) {
+SendResult sendCommand(const QString& path, DesktopCommand command, int timeoutMs,
+                       QString* answerText) {
     const auto address = socketAddress(path);
     if (!address)
         return SendResult::NoInstance; // no socket can be there
@@ -307,14 +309,18 @@ SendResult sendCommand(const QString& path, DesktopCommand command, int timeoutM
     if (!writeAll(fd, requestLine(command), QDeadlineTimer(timeoutMs)))
         return SendResult::NoAnswer;
     const auto line = readLine(fd, QDeadlineTimer(timeoutMs));
-    const auto done = line ? answerOf(*line) : std::nullopt;
-    if (!done)
+    const auto answer = line ? answerOf(*line) : std::nullopt;
+    if (!answer)
         return SendResult::NoAnswer;
-    return *done ? SendResult::Done : SendResult::Refused;
+    if (answerText)
+        *answerText = answer->text;
+    return answer->done ? SendResult::Done : SendResult::Refused;
 }
 
-SendReport reportOf(SendResult result, DesktopCommand command) {
+SendReport reportOf(SendResult result, DesktopCommand command, const QString& answerText) {
     const QString name = commandName(command);
+    if (result == SendResult::Refused && !answerText.isEmpty())
+        return {3, QString("kelvos: KelvoS did not take '%1': %2").arg(name, answerText)};
     switch (result) {
     case SendResult::Done:
         return {0, {}};
@@ -383,12 +389,12 @@ public:
         return Outcome::Listening;
     }
 
-    void answer(quint64 id, bool done) {
+    void answer(quint64 id, const CommandAnswer& reply) {
         const auto found = connections_.find(id);
         if (found == connections_.end())
             return; // the sender has gone
         Connection& connection = *found->second;
-        const QByteArray line = answerLine(done);
+        const QByteArray line = answerLine(reply);
         const int fd = connection.socket.fd();
         // A sender that has gone, or lets a socket's worth of answers pile up unread, is let go.
         if (uninterrupted([&] { return ::send(fd, line.data(), line.size(), MSG_NOSIGNAL); }) !=
@@ -539,7 +545,7 @@ private:
             front_,
             [receiver = this, connection] {
                 QMetaObject::invokeMethod(
-                    receiver, [receiver, connection] { receiver->answer(connection, false); },
+                    receiver, [receiver, connection] { receiver->answer(connection, {}); },
                     Qt::QueuedConnection);
             },
             Qt::QueuedConnection);
@@ -579,9 +585,14 @@ CommandServer::Outcome CommandServer::listen(const QString& path) {
 }
 
 void CommandServer::take(DesktopCommand command, quint32 receivedAt, quint64 connection) {
-    const bool done = handler_(command, receivedAt);
+    CommandAnswer reply;
+    if (!isQuestion(command))
+        reply.done = handler_(command, receivedAt);
+    else if (asker_)
+        reply = asker_(command);
     QMetaObject::invokeMethod(
-        receiver_, [receiver = receiver_, connection, done] { receiver->answer(connection, done); },
+        receiver_,
+        [receiver = receiver_, connection, reply] { receiver->answer(connection, reply); },
         Qt::QueuedConnection);
 }
 

@@ -33,8 +33,10 @@ enum class SendResult {
     Untrusted,  // a process of another user listens there; nothing was sent
 };
 
-// Hands one command to the watch listening at `path` and waits for its answer.
-SendResult sendCommand(const QString& path, DesktopCommand command, int timeoutMs = 5000);
+// Hands one command to the watch listening at `path` and waits for its answer; the text that
+// came with it (a question's answer, or why it was refused) goes to `answerText` when given.
+SendResult sendCommand(const QString& path, DesktopCommand command, int timeoutMs = 5000,
+                       QString* answerText = nullptr);
 
 // What `kelvos --send` tells its caller: the exit status and a message for the error output
 // (empty when the command was carried out).
@@ -42,7 +44,8 @@ struct SendReport {
     int exitCode;
     QString message;
 };
-SendReport reportOf(SendResult result, DesktopCommand command);
+// `answerText`: the text the watch answered with, which tells why it refused.
+SendReport reportOf(SendResult result, DesktopCommand command, const QString& answerText = {});
 
 // The watch's end of the socket. Commands are read on a thread of their own and stamped with
 // the clock the moment they arrive, so a command waiting for a busy window is still timed
@@ -54,6 +57,8 @@ class CommandServer : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<bool(DesktopCommand command, quint32 receivedAt)>;
+    // Answers a question (isQuestion) on the handler's thread.
+    using Asker = std::function<CommandAnswer(DesktopCommand question)>;
     // `clock` is read on the receiving thread.
     CommandServer(std::function<quint32()> clock, Handler handler, QObject* parent = nullptr);
     ~CommandServer() override;
@@ -64,12 +69,15 @@ public:
     // file beside the socket lets one starting watch at a time do this.
     Outcome listen(const QString& path);
     QString errorString() const { return error_; }
+    // Until one is set, every question is refused.
+    void setAsker(Asker asker) { asker_ = std::move(asker); }
 
 private:
     class Receiver;
     void take(DesktopCommand command, quint32 receivedAt, quint64 connection);
 
     Handler handler_;
+    Asker asker_;
     QThread thread_;
     Receiver* receiver_;
     QString error_;

@@ -23,7 +23,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& versio
         "send",
         "Hands <command> to the running KelvoS, which carries it out as its hotkey or "
         "button would, timed when it arrives: " +
-            names + ".",
+            names +
+            ". remote-link prints the remote timekeepers' pairing link; remote-new-link "
+            "replaces it, so that every device paired with the old one is let go, and prints "
+            "the new one.",
         "command");
     const QCommandLineOption livePort(
         "live-port", "Opens the watch with its live results served from <port> on (0: not served).",

@@ -8,11 +8,17 @@ struct NamedCommand {
     DesktopCommand command;
 };
 constexpr NamedCommand kNames[] = {
-    {"start", DesktopCommand::Start},     {"stop", DesktopCommand::Stop},
-    {"restart", DesktopCommand::Restart}, {"reset", DesktopCommand::Reset},
-    {"lap1", DesktopCommand::Lap1},       {"lap2", DesktopCommand::Lap2},
-    {"lap3", DesktopCommand::Lap3},       {"read", DesktopCommand::Read},
+    {"start", DesktopCommand::Start},
+    {"stop", DesktopCommand::Stop},
+    {"restart", DesktopCommand::Restart},
+    {"reset", DesktopCommand::Reset},
+    {"lap1", DesktopCommand::Lap1},
+    {"lap2", DesktopCommand::Lap2},
+    {"lap3", DesktopCommand::Lap3},
+    {"read", DesktopCommand::Read},
     {"raise", DesktopCommand::Raise},
+    {"remote-link", DesktopCommand::RemoteLink},
+    {"remote-new-link", DesktopCommand::RemoteNewLink},
 };
 constexpr const char* kDone = "done";
 constexpr const char* kRefused = "refused";
@@ -44,16 +50,28 @@ QByteArray requestLine(DesktopCommand command) {
     return commandName(command).toLatin1() + '\n';
 }
 
-QByteArray answerLine(bool done) {
-    return QByteArray(done ? kDone : kRefused) + '\n';
+bool isQuestion(DesktopCommand command) {
+    return command == DesktopCommand::RemoteLink || command == DesktopCommand::RemoteNewLink;
 }
 
-std::optional<bool> answerOf(QByteArrayView line) {
-    const QByteArrayView word = line.trimmed();
+QByteArray answerLine(const CommandAnswer& answer) {
+    QByteArray line = answer.done ? kDone : kRefused;
+    if (!answer.text.isEmpty())
+        line += ' ' + answer.text.toUtf8().toPercentEncoding(":/#?=&.-_~");
+    return line + '\n';
+}
+
+std::optional<CommandAnswer> answerOf(QByteArrayView line) {
+    const QByteArrayView trimmed = line.trimmed();
+    const qsizetype blank = trimmed.indexOf(' ');
+    const QByteArrayView word = blank < 0 ? trimmed : trimmed.first(blank);
+    const QString text = blank < 0 ? QString()
+                                   : QString::fromUtf8(QByteArray::fromPercentEncoding(
+                                         trimmed.sliced(blank + 1).toByteArray()));
     if (word == kDone)
-        return true;
+        return CommandAnswer{true, text};
     if (word == kRefused)
-        return false;
+        return CommandAnswer{false, text};
     return std::nullopt;
 }
 

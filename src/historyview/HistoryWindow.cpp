@@ -90,9 +90,10 @@ void HistoryWindow::buildControls() {
     historyLaps->verticalHeader()->hide();
     historyChart = new TChart(this);
     historyChart->setObjectName("historyChart");
+    historyChart->setMinimumSize(320, 200);
     historyChartTitle = new QLabel(this);
     historyChartTitle->setObjectName("historyChartTitle");
-    historyChartTitle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    historyChartTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     historyStatus = new QLabel(this);
     historyStatus->setObjectName("historyStatus");
 
@@ -127,6 +128,9 @@ void HistoryWindow::buildControls() {
     runLayout->addWidget(historyChartTitle, 0, 1);
     runLayout->addWidget(historyChart, 1, 1);
     runLayout->setRowStretch(1, 1);
+    // The laps and the chart share the width: the table's wide header alone would take it all.
+    runLayout->setColumnStretch(0, 1);
+    runLayout->setColumnStretch(1, 1);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(historyList);
     splitter->addWidget(run);

@@ -3,6 +3,7 @@
 #include "CellStore.h"
 #include "CsvFile.h"
 #include "GatedTcpServer.h"
+#include "RemoteDesk.h"
 #include "RunEventJson.h"
 
 #include <QDateTime>
@@ -37,9 +38,19 @@ qint32 WatchReading::total() const {
     return total_ ? total_() : 0;
 }
 
+void WatchReading::setPressClock(std::function<quint32()> clock) {
+    const std::lock_guard lock(mutex_);
+    pressClock_ = std::move(clock);
+}
+
+quint32 WatchReading::pressClock() const {
+    const std::lock_guard lock(mutex_);
+    return pressClock_ ? pressClock_() : 0;
+}
+
 LiveHub::LiveHub(QString session, std::shared_ptr<const WatchReading> watch, int maxViewers)
     : session_(std::move(session)), watch_(std::move(watch)), maxViewers_(maxViewers),
-      keepAlive_(this) {
+      keepAlive_(this), remote_(new RemoteDesk(watch_, this)) {
     connect(&keepAlive_, &QTimer::timeout, this, &LiveHub::keepAlive);
 }
 
@@ -89,11 +100,15 @@ void LiveHub::setShare(bool share) {
     }
     for (QWebSocket* socket : outside)
         drop(socket);
+    remote_->letOutsideGo();
 }
 
 RequestVerdict LiveHub::judge(QByteArrayView head) const {
     RequestVerdict verdict = judgeRequestHead(head, !share_);
-    if (verdict.status == 0 && verdict.upgrade && int(viewers_.size()) >= maxViewers_)
+    if (verdict.status == 0 && verdict.route && verdict.route->isRemote() && !remote_->open())
+        verdict.status = 404;
+    const bool viewer = verdict.route && verdict.route->kind == LiveRoute::Kind::Events;
+    if (verdict.status == 0 && viewer && int(viewers_.size()) >= maxViewers_)
         verdict.status = 503;
     return verdict;
 }
@@ -102,6 +117,7 @@ void LiveHub::setUpRoutes() {
     // The socket is taken over by the WebSocket server as long as this route writes nothing.
     http_->route("/events", [](const QHttpServerRequest&, QHttpServerResponder&&) {});
     http_->route("/board-events", [](const QHttpServerRequest&, QHttpServerResponder&&) {});
+    http_->route("/remote-events", [](const QHttpServerRequest&, QHttpServerResponder&&) {});
     const auto serve = [this](const QHttpServerRequest& request) {
         const std::optional<LiveRoute> route = liveRoute(request.url().path().toUtf8());
         if (!route)
@@ -114,11 +130,13 @@ void LiveHub::setUpRoutes() {
         case LiveRoute::Kind::BoardJson:
             return QHttpServerResponse(boardJson());
         case LiveRoute::Kind::Resource:
+        case LiveRoute::Kind::RemotePage:
         case LiveRoute::Kind::Events:
+        case LiveRoute::Kind::RemoteEvents:
             break;
         }
         QFile file(route->resource);
-        if (route->kind != LiveRoute::Kind::Resource || !file.open(QIODevice::ReadOnly))
+        if (route->resource.isEmpty() || !file.open(QIODevice::ReadOnly))
             return notFound();
         return QHttpServerResponse(contentTypeFor(route->resource), file.readAll());
     };
@@ -187,6 +205,10 @@ void LiveHub::broadcast(const QString& message, bool toBoard) {
 void LiveHub::admitViewers() {
     while (http_->hasPendingWebSocketConnections()) {
         QWebSocket* socket = http_->nextPendingWebSocketConnection().release();
+        if (socket->requestUrl().path() == "/remote-events") {
+            remote_->admit(socket);
+            continue;
+        }
         if (int(viewers_.size()) >= maxViewers_) {
             socket->close(QWebSocketProtocol::CloseCodeTooMuchData, "Too many viewers");
             socket->deleteLater();

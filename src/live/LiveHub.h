@@ -22,19 +22,23 @@ class QWebSocket;
 namespace kelvos {
 
 class GatedTcpServer;
+class RemoteDesk;
 
-// The watch as the server reads it: the total from any thread, the running flag set by the
-// run's events on the UI thread.
+// The watch as the server reads it: the total and the press clock from any thread, the running
+// flag set by the run's events on the UI thread.
 class WatchReading {
 public:
     void setTotal(std::function<qint32()> total);
     qint32 total() const;
+    void setPressClock(std::function<quint32()> clock);
+    quint32 pressClock() const;
     void setRunning(bool running) { running_.store(running, std::memory_order_relaxed); }
     bool running() const { return running_.load(std::memory_order_relaxed); }
 
 private:
     mutable std::mutex mutex_;
     std::function<qint32()> total_;
+    std::function<quint32()> pressClock_;
     std::atomic<bool> running_{false};
 };
 
@@ -60,6 +64,7 @@ public:
     bool sharing() const { return share_; }
 
     void take(const RunEvent& event);
+    RemoteDesk* remoteDesk() const { return remote_; }
 
     // The board: every station's run on the broker, when a broker feeds it (see BoardStations).
     void setBoardFed(bool fed) { boardFed_ = fed; }
@@ -103,6 +108,7 @@ private:
     bool boardFed_ = false;
     std::vector<Viewer> viewers_;
     QTimer keepAlive_;
+    RemoteDesk* remote_;
 };
 
 } // namespace kelvos

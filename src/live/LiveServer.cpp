@@ -1,6 +1,8 @@
 #include "LiveServer.h"
 
 #include "LiveHub.h"
+#include "RemoteAccess.h"
+#include "RemoteDesk.h"
 #include "RunController.h"
 
 #include <QNetworkInterface>
@@ -29,7 +31,8 @@ QUrl pageAddress(const QHostAddress& host, quint16 port) {
 } // namespace
 
 LiveServer::LiveServer(QObject* parent)
-    : QObject(parent), session_(newSession()), watch_(std::make_shared<WatchReading>()) {
+    : QObject(parent), session_(newSession()), watch_(std::make_shared<WatchReading>()),
+      token_(newRemoteToken()) {
     thread_.setObjectName("live results");
 }
 
@@ -51,6 +54,9 @@ bool LiveServer::start(Options options) {
     hub_ = new LiveHub(session_, watch_, options.maxViewers);
     hub_->moveToThread(&thread_);
     connect(hub_, &LiveHub::viewersChanged, this, &LiveServer::viewersChanged);
+    connect(hub_->remoteDesk(), &RemoteDesk::devicesChanged, this,
+            &LiveServer::remoteDevicesChanged);
+    connect(hub_->remoteDesk(), &RemoteDesk::pressed, this, &LiveServer::takeRemotePress);
     thread_.start();
     bool listening = false;
     QMetaObject::invokeMethod(
@@ -61,6 +67,8 @@ bool LiveServer::start(Options options) {
         },
         Qt::BlockingQueuedConnection);
     share_ = options.share;
+    remote_ = options.remote;
+    handTokenOver();
     return listening;
 }
 
@@ -103,6 +111,12 @@ void LiveServer::subscribe(RunController& run) {
 
 void LiveServer::publish(const RunEvent& event) {
     watch_->setRunning(event.state == RunState::Running);
+    // The run's events are told inside the press that made them, so the press clock reads the
+    // press here.
+    const bool press = event.kind == RunEventKind::Started ||
+                       event.kind == RunEventKind::Restarted || event.kind == RunEventKind::Lap;
+    if (press && pressClock_)
+        lastPress_ = pressClock_->now();
     if (port_ == 0)
         return;
     QMetaObject::invokeMethod(
@@ -122,6 +136,68 @@ void LiveServer::takeBoardRun(const QString& station, const QByteArray& payload)
         return;
     QMetaObject::invokeMethod(
         hub_, [hub = hub_, station, payload] { hub->takeBoardRun(station, payload); },
+        Qt::QueuedConnection);
+}
+
+void LiveServer::acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap) {
+    pressClock_ = &pressClock;
+    remoteLap_ = std::move(lap);
+    watch_->setPressClock([&pressClock] { return pressClock.now(); });
+}
+
+void LiveServer::setRemoteAllowed(bool allowed) {
+    remote_ = allowed;
+    handTokenOver();
+    emit remoteLinkChanged();
+}
+
+void LiveServer::newRemoteLink() {
+    token_ = newRemoteToken();
+    handTokenOver();
+    emit remoteLinkChanged();
+}
+
+QUrl LiveServer::remoteLink() const {
+    const QList<QUrl> pages = addresses();
+    if (!remote_ || pages.isEmpty())
+        return {};
+    QUrl link = pages.first().resolved(QUrl("remote"));
+    link.setFragment("token=" + QString::fromLatin1(token_));
+    return link;
+}
+
+// The hub holds the token only while remote timekeepers are allowed; without it the remote
+// page and socket are not served.
+void LiveServer::handTokenOver() {
+    if (!hub_)
+        return;
+    QMetaObject::invokeMethod(
+        hub_,
+        [hub = hub_, token = remote_ ? token_ : QByteArray()] {
+            hub->remoteDesk()->setToken(token);
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+// Timed at the device's touch when that is plausible, and carried out through the same gate as
+// a lap from the command line.
+void LiveServer::takeRemotePress(const RemotePress& press) {
+    bool done = false;
+    bool atArrival = false;
+    if (remoteLap_ && pressClock_) {
+        const RemotePressTime time =
+            remotePressTime(press.touched, lastPress_, press.arrived, pressClock_->now());
+        done = remoteLap_(press.competitor, time.reading);
+        atArrival = time.atArrival;
+        if (done && atArrival)
+            qWarning("kelvos: a remote lap from '%s' was timed at its arrival (%d so far)",
+                     qUtf8Printable(press.deviceName), ++lapsAtArrival_);
+    }
+    QMetaObject::invokeMethod(
+        hub_,
+        [hub = hub_, device = press.device, id = press.id, done, atArrival] {
+            hub->remoteDesk()->answer(device, id, done, atArrival);
+        },
         Qt::QueuedConnection);
 }
 

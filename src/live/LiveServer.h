@@ -12,8 +12,10 @@
 namespace kelvos {
 
 class LiveHub;
+class MillisecondClock;
 class RunController;
 class WatchReading;
+struct RemotePress;
 
 // The live results: the run's pages, its figures as JSON and CSV, and its events as they
 // happen over a WebSocket, served on a thread of its own. The UI thread's part is one queued
@@ -26,7 +28,11 @@ public:
         quint16 port = 8765; // the first port tried; 0: no server
         bool share = false;  // every interface instead of this computer's loopback only
         int maxViewers = 256;
+        bool remote = false; // remote timekeepers allowed
     };
+    // Carries out a remote lap of competitor 1 to 3 timed at a press-clock reading, as a lap
+    // from the command line is; the return tells whether the run took it.
+    using RemoteLap = std::function<bool(int competitor, quint32 reading)>;
 
     explicit LiveServer(QObject* parent = nullptr);
     ~LiveServer() override;
@@ -55,11 +61,30 @@ public:
     // One station's retained run as the broker sent it (empty: removed), from any thread; the
     // server's thread reads it.
     void takeBoardRun(const QString& station, const QByteArray& payload);
+    // Remote timekeepers' laps are timed on `pressClock` (the clock the run's events are timed
+    // on) and carried out by `lap`. Until this is called, none is taken.
+    void acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap);
+    void setRemoteAllowed(bool allowed);
+    bool remoteAllowed() const { return remote_; }
+    // A new pairing link: every device paired with the old one is let go at once.
+    void newRemoteLink();
+    // The link a device pairs with: the page's address with the token. Empty while remote
+    // timekeepers are not allowed or the server does not listen.
+    QUrl remoteLink() const;
+    // The remote laps timed when they arrived, as the device's touch time was not plausible.
+    int remoteLapsAtArrival() const { return lapsAtArrival_; }
 
 signals:
     void viewersChanged(int viewers);
+    // The names of the remote timekeepers' devices connected now.
+    void remoteDevicesChanged(const QStringList& names);
+    // A new pairing link, or remote timekeepers allowed or no longer.
+    void remoteLinkChanged();
 
 private:
+    void takeRemotePress(const RemotePress& press);
+    void handTokenOver();
+
     const QString session_;
     std::shared_ptr<WatchReading> watch_;
     QThread thread_;
@@ -68,6 +93,12 @@ private:
     bool share_ = false;
     RunController* run_ = nullptr;
     int listener_ = 0;
+    bool remote_ = false;
+    QByteArray token_;
+    const MillisecondClock* pressClock_ = nullptr;
+    RemoteLap remoteLap_;
+    quint32 lastPress_ = 0; // the press clock at the run's latest start or lap
+    int lapsAtArrival_ = 0;
 };
 
 } // namespace kelvos

@@ -132,6 +132,10 @@ std::optional<LiveRoute> liveRoute(QByteArrayView path) {
         return LiveRoute{Kind::BoardJson, {}};
     if (path == "/board-events")
         return LiveRoute{Kind::Events, {}};
+    if (path == "/remote")
+        return LiveRoute{Kind::RemotePage, QStringLiteral(":/live/remote.html")};
+    if (path == "/remote-events")
+        return LiveRoute{Kind::RemoteEvents, {}};
     static const QRegularExpression asset(QStringLiteral("^/[a-z0-9-]+\\.(js|css|svg)$"));
     const QString name = QString::fromLatin1(path);
     if (asset.match(name).hasMatch())
@@ -204,7 +208,7 @@ RequestVerdict judgeRequestHead(QByteArrayView head, bool loopbackOnly) {
         return verdict;
     }
     const bool asksUpgrade = !headerValues(parsed, "Upgrade").isEmpty();
-    const bool events = verdict.route->kind == LiveRoute::Kind::Events;
+    const bool events = verdict.route->isWebSocket();
     verdict.upgrade = events && hasToken(headerValues(parsed, "Upgrade"), "websocket") &&
                       hasToken(headerValues(parsed, "Connection"), "upgrade");
     if (events != verdict.upgrade || (asksUpgrade && !events)) {

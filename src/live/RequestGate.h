@@ -15,20 +15,24 @@ inline constexpr int kMaxRequestHeaders = 64;
 
 // A built-in path and what it serves.
 struct LiveRoute {
-    enum class Kind { Resource, RunJson, RunCsv, Events, BoardJson };
+    enum class Kind { Resource, RunJson, RunCsv, Events, BoardJson, RemotePage, RemoteEvents };
     Kind kind = Kind::Resource;
-    QString resource; // Resource: the Qt resource that holds the file
+    QString resource; // Resource, RemotePage: the Qt resource that holds the file
+
+    bool isWebSocket() const { return kind == Kind::Events || kind == Kind::RemoteEvents; }
+    // Served only while remote timekeepers are allowed.
+    bool isRemote() const { return kind == Kind::RemotePage || kind == Kind::RemoteEvents; }
 };
 // "/" and the pages, the run as JSON and CSV, the event socket, the board of every station's
-// run and its socket, and "/<name>" for a script, style or picture name made of [a-z0-9-];
-// nothing else. Both sockets are of the kind Events.
+// run and its socket (both sockets of the kind Events), the remote timekeepers' page and
+// socket, and "/<name>" for a script, style or picture name made of [a-z0-9-]; nothing else.
 std::optional<LiveRoute> liveRoute(QByteArrayView path);
 // By the name's extension; UTF-8 for text.
 QByteArray contentTypeFor(QStringView fileName);
 
 struct RequestVerdict {
     int status = 0;       // 0: let through; otherwise the HTTP status to answer with
-    bool upgrade = false; // a WebSocket upgrade on /events
+    bool upgrade = false; // a WebSocket upgrade on /events or /remote-events
     QByteArray host;      // the Host header as sent, once it is let through
     std::optional<LiveRoute> route;
 };

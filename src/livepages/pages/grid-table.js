@@ -3,6 +3,8 @@
 // so a run of any length costs the same to show, and a burst of laps (a restored run) is laid
 // out once per frame. The newest rows stay in view unless the viewer scrolls back.
 
+import { onceAFrame } from "/live-client.js";
+
 const kOverscan = 8; // rows drawn beyond the view, so that scrolling shows no gap
 const kColumns = 10;
 
@@ -14,7 +16,7 @@ export class GridTable {
         this.rows = [];
         this.rowHeight = 0; // measured from the first row shown
         this.following = true;
-        this.pending = false;
+        this.render = onceAFrame(() => this.draw());
         this.before = GridTable.spacer();
         this.after = GridTable.spacer();
         this.scroller.addEventListener("scroll", () => {
@@ -48,16 +50,6 @@ export class GridTable {
             this.rows.push([]);
         this.rows[row - 1] = texts;
         this.render();
-    }
-
-    render() {
-        if (this.pending)
-            return;
-        this.pending = true;
-        requestAnimationFrame(() => {
-            this.pending = false;
-            this.draw();
-        });
     }
 
     draw() {

@@ -2,6 +2,8 @@
 // squares, in milliseconds against the lap number, faster laps higher (the axis is inverted),
 // as the program's chart draws them. Drawn on a canvas at the screen's pixel density.
 
+import { onceAFrame } from "/live-client.js";
+
 const kLapLine = "rgb(0, 255, 128)";
 const kLapMarker = "rgb(176, 255, 216)";
 const kAverageMarker = "rgb(255, 0, 128)";
@@ -15,7 +17,8 @@ export class LapChart {
         this.canvas = canvas;
         this.laps = [];
         this.averages = [];
-        this.pending = false;
+        // One drawing per frame however many laps arrive within it.
+        this.redraw = onceAFrame(() => this.draw());
         new ResizeObserver(() => this.redraw()).observe(canvas);
     }
 
@@ -38,17 +41,6 @@ export class LapChart {
         const average = Number.parseInt(texts[8], 10);
         this.laps[row - 1] = Number.isFinite(lap) ? lap : undefined;
         this.averages[row - 1] = Number.isFinite(average) ? average : undefined;
-    }
-
-    // One drawing per frame however many laps arrive within it.
-    redraw() {
-        if (this.pending)
-            return;
-        this.pending = true;
-        requestAnimationFrame(() => {
-            this.pending = false;
-            this.draw();
-        });
     }
 
     draw() {

@@ -117,6 +117,20 @@ class WatchClock {
     }
 }
 
+// `draw` at most once per frame, however often the returned function is called within it.
+export function onceAFrame(draw) {
+    let pending = false;
+    return () => {
+        if (pending)
+            return;
+        pending = true;
+        requestAnimationFrame(() => {
+            pending = false;
+            draw();
+        });
+    };
+}
+
 // A WebSocket to this server at `path()` that comes back by itself, waiting longer after each
 // failed try, and pings the program while it is open so that the page can read its clock.
 // handlers.message(message) for each message; handlers.connection(connected) when it comes or

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Commands from another process: `kelvos --send` starts the watch, records laps of two
 # competitors and stops it, as the automatic Mix file shows; a command the present state does
-# not allow is refused; a second start brings the running window to the front and exits; with
-# no watch running, --send says so and fails. --help and --version need no display.
+# not allow is refused; the remote timekeepers' link is refused with its reason while they are
+# not allowed; a second start brings the running window to the front and exits; with no watch
+# running, --send says so and fails. --help and --version need no display.
 source "$(dirname "$0")/../lib.sh"
 out="$1"
 rm -rf "$out" && mkdir -p "$out"
@@ -21,6 +22,12 @@ status=0
 send lap1 2>"$out/refused.err" || status=$?
 [ "$status" = 3 ] || fail "a lap before the start gave status $status"
 grep -q "did not take 'lap1'" "$out/refused.err" || fail "no message: $(cat "$out/refused.err")"
+
+# Remote timekeepers are off by default: no link is given, and the answer says why.
+status=0
+send remote-link >"$out/link.out" 2>"$out/link.err" || status=$?
+[ "$status" = 3 ] && [ ! -s "$out/link.out" ] || fail "remote-link while not allowed gave status $status"
+grep -q "Allow remote timekeepers" "$out/link.err" || fail "no reason: $(cat "$out/link.err")"
 
 send start || fail "--send start failed"
 expect_running "--send start did not start the watch"
@@ -61,4 +68,9 @@ status=0
 send lap1 2>"$out/none.err" || status=$?
 [ "$status" = 1 ] || fail "--send without a watch gave status $status"
 grep -q "no KelvoS is running" "$out/none.err" || fail "no message: $(cat "$out/none.err")"
+status=0
+send remote-new-link 2>"$out/none-link.err" || status=$?
+[ "$status" = 1 ] || fail "remote-new-link without a watch gave status $status"
+grep -q "no KelvoS is running to take 'remote-new-link'" "$out/none-link.err" ||
+    fail "no message: $(cat "$out/none-link.err")"
 echo "send: started, 3 laps, read, stopped by --send; second start raised the window"

@@ -1,11 +1,14 @@
 """The live results pages in a real browser: headless Chromium driven by Selenium, and the
 steps the end-to-end test and the benchmark share (find the server, press laps, read a page)."""
 
+import contextlib
 import csv
 import glob
 import os
 import re
+import shutil
 import subprocess
+import tempfile
 import time
 
 from selenium import webdriver
@@ -79,3 +82,28 @@ def grid_file_rows(path):
     program's comma text does."""
     with open(path, encoding="latin-1", newline="") as file:
         return [row + [""] * (10 - len(row)) for row in csv.reader(file)]
+
+
+@contextlib.contextmanager
+def watch_in_folder(binary, settings=""):
+    """The real program started in a folder of its own under the current X display, with the
+    settings text given, if any, beside it; yields the folder, where --send then finds the watch. The
+    program ends and the folder goes when the block is left."""
+    work = tempfile.mkdtemp(prefix="kelvos-bench.")
+    shutil.copy(binary, os.path.join(work, "kelvos"))
+    if settings:
+        with open(os.path.join(work, "kelvos.ini"), "w", encoding="utf-8") as file:
+            file.write(settings)
+    environment = dict(os.environ, SDL_AUDIODRIVER="disk", QT_QPA_PLATFORM="xcb",
+                       SDL_DISKAUDIOFILE=os.path.join(work, "audio.raw"),
+                       XDG_RUNTIME_DIR=os.path.join(work, "runtime"))
+    os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700)
+    os.environ["XDG_RUNTIME_DIR"] = environment["XDG_RUNTIME_DIR"]  # where --send finds it
+    with open(os.path.join(work, "stdout.log"), "w") as log:
+        program = subprocess.Popen(["./kelvos"], cwd=work, env=environment, stdout=log, stderr=log)
+    try:
+        yield work
+    finally:
+        program.terminate()
+        program.wait(10)
+        shutil.rmtree(work, ignore_errors=True)

@@ -1,88 +1,20 @@
+#include "MosquittoBroker.h"
 #include "MqttLink.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-#include <arpa/inet.h>
 #include <atomic>
 #include <mosquitto.h>
 #include <mutex>
-#include <netinet/in.h>
-#include <pwd.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace kelvos;
 
 namespace {
 
-constexpr int kWaitMs = 15000;
-
-// A port nobody listens on now: the system's pick for a socket bound to port 0.
-int freePort() {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(socket);
-    return ntohs(address.sin_port);
-}
-
-bool listening(int port) {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(quint16(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool open = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(socket);
-    return open;
-}
-
-// A real mosquitto of the test's own, keeping its sessions on disk, so that a subscriber's
-// messages survive a restart of the broker.
-class Broker {
-public:
-    Broker() : port_(freePort()) {
-        // Started by root, mosquitto would become another user, who may not write here.
-        QFile config(dir_.filePath("mosquitto.conf"));
-        config.open(QIODevice::WriteOnly);
-        config.write(QString("listener %1 127.0.0.1\nallow_anonymous true\npersistence true\n"
-                             "persistence_location %2/\nuser %3\n")
-                         .arg(port_)
-                         .arg(dir_.path(), QString::fromLocal8Bit(getpwuid(getuid())->pw_name))
-                         .toUtf8());
-    }
-    ~Broker() { stop(); }
-
-    int port() const { return port_; }
-    bool start() {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}),
-                       {"-c", dir_.filePath("mosquitto.conf")});
-        return process_.waitForStarted() &&
-               QTest::qWaitFor([this] { return listening(port_); }, kWaitMs);
-    }
-    // As a service manager stops it: it writes its sessions away first.
-    void stop() {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.terminate();
-        process_.waitForFinished(kWaitMs);
-    }
-
-private:
-    QTemporaryDir dir_;
-    int port_;
-    QProcess process_;
-};
+constexpr int kWaitMs = testbroker::MosquittoBroker::kWaitMs;
 
 // Another program on the broker: keeps what arrives on one topic.
 class Subscriber {
@@ -211,7 +143,7 @@ void TestMqttLink::everyEventArrivesInOrder_data() {
 
 void TestMqttLink::everyEventArrivesInOrder() {
     QFETCH(bool, awayAtStart);
-    Broker broker;
+    testbroker::MosquittoBroker broker;
     QVERIFY(broker.start());
     const MqttSettings settings = settingsFor(broker.port(), false);
     const auto subscriber = std::make_unique<Subscriber>(
@@ -263,7 +195,7 @@ void TestMqttLink::commandsFromTheBroker() {
     QFETCH(bool, allowed);
     QFETCH(QByteArrayList, words);
     QFETCH(QList<DesktopCommand>, taken);
-    Broker broker;
+    testbroker::MosquittoBroker broker;
     QVERIFY(broker.start());
     ManualClock clock(4321);
     QList<DesktopCommand> commands;
@@ -311,7 +243,7 @@ void TestMqttLink::commandsFromTheBroker() {
 // The board hears every station's retained run under the prefix, this one's with the time of
 // its last event, and a removed run as an empty payload; nothing else of the broker.
 void TestMqttLink::everyStationsRunReachesTheBoard() {
-    Broker broker;
+    testbroker::MosquittoBroker broker;
     QVERIFY(broker.start());
     publishRetained(broker.port(), "kelvos/finish/run", R"({"state":"idle"})");
     std::mutex mutex;

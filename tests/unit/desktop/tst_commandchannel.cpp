@@ -178,6 +178,28 @@ private slots:
         QCOMPARE(taken[1].receivedAt, 1005u);
     }
 
+    // A question is answered with a text, carried back whole; without an asker it is refused.
+    void questionsAreAnsweredWithText() {
+        const QString path = dir_.filePath("watch");
+        CommandServer server(kNoClock, [](DesktopCommand, quint32) { return false; });
+        QCOMPARE(server.listen(path), CommandServer::Outcome::Listening);
+        QString text;
+        const auto ask = [&](DesktopCommand question) {
+            return whileServing([&] { return sendCommand(path, question, 2000, &text); });
+        };
+        QCOMPARE(ask(DesktopCommand::RemoteLink), SendResult::Refused);
+        const QString link = "http://127.0.0.1:8765/remote#token=" + QString(32, 'a');
+        server.setAsker([&link](DesktopCommand question) {
+            return CommandAnswer{question == DesktopCommand::RemoteNewLink, link};
+        });
+        QCOMPARE(ask(DesktopCommand::RemoteNewLink), SendResult::Done);
+        QCOMPARE(text, link);
+        QCOMPARE(ask(DesktopCommand::RemoteLink), SendResult::Refused);
+        const SendReport report = reportOf(SendResult::Refused, DesktopCommand::RemoteLink, text);
+        QCOMPARE(report.exitCode, 3);
+        QVERIFY(report.message.contains(link));
+    }
+
     // A second watch finds the first; one that was killed left its socket behind, which the
     // next watch takes over.
     void oneWatchListens() {

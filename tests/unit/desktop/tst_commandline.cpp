@@ -63,8 +63,17 @@ private slots:
             QVERIFY(command);
             QCOMPARE(requestLine(*command), name.toLatin1() + '\n');
         }
-        QCOMPARE(answerOf(answerLine(true)), std::optional(true));
-        QCOMPARE(answerOf(answerLine(false)), std::optional(false));
+        const QList<CommandAnswer> answers{
+            {true, {}},
+            {false, {}},
+            {true, "http://127.0.0.1:8765/remote#token=00ff"},
+            {false, "remote timekeepers are not allowed; tick \"Allow\" 100%\nfirst"}};
+        for (const CommandAnswer& answer : answers) {
+            const QByteArray line = answerLine(answer);
+            QCOMPARE(line.count('\n'), 1);
+            QCOMPARE(answerOf(line), std::optional(answer));
+        }
+        QCOMPARE(answerOf("done\n"), std::optional(CommandAnswer{true, {}}));
         QCOMPARE(answerOf("maybe\n"), std::nullopt);
     }
 };

@@ -1,4 +1,6 @@
+#include "EventLog.h"
 #include "LiveServer.h"
+#include "MillisecondClock.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -8,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QUrlQuery>
 #include <QWebSocket>
 #include <memory>
 
@@ -88,10 +91,21 @@ private slots:
     void viewersBeyondTheLimitAreRefused();
     void aTakenPortMovesOn();
     void theBoardFollowsEveryStation();
+    void sharingLetsOtherNamesIn();
+    void missedEventsAreResentOnlyWhenAllAreHeld_data();
+    void missedEventsAreResentOnlyWhenAllAreHeld();
+    void remoteDevicesArePairedByTheLink();
+    void remoteLapsAreTimedAtTheTouch();
 
 private:
     QString eventsUrl(const QString& query = {}, const QString& path = "/events") const {
         return QString("ws://127.0.0.1:%1%2%3").arg(server_->port()).arg(path, query);
+    }
+    QString remoteUrl(const QString& token) const {
+        return QString("ws://127.0.0.1:%1/remote-events?token=%2").arg(server_->port()).arg(token);
+    }
+    QString pairingToken() const {
+        return QUrlQuery(server_->remoteLink().fragment()).queryItemValue("token");
     }
 
     std::unique_ptr<LiveServer> server_;
@@ -138,6 +152,11 @@ void TestLiveServer::requests_data() {
     QTest::newRow("board as JSON")
         << getRequest("/board.json") << 200 << QByteArray("Content-Type: application/json");
     QTest::newRow("board events without upgrade") << getRequest("/board-events") << 426 << csp;
+    QTest::newRow("remote page not allowed") << getRequest("/remote") << 404 << csp;
+    QTest::newRow("remote socket not allowed")
+        << QByteArray("GET /remote-events HTTP/1.1\r\nHost: localhost\r\nUpgrade: websocket\r\n"
+                      "Connection: Upgrade\r\n\r\n")
+        << 404 << csp;
     QTest::newRow("64 KiB header")
         << "GET / HTTP/1.1\r\nHost: localhost\r\nX-Big: " + QByteArray(64 * 1024, 'a') + "\r\n\r\n"
         << 431 << csp;
@@ -271,6 +290,121 @@ void TestLiveServer::theBoardFollowsEveryStation() {
         QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
     QCOMPARE(json["stations"].toArray().size(), 1);
     QCOMPARE(json["stations"][0]["station"].toString(), "finish");
+}
+
+// Shared, the server answers pages that reach it by any of the computer's names, on the same
+// port; no longer shared, only by its loopback names again.
+void TestLiveServer::sharingLetsOtherNamesIn() {
+    const quint16 port = server_->port();
+    const QByteArray byName =
+        getRequest("/run.json", "timing-pc.local:" + QByteArray::number(port));
+    server_->setShare(true);
+    QCOMPARE(server_->port(), port);
+    QCOMPARE(statusOf(exchange(port, byName)), 200);
+    for (const QUrl& address : server_->addresses())
+        QVERIFY2(!QHostAddress(address.host()).isLoopback(), qPrintable(address.toString()));
+    server_->setShare(false);
+    QCOMPARE(statusOf(exchange(port, byName)), 403);
+    QCOMPARE(server_->addresses().size(), 1);
+}
+
+// A page may be sent what it missed only when the log still holds every one of those events;
+// otherwise (some forgotten, or a sequence the log never had) it must get the whole run.
+void TestLiveServer::missedEventsAreResentOnlyWhenAllAreHeld_data() {
+    QTest::addColumn<int>("since");
+    QTest::addColumn<QStringList>("resent"); // {"none"}: the whole run instead
+    QTest::newRow("one of them forgotten") << 1 << QStringList{"none"};
+    QTest::newRow("all held") << 2 << QStringList{"3", "4", "5"};
+    QTest::newRow("up to date") << 5 << QStringList{};
+    QTest::newRow("ahead of the log") << 6 << QStringList{"none"};
+}
+
+void TestLiveServer::missedEventsAreResentOnlyWhenAllAreHeld() {
+    QFETCH(int, since);
+    QFETCH(QStringList, resent);
+    EventLog log(3);
+    for (quint64 sequence = 1; sequence <= 5; ++sequence)
+        log.append(sequence, QString::number(sequence));
+    QCOMPARE(log.after(quint64(since)).value_or(QStringList{"none"}), resent);
+}
+
+// Only a device with the link's token is let in; a new link lets every paired device go and
+// refuses the old token; without the permission nothing of the remote is served.
+void TestLiveServer::remoteDevicesArePairedByTheLink() {
+    ManualClock clock(50'000);
+    server_->acceptRemotePresses(clock, [](int, quint32) { return true; });
+    QVERIFY(server_->remoteLink().isEmpty());
+    server_->setRemoteAllowed(true);
+    const QUrl link = server_->remoteLink();
+    QCOMPARE(link.path(), "/remote");
+    const QString token = pairingToken();
+    QCOMPARE(token.size(), 32);
+    QCOMPARE(statusOf(exchange(server_->port(), getRequest("/remote"))), 200);
+
+    QSignalSpy devices(server_.get(), &LiveServer::remoteDevicesChanged);
+    Viewer paired(remoteUrl(token));
+    Viewer stranger(remoteUrl(QString(token).replace(0, 1, token[0] == '0' ? "1" : "0")));
+    Viewer unpaired(remoteUrl({}));
+    QTRY_COMPARE(paired.messages.size(), 1);
+    QCOMPARE(paired.messages.first().value("type").toString(), "welcome");
+    paired.socket.sendTextMessage(R"({"type":"name","name":"  Finish   line "})");
+    QTRY_COMPARE(devices.last().first().toStringList(), QStringList{"Finish line"});
+    for (Viewer* refused : {&stranger, &unpaired}) {
+        QTRY_COMPARE(refused->socket.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(refused->socket.closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
+        QVERIFY(refused->messages.isEmpty());
+    }
+
+    paired.socket.sendTextMessage(R"({"type":"sync","t":12.5})");
+    QTRY_COMPARE(paired.messages.size(), 2);
+    QCOMPARE(paired.messages.last().value("t").toDouble(), 12.5);
+    QCOMPARE(paired.messages.last().value("clock").toDouble(), 50'000.0);
+
+    server_->newRemoteLink();
+    QVERIFY(server_->remoteLink() != link);
+    QTRY_COMPARE(paired.socket.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(paired.socket.closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
+    QTRY_COMPARE(devices.last().first().toStringList(), QStringList());
+    Viewer revoked(remoteUrl(token));
+    QTRY_COMPARE(revoked.socket.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(revoked.socket.closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
+
+    server_->setRemoteAllowed(false);
+    QVERIFY(server_->remoteLink().isEmpty());
+    QCOMPARE(statusOf(exchange(server_->port(), getRequest("/remote"))), 404);
+}
+
+// A lap is timed at the device's touch when that lies between the run's previous press and
+// now, else at its arrival, which is counted; the device is told which.
+void TestLiveServer::remoteLapsAreTimedAtTheTouch() {
+    ManualClock clock(100'000);
+    QList<std::pair<int, quint32>> laps;
+    server_->acceptRemotePresses(clock, [&laps](int competitor, quint32 reading) {
+        laps.append({competitor, reading});
+        return true;
+    });
+    server_->setRemoteAllowed(true);
+    server_->publish(lapEvent(1, 1)); // the run's latest press, at 100 000
+    clock.set(100'900);
+    Viewer device(remoteUrl(pairingToken()));
+    QTRY_COMPARE(device.messages.size(), 1);
+
+    device.socket.sendTextMessage(R"({"type":"lap","competitor":2,"id":7,"at":100500})");
+    QTRY_COMPARE(laps.size(), 1);
+    QCOMPARE(laps.last(), std::make_pair(2, 100'500u));
+    QTRY_COMPARE(device.messages.size(), 2);
+    const QJsonObject answer = device.messages.last();
+    QCOMPARE(answer.value("type").toString(), "pressed");
+    QCOMPARE(answer.value("id").toInt(), 7);
+    QCOMPARE(answer.value("done").toBool(), true);
+    QCOMPARE(answer.value("atArrival").toBool(), false);
+
+    device.socket.sendTextMessage(R"({"type":"lap","competitor":3,"id":8,"at":99000})");
+    QTRY_COMPARE(laps.size(), 2);
+    QCOMPARE(laps.last(), std::make_pair(3, 100'900u));
+    QCOMPARE(server_->remoteLapsAtArrival(), 1);
+    QTRY_COMPARE(device.messages.size(), 3);
+    QCOMPARE(device.messages.last().value("atArrival").toBool(), true);
 }
 
 QTEST_GUILESS_MAIN(TestLiveServer)

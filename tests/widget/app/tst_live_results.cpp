@@ -3,8 +3,10 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QNetworkInterface>
 #include <QProcess>
+#include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTimer>
 #include <QWebSocket>
@@ -13,9 +15,9 @@ using kelvos::LiveServer;
 
 namespace {
 // What a phone's camera reads from the QR code the window shows.
-QString readQrCode(const AppFixture& app) {
+QString readQrCode(const AppFixture& app, const char* code = "liveQrCode") {
     const QString picture = app.workingDirectory.filePath("qr.png");
-    if (!app.control("liveQrCode")->grab().save(picture))
+    if (!app.control(code)->grab().save(picture))
         qFatal("the QR code could not be saved");
     QProcess reader;
     reader.start("zbarimg", {"--raw", "-q", picture});
@@ -77,6 +79,47 @@ private slots:
 
         AppFixture again(AppFixture::Files{.settings = app.settingsText(), .live = &server});
         QVERIFY(again.control<QCheckBox>("shareCheck")->isChecked());
+    }
+
+    // "Allow remote timekeepers" shows the pairing link and its code and is kept; a device
+    // paired with it is listed by its name; "New link" lets it go and shows another link.
+    void remoteTimekeepersArePairedFromTheWindow() {
+        LiveServer server;
+        QVERIFY(server.start({.port = 18765}));
+        AppFixture app(AppFixture::Files{.live = &server});
+        app.control<QTimer>("SettingsSaveTimer")->setInterval(20);
+        app.chooseFromMenu("LiveResults1");
+        QVERIFY(!app.control("remoteLink")->isVisible());
+
+        clickBox(app.control<QCheckBox>("remoteCheck"));
+        QVERIFY(server.remoteAllowed());
+        const QString link = server.remoteLink().toString();
+        QVERIFY2(link.startsWith(QString("http://127.0.0.1:%1/remote#token=").arg(server.port())),
+                 qPrintable(link));
+        QVERIFY(app.text("remoteLink").contains(link));
+        QCOMPARE(readQrCode(app, "remoteQrCode"), link);
+        QTRY_VERIFY2(app.settingsText().contains("Remote=1\n"), app.settingsText().constData());
+
+        QWebSocket device;
+        const QString token = link.section("token=", 1);
+        device.open(QUrl(
+            QString("ws://127.0.0.1:%1/remote-events?token=%2").arg(server.port()).arg(token)));
+        QTRY_COMPARE(device.state(), QAbstractSocket::ConnectedState);
+        device.sendTextMessage(R"({"type":"name","name":"Gate 2"})");
+        auto* devices = app.control<QListWidget>("remoteDevices");
+        QTRY_COMPARE(devices->count(), 1);
+        QTRY_COMPARE(devices->item(0)->text(), QString("Gate 2"));
+
+        QTest::mouseClick(app.control<QPushButton>("newLinkButton"), Qt::LeftButton);
+        const QString newLink = server.remoteLink().toString();
+        QVERIFY(newLink != link);
+        QVERIFY(app.text("remoteLink").contains(newLink));
+        QCOMPARE(readQrCode(app, "remoteQrCode"), newLink);
+        QTRY_COMPARE(device.state(), QAbstractSocket::UnconnectedState);
+        QTRY_COMPARE(devices->count(), 0);
+
+        AppFixture again(AppFixture::Files{.settings = app.settingsText(), .live = &server});
+        QVERIFY(again.control<QCheckBox>("remoteCheck")->isChecked());
     }
 };
 
