@@ -1,5 +1,6 @@
 // The board: every station that shares its run through the broker, one panel each, kept up to
-// date from /board-events (all stations first, then one message per station's new run).
+// date from /board-events (all stations first, then one message per station's new run). The
+// runs come from other programs: only their texts are shown, and a missing field shows empty.
 // Each running station's total ticks from the time of its last event, on this server's clock
 // as read by ping/pong.
 
@@ -29,7 +30,7 @@ function cell(text, className = "") {
 function competitorRow(run, index) {
     const lap = Array.isArray(run.lastLaps) ? run.lastLaps[index] : null;
     const names = run.details?.names ?? [];
-    const gap = (run.gaps ?? []).find((g) => g.competitor === index + 1);
+    const gap = Array.isArray(run.gaps) ? run.gaps.find((g) => g?.competitor === index + 1) : null;
     const row = document.createElement("tr");
     row.dataset.competitor = String(index + 1);
     row.append(
