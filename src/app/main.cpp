@@ -227,9 +227,11 @@ void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString
 }
 
 // The run shared through the broker the settings file names, if any. The link carries out the
-// broker's commands as the command socket does.
+// broker's commands as the command socket does, and brings every station's run to the live
+// server's board.
 std::unique_ptr<MqttLink> brokerLink(const QString& settingsFile, TKelvoS& window,
-                                     PressTiming& timing, CommandServer::Handler carryOut) {
+                                     PressTiming& timing, CommandServer::Handler carryOut,
+                                     LiveServer& live) {
     const MqttSettingsRead read =
         mqttSettingsFrom(loadIniDocument(settingsFile).document, QSysInfo::machineHostName());
     if (!read.problem.isEmpty()) {
@@ -242,7 +244,11 @@ std::unique_ptr<MqttLink> brokerLink(const QString& settingsFile, TKelvoS& windo
         *read.settings,
         MqttLinkHooks{
             [&timing] { return timing.live().now(); }, std::move(carryOut),
-            [&window](const QString& message) { showProblem(window, message, "brokerProblem"); }});
+            [&window](const QString& message) { showProblem(window, message, "brokerProblem"); },
+            [&live](const QString& station, const QByteArray& run) {
+                live.takeBoardRun(station, run);
+            }});
+    live.feedBoard();
     link->follow(window.runModel());
     link->start();
     return link;
@@ -346,7 +352,8 @@ int main(int argc, char* argv[]) {
     const int historyListener =
         mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
     connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
-    const std::unique_ptr<MqttLink> broker = brokerLink(settingsFile, mainWindow, timing, carryOut);
+    const std::unique_ptr<MqttLink> broker =
+        brokerLink(settingsFile, mainWindow, timing, carryOut, live);
     mainWindow.show();
     TerminationWatcher termination;
     // A termination request ends the program even when a message waits for the operator.

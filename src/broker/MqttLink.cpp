@@ -44,7 +44,8 @@ QByteArray compact(const QJsonObject& json) {
 MqttLink::MqttLink(MqttSettings settings, MqttLinkHooks hooks, QObject* parent)
     : QObject(parent), settings_(std::move(settings)),
       eventsTopic_(settings_.eventsTopic().toUtf8()), runTopic_(settings_.runTopic().toUtf8()),
-      commandTopic_(settings_.commandTopic().toUtf8()), hooks_(std::move(hooks)),
+      commandTopic_(settings_.commandTopic().toUtf8()),
+      boardTopic_(settings_.boardTopic().toUtf8()), hooks_(std::move(hooks)),
       session_(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)) {
     initLibrary();
     client_ = mosquitto_new(nullptr, true, this);
@@ -234,6 +235,7 @@ void MqttLink::sendRunIfDue(bool now) {
     QJsonObject json = snapshot_.toJson();
     json.insert("station", settings_.station);
     json.insert("session", session_);
+    json.insert("totalAt", snapshot_.at().toMSecsSinceEpoch());
     if (publish(runTopic_, compact(json), true, &runInFlight_)) {
         runChanged_ = false;
         runSentAt_ = Clock::now();
@@ -273,6 +275,8 @@ void MqttLink::onConnect(mosquitto* client, void* context, int code) {
     }
     if (link->settings_.commands)
         mosquitto_subscribe(client, nullptr, link->commandTopic_.constData(), kQos);
+    if (link->hooks_.boardRun)
+        mosquitto_subscribe(client, nullptr, link->boardTopic_.constData(), kQos);
     link->wake();
 }
 
@@ -306,7 +310,17 @@ void MqttLink::onPublish(mosquitto*, void* context, int id) {
 }
 
 void MqttLink::onMessage(mosquitto*, void* context, const mosquitto_message* message) {
-    static_cast<MqttLink*>(context)->takeCommand(*message);
+    static_cast<MqttLink*>(context)->takeMessage(*message);
+}
+
+void MqttLink::takeMessage(const mosquitto_message& message) {
+    const std::optional<QString> station =
+        hooks_.boardRun ? settings_.stationOfRunTopic(QString::fromUtf8(message.topic))
+                        : std::nullopt;
+    if (!station)
+        return takeCommand(message);
+    hooks_.boardRun(*station, QByteArray(static_cast<const char*>(message.payload),
+                                         qsizetype(message.payloadlen)));
 }
 
 // A command is timed when it arrives, whatever keeps the run's thread busy meanwhile.

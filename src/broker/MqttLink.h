@@ -30,6 +30,10 @@ struct MqttLinkHooks {
     std::function<bool(DesktopCommand command, quint32 receivedAt)> command;
     // Tells the operator about the broker, once, on the thread that made the link.
     std::function<void(const QString& message)> problem;
+    // Every station's retained run under the prefix, this one's included, as the broker holds
+    // it: the payload as received (untrusted), empty when the station's run was removed. Called
+    // on libmosquitto's network thread; none: the runs are not asked for.
+    std::function<void(const QString& station, const QByteArray& payload)> boardRun;
 };
 
 // The run shared through an MQTT broker. Every event goes with QoS 1 to
@@ -71,6 +75,7 @@ private:
     void wake();
     void tell(const QString& message);
     QString address() const;
+    void takeMessage(const mosquitto_message& message);
     void takeCommand(const mosquitto_message& message);
 
     static void onConnect(mosquitto*, void* link, int code);
@@ -82,6 +87,7 @@ private:
     const QByteArray eventsTopic_;
     const QByteArray runTopic_;
     const QByteArray commandTopic_;
+    const QByteArray boardTopic_;
     const MqttLinkHooks hooks_;
     const QString session_; // when the link was made, UTC
     mosquitto* client_ = nullptr;

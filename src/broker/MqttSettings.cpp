@@ -38,6 +38,19 @@ QString MqttSettings::topic(const QString& leaf) const {
     return prefix + '/' + station + '/' + leaf;
 }
 
+std::optional<QString> MqttSettings::stationOfRunTopic(QStringView topic) const {
+    static constexpr QStringView kRunLeaf = u"/run";
+    // "<prefix>/" at least one character, then "/run"
+    if (topic.size() <= prefix.size() + 1 + kRunLeaf.size() || !topic.startsWith(prefix) ||
+        topic.at(prefix.size()) != '/' || !topic.endsWith(kRunLeaf))
+        return std::nullopt;
+    const QStringView station =
+        topic.sliced(prefix.size() + 1, topic.size() - prefix.size() - 1 - kRunLeaf.size());
+    if (station.contains('/'))
+        return std::nullopt;
+    return station.toString();
+}
+
 MqttSettingsRead mqttSettingsFrom(const IniDocument& document, const QString& hostName) {
     const QString address = valueOf(document, u"Broker");
     if (address.isEmpty())

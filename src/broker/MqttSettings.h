@@ -21,6 +21,10 @@ struct MqttSettings {
     QString eventsTopic() const { return topic(QStringLiteral("events")); }
     QString runTopic() const { return topic(QStringLiteral("run")); }
     QString commandTopic() const { return topic(QStringLiteral("command")); }
+    // Every station's retained run under the prefix.
+    QString boardTopic() const { return prefix + QStringLiteral("/+/run"); }
+    // The station whose run a topic of boardTopic() is; none for any other topic.
+    std::optional<QString> stationOfRunTopic(QStringView topic) const;
 
 private:
     QString topic(const QString& leaf) const;

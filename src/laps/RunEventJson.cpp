@@ -25,6 +25,10 @@ QJsonObject runDetailsToJson(const RunDetails& details) {
     };
 }
 
+QJsonObject gapToJson(int competitor, const GapUpdate& gap) {
+    return {{"competitor", competitor}, {"gap", gap.gap}, {"text", gap.text}};
+}
+
 namespace {
 
 QJsonArray gapsToJson(const LapFacts& lap) {
@@ -32,7 +36,7 @@ QJsonArray gapsToJson(const LapFacts& lap) {
     for (int other = 2; other <= 3; ++other) {
         const GapUpdate& gap = lap.gaps[std::size_t(other - 2)];
         if (gap.changed)
-            gaps.append(QJsonObject{{"competitor", other}, {"gap", gap.gap}, {"text", gap.text}});
+            gaps.append(gapToJson(other, gap));
     }
     return gaps;
 }

@@ -12,6 +12,8 @@ namespace kelvos {
 QJsonObject runEventToJson(const RunEvent& event);
 QJsonObject runDetailsToJson(const RunDetails& details);
 QJsonObject lapFactsToJson(const LapFacts& lap);
+// {"competitor": 2 or 3, "gap", "text"}
+QJsonObject gapToJson(int competitor, const GapUpdate& gap);
 QJsonArray rowsToJson(const QList<QStringList>& rows);
 
 QString runStateName(RunState state);

@@ -2,6 +2,8 @@
 
 #include "RunEventJson.h"
 
+#include <QJsonArray>
+
 namespace kelvos {
 
 void RunSnapshot::putRow(QList<QStringList>& rows, int row, const QStringList& texts) {
@@ -16,19 +18,20 @@ void RunSnapshot::apply(const RunEvent& event) {
     sequence_ = event.sequence;
     state_ = event.state;
     total_ = event.total;
+    at_ = event.wallClock;
     details_ = event.details;
     switch (event.kind) {
     case RunEventKind::Started:
     case RunEventKind::Reset:
         mainRows_.clear();
         mixRows_.clear();
-        lastLap1_.reset();
+        lastLaps_ = {};
+        gaps_ = {};
         break;
     case RunEventKind::Lap:
         putRow(mainRows_, event.lap.mainRow, event.lap.rowTexts());
         putRow(mixRows_, event.lap.mixRow, event.lap.rowTexts());
-        if (event.lap.competitor == 1)
-            lastLap1_ = event;
+        takeLap(event.lap);
         break;
     case RunEventKind::MainGridLoaded:
         mainRows_ = event.gridRows;
@@ -43,6 +46,15 @@ void RunSnapshot::apply(const RunEvent& event) {
     }
 }
 
+void RunSnapshot::takeLap(const LapFacts& lap) {
+    if (lap.competitor >= 1 && lap.competitor <= 3)
+        lastLaps_[std::size_t(lap.competitor - 1)] = lap;
+    for (std::size_t other = 0; other < gaps_.size(); ++other) {
+        if (lap.gaps[other].changed)
+            gaps_[other] = lap.gaps[other];
+    }
+}
+
 QJsonObject RunSnapshot::toJson() const {
     QJsonObject json{
         {"seq", qint64(sequence_)},
@@ -52,8 +64,18 @@ QJsonObject RunSnapshot::toJson() const {
         {"mainRows", rowsToJson(mainRows_)},
         {"mixRows", rowsToJson(mixRows_)},
     };
-    if (lastLap1_)
-        json.insert("lastLap", lapFactsToJson(lastLap1_->lap));
+    if (lastLaps_[0])
+        json.insert("lastLap", lapFactsToJson(*lastLaps_[0]));
+    QJsonArray lastLaps;
+    for (const std::optional<LapFacts>& lap : lastLaps_)
+        lastLaps.append(lap ? QJsonValue(lapFactsToJson(*lap)) : QJsonValue());
+    json.insert("lastLaps", lastLaps);
+    QJsonArray gaps;
+    for (std::size_t other = 0; other < gaps_.size(); ++other) {
+        if (gaps_[other])
+            gaps.append(gapToJson(int(other) + 2, *gaps_[other]));
+    }
+    json.insert("gaps", gaps);
     return json;
 }
 

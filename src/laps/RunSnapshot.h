@@ -2,7 +2,10 @@
 
 #include "RunEvent.h"
 
+#include <QDateTime>
 #include <QJsonObject>
+#include <array>
+#include <optional>
 
 namespace kelvos {
 
@@ -18,19 +21,27 @@ public:
     const QList<QStringList>& mainRows() const { return mainRows_; }
     const QList<QStringList>& mixRows() const { return mixRows_; }
 
-    // {"seq", "state", "total", "details", "mainRows", "mixRows", "lastLap"}: see docs/events.md.
+    // When the last event happened: `total` is the watch then.
+    const QDateTime& at() const { return at_; }
+
+    // {"seq", "state", "total", "details", "mainRows", "mixRows", "lastLap", "lastLaps",
+    // "gaps"}: see docs/live.md.
     QJsonObject toJson() const;
 
 private:
     static void putRow(QList<QStringList>& rows, int row, const QStringList& texts);
+    void takeLap(const LapFacts& lap);
 
     quint64 sequence_ = 0;
     RunState state_ = RunState::Idle;
     qint32 total_ = 0;
+    QDateTime at_;
     RunDetails details_;
     QList<QStringList> mainRows_;
     QList<QStringList> mixRows_;
-    std::optional<RunEvent> lastLap1_;
+    // Each competitor's last lap, and the gap of competitors 2 and 3 as last changed.
+    std::array<std::optional<LapFacts>, 3> lastLaps_;
+    std::array<std::optional<GapUpdate>, 2> gaps_;
 };
 
 } // namespace kelvos

@@ -6,6 +6,7 @@
 #include "RemoteDesk.h"
 #include "RunEventJson.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QHttpServer>
 #include <QJsonDocument>
@@ -115,6 +116,7 @@ RequestVerdict LiveHub::judge(QByteArrayView head) const {
 void LiveHub::setUpRoutes() {
     // The socket is taken over by the WebSocket server as long as this route writes nothing.
     http_->route("/events", [](const QHttpServerRequest&, QHttpServerResponder&&) {});
+    http_->route("/board-events", [](const QHttpServerRequest&, QHttpServerResponder&&) {});
     http_->route("/remote-events", [](const QHttpServerRequest&, QHttpServerResponder&&) {});
     const auto serve = [this](const QHttpServerRequest& request) {
         const std::optional<LiveRoute> route = liveRoute(request.url().path().toUtf8());
@@ -125,6 +127,8 @@ void LiveHub::setUpRoutes() {
             return QHttpServerResponse(runJson());
         case LiveRoute::Kind::RunCsv:
             return QHttpServerResponse(contentTypeFor(u"run.csv"), runCsv());
+        case LiveRoute::Kind::BoardJson:
+            return QHttpServerResponse(boardJson());
         case LiveRoute::Kind::Resource:
         case LiveRoute::Kind::RemotePage:
         case LiveRoute::Kind::Events:
@@ -163,13 +167,35 @@ QByteArray LiveHub::runCsv() const {
     return csvFileBytes(store, int(rows.size()));
 }
 
+QJsonObject LiveHub::boardJson() const {
+    return {{"broker", boardFed_}, {"stations", board_.toJson()}};
+}
+
 void LiveHub::take(const RunEvent& event) {
     snapshot_.apply(event);
     const QString json = compact(runEventToJson(event));
     log_.append(event.sequence, json);
+    broadcast(json, false);
+}
+
+void LiveHub::takeBoardRun(const QString& station, const QByteArray& payload) {
+    switch (board_.take(station, payload)) {
+    case BoardStations::Change::None:
+        return;
+    case BoardStations::Change::Updated: {
+        QJsonObject message = board_.stationJson(station);
+        message.insert("type", "station");
+        return broadcast(compact(message), true);
+    }
+    case BoardStations::Change::Removed:
+        return broadcast(compact({{"type", "removed"}, {"station", station}}), true);
+    }
+}
+
+void LiveHub::broadcast(const QString& message, bool toBoard) {
     std::vector<QWebSocket*> overflowing;
     for (Viewer& viewer : viewers_) {
-        if (!send(viewer, json))
+        if (viewer.board == toBoard && !send(viewer, message))
             overflowing.push_back(viewer.socket);
     }
     for (QWebSocket* socket : overflowing)
@@ -191,7 +217,7 @@ void LiveHub::admitViewers() {
         socket->setParent(this);
         socket->setMaxAllowedIncomingMessageSize(kMaxClientMessage);
         socket->setMaxAllowedIncomingFrameSize(kMaxClientMessage);
-        viewers_.push_back({socket, {}});
+        viewers_.push_back({socket, {}, socket->requestUrl().path() == "/board-events"});
         viewers_.back().heard.start();
         connect(socket, &QWebSocket::textMessageReceived, this,
                 [this, socket](const QString& message) {
@@ -215,6 +241,13 @@ void LiveHub::admitViewers() {
 // A viewer that comes back within this session is sent only what it missed, when every
 // such event is still held; otherwise the whole run.
 void LiveHub::greet(Viewer& viewer) {
+    if (viewer.board) {
+        QJsonObject board = boardJson();
+        board.insert("type", "board");
+        if (!send(viewer, compact(board)))
+            drop(viewer.socket);
+        return;
+    }
     const QUrlQuery query(viewer.socket->requestUrl());
     bool known = false;
     const quint64 since = query.queryItemValue("since").toULongLong(&known);
@@ -232,7 +265,8 @@ void LiveHub::greet(Viewer& viewer) {
         drop(viewer.socket);
 }
 
-// The one thing a viewer may ask: the watch's total now, to tick its own clock from.
+// The one thing a viewer may ask: the watch's total now, to tick its own clock from, and this
+// computer's clock, to tick the board's stations from the time of their last event.
 void LiveHub::answer(Viewer& viewer, const QString& message) {
     viewer.heard.restart();
     const QJsonObject ping = QJsonDocument::fromJson(message.toUtf8()).object();
@@ -241,7 +275,8 @@ void LiveHub::answer(Viewer& viewer, const QString& message) {
     const QJsonObject pong{{"type", "pong"},
                            {"t", ping.value("t")},
                            {"total", watch_->total()},
-                           {"running", watch_->running()}};
+                           {"running", watch_->running()},
+                           {"now", QDateTime::currentMSecsSinceEpoch()}};
     if (!send(viewer, compact(pong)))
         drop(viewer.socket);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardStations.h"
 #include "EventLog.h"
 #include "RequestGate.h"
 #include "RunEvent.h"
@@ -65,6 +66,10 @@ public:
     void take(const RunEvent& event);
     RemoteDesk* remoteDesk() const { return remote_; }
 
+    // The board: every station's run on the broker, when a broker feeds it (see BoardStations).
+    void setBoardFed(bool fed) { boardFed_ = fed; }
+    void takeBoardRun(const QString& station, const QByteArray& payload);
+
 signals:
     void viewersChanged(int viewers);
 
@@ -72,6 +77,7 @@ private:
     struct Viewer {
         QWebSocket* socket = nullptr;
         QElapsedTimer heard;
+        bool board = false; // on the board's socket, not the run's
     };
 
     bool bindGate(quint16 port, bool share);
@@ -79,6 +85,8 @@ private:
     void setUpRoutes();
     QJsonObject runJson() const;
     QByteArray runCsv() const;
+    QJsonObject boardJson() const;
+    void broadcast(const QString& message, bool toBoard);
     void admitViewers();
     void greet(Viewer& viewer);
     void answer(Viewer& viewer, const QString& message);
@@ -96,6 +104,8 @@ private:
     bool share_ = false;
     RunSnapshot snapshot_;
     EventLog log_;
+    BoardStations board_;
+    bool boardFed_ = false;
     std::vector<Viewer> viewers_;
     QTimer keepAlive_;
     RemoteDesk* remote_;

@@ -123,6 +123,22 @@ void LiveServer::publish(const RunEvent& event) {
         hub_, [hub = hub_, event] { hub->take(event); }, Qt::QueuedConnection);
 }
 
+void LiveServer::feedBoard() {
+    if (!hub_)
+        return;
+    QMetaObject::invokeMethod(
+        hub_, [hub = hub_] { hub->setBoardFed(true); }, Qt::QueuedConnection);
+}
+
+// hub_ is set before any broker is linked and stays until the server goes.
+void LiveServer::takeBoardRun(const QString& station, const QByteArray& payload) {
+    if (!hub_)
+        return;
+    QMetaObject::invokeMethod(
+        hub_, [hub = hub_, station, payload] { hub->takeBoardRun(station, payload); },
+        Qt::QueuedConnection);
+}
+
 void LiveServer::acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap) {
     pressClock_ = &pressClock;
     remoteLap_ = std::move(lap);

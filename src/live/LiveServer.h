@@ -56,6 +56,11 @@ public:
     // On the UI thread, in the order of the events.
     void publish(const RunEvent& event);
 
+    // The board shows every station's run from the broker: told once the broker feeds it.
+    void feedBoard();
+    // One station's retained run as the broker sent it (empty: removed), from any thread; the
+    // server's thread reads it.
+    void takeBoardRun(const QString& station, const QByteArray& payload);
     // Remote timekeepers' laps are timed on `pressClock` (the clock the run's events are timed
     // on) and carried out by `lap`. Until this is called, none is taken.
     void acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap);

@@ -126,6 +126,12 @@ std::optional<LiveRoute> liveRoute(QByteArrayView path) {
         return LiveRoute{Kind::RunCsv, {}};
     if (path == "/events")
         return LiveRoute{Kind::Events, {}};
+    if (path == "/board")
+        return LiveRoute{Kind::Resource, QStringLiteral(":/live/board.html")};
+    if (path == "/board.json")
+        return LiveRoute{Kind::BoardJson, {}};
+    if (path == "/board-events")
+        return LiveRoute{Kind::Events, {}};
     if (path == "/remote")
         return LiveRoute{Kind::RemotePage, QStringLiteral(":/live/remote.html")};
     if (path == "/remote-events")

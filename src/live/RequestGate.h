@@ -15,7 +15,7 @@ inline constexpr int kMaxRequestHeaders = 64;
 
 // A built-in path and what it serves.
 struct LiveRoute {
-    enum class Kind { Resource, RunJson, RunCsv, Events, RemotePage, RemoteEvents };
+    enum class Kind { Resource, RunJson, RunCsv, Events, BoardJson, RemotePage, RemoteEvents };
     Kind kind = Kind::Resource;
     QString resource; // Resource, RemotePage: the Qt resource that holds the file
 
@@ -23,9 +23,9 @@ struct LiveRoute {
     // Served only while remote timekeepers are allowed.
     bool isRemote() const { return kind == Kind::RemotePage || kind == Kind::RemoteEvents; }
 };
-// "/" and the pages, the run as JSON and CSV, the event socket, the remote timekeepers' page and
-// socket, and "/<name>" for a script,
-// style or picture name made of [a-z0-9-]; nothing else.
+// "/" and the pages, the run as JSON and CSV, the event socket, the board of every station's
+// run and its socket (both sockets of the kind Events), the remote timekeepers' page and
+// socket, and "/<name>" for a script, style or picture name made of [a-z0-9-]; nothing else.
 std::optional<LiveRoute> liveRoute(QByteArrayView path);
 // By the name's extension; UTF-8 for text.
 QByteArray contentTypeFor(QStringView fileName);

@@ -164,3 +164,23 @@ label_is() {
     [ $((r - $3)) -ge -10 ] && [ $((r - $3)) -le 10 ] && [ $((g - $4)) -ge -10 ] &&
         [ $((g - $4)) -le 10 ] && [ $((b - $5)) -ge -10 ] && [ $((b - $5)) -le 10 ]
 }
+
+port_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+# start_mosquitto <folder>: a broker of the test's own on a free loopback port, logging into the
+# folder; sets BROKER_PORT and BROKER_PID. The test stops it in its after_test.
+start_mosquitto() {
+    BROKER_PORT=$((20000 + RANDOM % 40000))
+    until port_free "$BROKER_PORT"; do BROKER_PORT=$((20000 + RANDOM % 40000)); done
+    cat >"$1/mosquitto.conf" <<CONF
+listener $BROKER_PORT 127.0.0.1
+allow_anonymous true
+user $(id -un)
+log_type all
+CONF
+    mosquitto -c "$1/mosquitto.conf" >"$1/mosquitto.log" 2>&1 &
+    BROKER_PID=$!
+    for _ in $(seq 1 50); do port_free "$BROKER_PORT" || break; sleep 0.1; done
+    port_free "$BROKER_PORT" && fail "mosquitto did not start: $(cat "$1/mosquitto.log")"
+    return 0
+}

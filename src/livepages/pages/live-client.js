@@ -117,8 +117,6 @@ class WatchClock {
     }
 }
 
-// listener.snapshot(run) after a snapshot; listener.event(run, event, receivedAt) after each
-// event; listener.connection(connected) when the link comes or goes.
 // `draw` at most once per frame, however often the returned function is called within it.
 export function onceAFrame(draw) {
     let pending = false;
@@ -133,33 +131,30 @@ export function onceAFrame(draw) {
     };
 }
 
-export class LiveRun {
-    constructor(listener) {
-        this.listener = listener;
-        this.run = emptyRun();
-        this.clock = new WatchClock();
+// A WebSocket to this server at `path()` that comes back by itself, waiting longer after each
+// failed try, and pings the program while it is open so that the page can read its clock.
+// handlers.message(message) for each message; handlers.connection(connected) when it comes or
+// goes.
+export class KeptSocket {
+    constructor(path, handlers) {
+        this.path = path;
+        this.handlers = handlers;
         this.retryMs = kRetryFirstMs;
         this.pinger = 0;
         this.connect();
     }
 
-    address() {
-        const scheme = location.protocol === "https:" ? "wss:" : "ws:";
-        const query = this.run.session
-            ? `?since=${this.run.seq}&session=${encodeURIComponent(this.run.session)}` : "";
-        return `${scheme}//${location.host}/events${query}`;
-    }
-
     connect() {
-        const socket = new WebSocket(this.address());
+        const scheme = location.protocol === "https:" ? "wss:" : "ws:";
+        const socket = new WebSocket(`${scheme}//${location.host}${this.path()}`);
         this.socket = socket;
         socket.addEventListener("open", () => {
             this.retryMs = kRetryFirstMs;
             this.ping();
             this.pinger = setInterval(() => this.ping(), kPingEveryMs);
-            this.listener.connection?.(true);
+            this.handlers.connection?.(true);
         });
-        socket.addEventListener("message", (message) => this.receive(JSON.parse(message.data)));
+        socket.addEventListener("message", (message) => this.handlers.message(JSON.parse(message.data)));
         socket.addEventListener("close", () => this.reconnectLater(socket));
     }
 
@@ -167,7 +162,7 @@ export class LiveRun {
         if (socket !== this.socket)
             return;
         clearInterval(this.pinger);
-        this.listener.connection?.(false);
+        this.handlers.connection?.(false);
         setTimeout(() => this.connect(), this.retryMs);
         this.retryMs = Math.min(this.retryMs * 2, kRetryMostMs);
     }
@@ -175,6 +170,31 @@ export class LiveRun {
     ping() {
         if (this.socket.readyState === WebSocket.OPEN)
             this.socket.send(JSON.stringify({ type: "ping", t: performance.now() }));
+    }
+
+    // Connects again, at once.
+    renew() {
+        this.socket.close();
+    }
+}
+
+// listener.snapshot(run) after a snapshot; listener.event(run, event, receivedAt) after each
+// event; listener.connection(connected) when the link comes or goes.
+export class LiveRun {
+    constructor(listener) {
+        this.listener = listener;
+        this.run = emptyRun();
+        this.clock = new WatchClock();
+        this.link = new KeptSocket(() => this.path(), {
+            message: (message) => this.receive(message),
+            connection: (connected) => this.listener.connection?.(connected),
+        });
+    }
+
+    path() {
+        const query = this.run.session
+            ? `?since=${this.run.seq}&session=${encodeURIComponent(this.run.session)}` : "";
+        return `/events${query}`;
     }
 
     receive(message) {
@@ -200,7 +220,7 @@ export class LiveRun {
             return; // already shown
         if (event.seq !== this.run.seq + 1) {
             // Something went missing on the way: asking again from the last event shown brings it.
-            this.socket.close();
+            this.link.renew();
             return;
         }
         applyEvent(this.run, event);

@@ -9,26 +9,16 @@ rm -rf "$out" && mkdir -p "$out"
 work="$out/work"
 mkdir -p "$work"
 
-port_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-port=$((20000 + RANDOM % 40000))
-until port_free "$port"; do port=$((20000 + RANDOM % 40000)); done
-cat >"$out/mosquitto.conf" <<CONF
-listener $port 127.0.0.1
-allow_anonymous true
-user $(id -un)
-log_type all
-CONF
-mosquitto -c "$out/mosquitto.conf" >"$out/mosquitto.log" 2>&1 &
-broker_pid=$!
 sub_pid=""
 after_test() {
     [ -z "$sub_pid" ] || kill "$sub_pid" 2>/dev/null || true
-    kill "$broker_pid" 2>/dev/null || true
+    kill "$BROKER_PID" 2>/dev/null || true
     wait 2>/dev/null || true
 }
 trap after_test EXIT
-for _ in $(seq 1 50); do port_free "$port" || break; sleep 0.1; done
-port_free "$port" && fail "mosquitto did not start: $(cat "$out/mosquitto.log")"
+start_mosquitto "$out"
+port=$BROKER_PORT
+broker_pid=$BROKER_PID
 
 topic=kelvos/track
 settings() {

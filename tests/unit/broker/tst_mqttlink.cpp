@@ -1,6 +1,7 @@
 #include "MosquittoBroker.h"
 #include "MqttLink.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -69,6 +70,14 @@ void publishOnce(int port, const QByteArray& topic, const QByteArray& payload) {
              0);
 }
 
+// Kept by the broker for later subscribers; an empty payload removes what it kept.
+void publishRetained(int port, const QByteArray& topic, const QByteArray& payload) {
+    QStringList arguments{"-h", "127.0.0.1", "-p", QString::number(port), "-q", "1",
+                          "-r", "-t",        topic};
+    arguments << (payload.isEmpty() ? QStringList{"-n"} : QStringList{"-m", payload});
+    QCOMPARE(QProcess::execute("mosquitto_pub", arguments), 0);
+}
+
 MqttSettings settingsFor(int port, bool commands) {
     MqttSettings settings;
     settings.host = "127.0.0.1";
@@ -120,6 +129,7 @@ private slots:
     void everyEventArrivesInOrder();
     void commandsFromTheBroker_data();
     void commandsFromTheBroker();
+    void everyStationsRunReachesTheBoard();
 };
 
 // Events handed over while the broker is away wait and go out when it is back: a subscriber
@@ -228,6 +238,43 @@ void TestMqttLink::commandsFromTheBroker() {
     };
     QTRY_COMPARE(withoutReads(commands), taken);
     QCOMPARE(times, QList<quint32>(commands.size(), 4321));
+}
+
+// The board hears every station's retained run under the prefix, this one's with the time of
+// its last event, and a removed run as an empty payload; nothing else of the broker.
+void TestMqttLink::everyStationsRunReachesTheBoard() {
+    testbroker::MosquittoBroker broker;
+    QVERIFY(broker.start());
+    publishRetained(broker.port(), "kelvos/finish/run", R"({"state":"idle"})");
+    std::mutex mutex;
+    QList<std::pair<QString, QByteArray>> runs;
+    const auto heard = [&] {
+        std::lock_guard lock(mutex);
+        return runs;
+    };
+    MqttLinkHooks hooks;
+    hooks.boardRun = [&](const QString& station, const QByteArray& run) {
+        std::lock_guard lock(mutex);
+        runs.append({station, run});
+    };
+    MqttLink link(settingsFor(broker.port(), false), hooks);
+    link.start();
+    QTRY_COMPARE_WITH_TIMEOUT(heard().size(), 1, kWaitMs);
+    QCOMPARE(heard().first(), std::pair(QString("finish"), QByteArray(R"({"state":"idle"})")));
+
+    link.handOver(lap(1));
+    QTRY_COMPARE_WITH_TIMEOUT(heard().size(), 2, kWaitMs);
+    QCOMPARE(heard().last().first, "track-1");
+    const QJsonObject own = QJsonDocument::fromJson(heard().last().second).object();
+    QCOMPARE(own.value("totalAt").toInteger(),
+             QDateTime(QDate(2026, 12, 9), QTime(12, 0)).toMSecsSinceEpoch());
+    QCOMPARE(own.value("lastLaps").toArray().first().toObject().value("number").toInt(), 1);
+
+    publishOnce(broker.port(), "kelvos/finish/events", "{}");
+    publishOnce(broker.port(), "kelvos/finish/run/extra", "{}");
+    publishRetained(broker.port(), "kelvos/finish/run", {});
+    QTRY_COMPARE_WITH_TIMEOUT(heard().size(), 3, kWaitMs);
+    QCOMPARE(heard().last(), std::pair(QString("finish"), QByteArray()));
 }
 
 QTEST_GUILESS_MAIN(TestMqttLink)

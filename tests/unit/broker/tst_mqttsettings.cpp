@@ -10,6 +10,8 @@ class TestMqttSettings : public QObject {
 private slots:
     void fromTheSettingsFile_data();
     void fromTheSettingsFile();
+    void stationsOfRunTopics_data();
+    void stationsOfRunTopics();
 };
 
 // What the operator writes under [Live] decides where the run goes; an address that is not one
@@ -54,6 +56,40 @@ void TestMqttSettings::fromTheSettingsFile() {
     QCOMPARE(read.settings->port, port);
     QCOMPARE(read.settings->eventsTopic(), eventsTopic);
     QCOMPARE(read.settings->commands, commands);
+}
+
+// What arrives on the board's subscription is a station's run only when its topic is one.
+void TestMqttSettings::stationsOfRunTopics_data() {
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QString>("station"); // empty: none
+    QTest::newRow("a station's run") << "club/a/finish/run"
+                                     << "finish";
+    QTest::newRow("this station's own") << "club/a/track/run"
+                                        << "track";
+    QTest::newRow("events") << "club/a/finish/events"
+                            << "";
+    QTest::newRow("command") << "club/a/finish/command"
+                             << "";
+    QTest::newRow("no station") << "club/a//run"
+                                << "";
+    QTest::newRow("two levels") << "club/a/x/y/run"
+                                << "";
+    QTest::newRow("another prefix") << "club/b/finish/run"
+                                    << "";
+    QTest::newRow("prefix without its slash") << "club/ab/run"
+                                              << "";
+    QTest::newRow("the prefix alone") << "club/a/run"
+                                      << "";
+}
+
+void TestMqttSettings::stationsOfRunTopics() {
+    QFETCH(QString, topic);
+    QFETCH(QString, station);
+    const MqttSettingsRead read = mqttSettingsFrom(
+        IniDocument::fromBytes("[Live]\nBroker=mq\nTopics=club/a\nStation=track\n"), "host");
+    QVERIFY(read.settings);
+    QCOMPARE(read.settings->boardTopic(), "club/a/+/run");
+    QCOMPARE(read.settings->stationOfRunTopic(topic).value_or(QString()), station);
 }
 
 QTEST_GUILESS_MAIN(TestMqttSettings)

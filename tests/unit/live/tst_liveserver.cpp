@@ -2,6 +2,7 @@
 #include "LiveServer.h"
 #include "MillisecondClock.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -89,6 +90,7 @@ private slots:
     void pingIsAnsweredWithTheWatch();
     void viewersBeyondTheLimitAreRefused();
     void aTakenPortMovesOn();
+    void theBoardFollowsEveryStation();
     void sharingLetsOtherNamesIn();
     void missedEventsAreResentOnlyWhenAllAreHeld_data();
     void missedEventsAreResentOnlyWhenAllAreHeld();
@@ -96,8 +98,8 @@ private slots:
     void remoteLapsAreTimedAtTheTouch();
 
 private:
-    QString eventsUrl(const QString& query = {}) const {
-        return QString("ws://127.0.0.1:%1/events%2").arg(server_->port()).arg(query);
+    QString eventsUrl(const QString& query = {}, const QString& path = "/events") const {
+        return QString("ws://127.0.0.1:%1%2%3").arg(server_->port()).arg(path, query);
     }
     QString remoteUrl(const QString& token) const {
         return QString("ws://127.0.0.1:%1/remote-events?token=%2").arg(server_->port()).arg(token);
@@ -147,6 +149,9 @@ void TestLiveServer::requests_data() {
     QTest::newRow("second request behind the first")
         << getRequest("/") + getRequest("/run.json") << 400 << csp;
     QTest::newRow("events without upgrade") << getRequest("/events") << 426 << csp;
+    QTest::newRow("board as JSON")
+        << getRequest("/board.json") << 200 << QByteArray("Content-Type: application/json");
+    QTest::newRow("board events without upgrade") << getRequest("/board-events") << 426 << csp;
     QTest::newRow("remote page not allowed") << getRequest("/remote") << 404 << csp;
     QTest::newRow("remote socket not allowed")
         << QByteArray("GET /remote-events HTTP/1.1\r\nHost: localhost\r\nUpgrade: websocket\r\n"
@@ -248,6 +253,43 @@ void TestLiveServer::aTakenPortMovesOn() {
     QCOMPARE(second.addresses(),
              QList<QUrl>{QUrl(QString("http://127.0.0.1:%1/").arg(second.port()))});
     QCOMPARE(statusOf(exchange(second.port(), getRequest("/"))), 200);
+}
+
+// A board viewer gets every station's run first, then each station's new run or its removal;
+// the run's own viewers hear nothing of it, and the board's hear nothing of the run's events.
+void TestLiveServer::theBoardFollowsEveryStation() {
+    server_->feedBoard();
+    server_->takeBoardRun("track", R"({"state":"running","total":500})");
+    Viewer board(eventsUrl({}, "/board-events"));
+    Viewer run(eventsUrl());
+    QTRY_COMPARE(board.messages.size(), 1);
+    QTRY_COMPARE(run.messages.size(), 1);
+    const QJsonObject first = board.messages.first();
+    QCOMPARE(first["type"].toString(), "board");
+    QCOMPARE(first["broker"].toBool(), true);
+    QCOMPARE(first["stations"].toArray().size(), 1);
+    QCOMPARE(first["stations"][0]["run"]["total"].toInt(), 500);
+
+    server_->takeBoardRun("finish", R"({"state":"idle"})");
+    server_->takeBoardRun("finish", "not a run");
+    server_->publish(lapEvent(1, 1));
+    server_->takeBoardRun("track", {});
+    QTRY_COMPARE(board.messages.size(), 3);
+    QCOMPARE(board.messages[1]["type"].toString(), "station");
+    QCOMPARE(board.messages[1]["station"].toString(), "finish");
+    QCOMPARE(board.messages[2]["type"].toString(), "removed");
+    QCOMPARE(board.messages[2]["station"].toString(), "track");
+    QTRY_COMPARE(run.sequences(), (QList<qint64>{-1, 1}));
+
+    board.socket.sendTextMessage(R"({"type":"ping","t":7})");
+    QTRY_COMPARE(board.messages.size(), 4);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QVERIFY(qAbs(board.messages.last()["now"].toInteger() - now) < 60000);
+    const QByteArray reply = exchange(server_->port(), getRequest("/board.json"));
+    const QJsonObject json =
+        QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
+    QCOMPARE(json["stations"].toArray().size(), 1);
+    QCOMPARE(json["stations"][0]["station"].toString(), "finish");
 }
 
 // Shared, the server answers pages that reach it by any of the computer's names, on the same
