@@ -226,6 +226,7 @@ void TKelvoS::FormFirstShow() {
     }
     openJournal();
     DoCSFocus();
+    QTimer::singleShot(0, this, &TKelvoS::showEarlyProblems);
     // Starting the sound output takes longer than painting the window: the jingle waits until
     // the window is on the screen.
     if (startupJingle_)
@@ -724,10 +725,19 @@ QMessageBox* showProblemBox(const QString& message, QWidget* parent) {
 }
 } // namespace
 
+// A message stands in front of the window it is about: one that comes while the window is
+// being made (a hotkey another program holds, say) waits until the window is on the screen.
 void TKelvoS::reportProblem(const QString& message) {
     if (closing_)
         closeProblems_ << message;
+    else if (!shownOnce_)
+        earlyProblems_ << message;
     else
+        showProblemBox(message, this);
+}
+
+void TKelvoS::showEarlyProblems() {
+    for (const QString& message : std::exchange(earlyProblems_, {}))
         showProblemBox(message, this);
 }
 

@@ -138,6 +138,7 @@ private:
     DisplayFigures displayFigures() const;
     // Tells the operator about a problem without stopping the program or the watch.
     void reportProblem(const QString& message);
+    void showEarlyProblems();
     void showSettingsProblems();
     void showCloseProblem(const QString& message);
     bool stopAndSave();
@@ -176,6 +177,7 @@ private:
     std::unique_ptr<Restore> restore_;
     bool closing_ = false;
     QStringList closeProblems_; // told when the window has closed
+    QStringList earlyProblems_; // told once the window is on the screen
     QPointer<QMessageBox> closeProblem_;
     mutable ClockTexts clockTexts_;
     kelvos::RunFigures figures_;                // what the latest refresh showed
