@@ -100,6 +100,10 @@ public slots:
     // false, doing nothing, when its button is switched off in the present state.
     bool takeCommand(kelvos::DesktopCommand command, quint32 receivedAt);
 
+    // Tells the operator about a problem without stopping the program or the watch; one told
+    // before the window is on the screen waits for it.
+    void reportProblem(const QString& message);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -136,8 +140,6 @@ private:
     };
     const ClockTexts& clockTexts() const;
     DisplayFigures displayFigures() const;
-    // Tells the operator about a problem without stopping the program or the watch.
-    void reportProblem(const QString& message);
     void showEarlyProblems();
     void showSettingsProblems();
     void showCloseProblem(const QString& message);

@@ -169,16 +169,6 @@ void bringToFront(QWidget& window) {
     activateOnUserRequest(window);
 }
 
-// Waits for the operator without stopping the watch or the hotkeys, as the window's own
-// problem messages do.
-void showProblem(QWidget& window, const QString& message, const QString& objectName) {
-    auto* box = new QMessageBox(QMessageBox::Warning, "KelvoS", message, QMessageBox::Ok, &window);
-    box->setObjectName(objectName);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
-}
-
 // [History] Database= of the settings file: the club's database the runs also go to.
 QString clubHistoryAddress(const QString& settingsFile) {
     return loadIniDocument(settingsFile)
@@ -218,7 +208,7 @@ void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString
                                              .arg(report.alreadyKept);
                                      if (!report.problems.isEmpty())
                                          text += "\nNot imported:\n" + report.problems.join('\n');
-                                     showProblem(window, text, "problemMessage");
+                                     window.reportProblem(text);
                                      historyWindow->refresh();
                                  });
                              });
@@ -236,18 +226,17 @@ std::unique_ptr<MqttLink> brokerLink(const QString& settingsFile, TKelvoS& windo
         mqttSettingsFrom(loadIniDocument(settingsFile).document, QSysInfo::machineHostName());
     if (!read.problem.isEmpty()) {
         std::fprintf(stderr, "kelvos: %s\n", qUtf8Printable(read.problem));
-        showProblem(window, read.problem, "brokerProblem");
+        window.reportProblem(read.problem);
     }
     if (!read.settings)
         return nullptr;
     auto link = std::make_unique<MqttLink>(
         *read.settings,
-        MqttLinkHooks{
-            [&timing] { return timing.live().now(); }, std::move(carryOut),
-            [&window](const QString& message) { showProblem(window, message, "brokerProblem"); },
-            [&live](const QString& station, const QByteArray& run) {
-                live.takeBoardRun(station, run);
-            }});
+        MqttLinkHooks{[&timing] { return timing.live().now(); }, std::move(carryOut),
+                      [&window](const QString& message) { window.reportProblem(message); },
+                      [&live](const QString& station, const QByteArray& run) {
+                          live.takeBoardRun(station, run);
+                      }});
     live.feedBoard();
     link->follow(window.runModel());
     link->start();
@@ -345,10 +334,9 @@ int main(int argc, char* argv[]) {
     acceptRemoteTimekeepers(live, commands, timing, carryOut);
     // Every run stopped goes into the history as well; a history that cannot be written is told
     // like any other problem and costs nothing else.
-    HistoryRecorder history(HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
-                            [&mainWindow](const QString& problem) {
-                                showProblem(mainWindow, problem, "problemMessage");
-                            });
+    HistoryRecorder history(
+        HistoryStore::defaultPath(), clubHistoryAddress(settingsFile),
+        [&mainWindow](const QString& problem) { mainWindow.reportProblem(problem); });
     const int historyListener =
         mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
     connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
