@@ -170,11 +170,7 @@ void TextGrid::doItemsLayout() {
 // the end of its range the view shows the last row flush with the bottom edge; a longer range
 // moves the rows shown, and they are moved on the screen as a scroll moves them.
 void TextGrid::layOutAppendedRows(int firstModelRow) {
-    const int shownOffset = verticalHeader()->offset();
-    QTableView::updateGeometries();
-    alignTopRow();
-    if (const int moved = shownOffset - verticalHeader()->offset())
-        viewport()->scroll(0, moved);
+    updateGeometries();
     unpaintedFrom_ = firstModelRow;
     updateRowsFrom(firstModelRow);
 }
@@ -193,10 +189,14 @@ void TextGrid::scrollContentsBy(int dx, int dy) {
         updateRowsFrom(*unpaintedFrom_);
 }
 
+// The platform view may move the rows to line the last one up with the bottom edge, and
+// alignTopRow moves them back: only a net move reaches the screen, as a scroll of what it shows.
 void TextGrid::updateGeometries() {
+    const int shownOffset = verticalHeader()->offset();
     QTableView::updateGeometries();
-    if (alignTopRow() != 0)
-        viewport()->update();
+    alignTopRow();
+    if (const int moved = shownOffset - verticalHeader()->offset())
+        viewport()->scroll(0, moved);
 }
 
 // At the end of its range the platform view lines the last row up with the bottom edge, which
