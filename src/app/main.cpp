@@ -1,8 +1,9 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
+#include "FileDialogs.h"
+#include "HistoryMenu.h"
 #include "HistoryRecorder.h"
 #include "HistoryStore.h"
-#include "HistoryWindow.h"
 #include "IniFile.h"
 #include "InstalledFiles.h"
 #include "JournalLock.h"
@@ -22,7 +23,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSysInfo>
@@ -105,22 +105,6 @@ std::unique_ptr<HotkeyBackend> desktopHotkeys() {
     return nullptr;
 }
 
-// The dialog is modal to the window only and runs in the program's own event loop: the figures,
-// the hotkeys and the command socket go on while it is open.
-void openFileDialog(QWidget* window, const QString& caption, const QString& filter, bool save,
-                    FileAnswer answer) {
-    auto* dialog = new QFileDialog(window, caption, QDir::currentPath(), filter);
-    dialog->setObjectName("fileDialog");
-    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(
-        dialog, &QFileDialog::finished, dialog, [dialog, answer = std::move(answer)](int result) {
-            answer(result == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString());
-        });
-    dialog->open();
-}
-
 // Viewers on this computer (or the network, when shared) follow the run from the window's
 // first event on, a restored run's included.
 void startLiveResults(LiveServer& live, const QString& settingsFile,
@@ -174,46 +158,6 @@ QString clubHistoryAddress(const QString& settingsFile) {
     return loadIniDocument(settingsFile)
         .document.value(u"History", u"Database")
         .value_or(QString());
-}
-
-// "History…" shows the stored runs; "Import…" takes Mix files into them, on the history's own
-// thread, and tells what it took.
-void connectHistoryMenu(TKelvoS& window, HistoryRecorder& history, const QString& path) {
-    auto* historyWindow = new HistoryWindow(path, &window);
-    QObject::connect(&history, &HistoryRecorder::written, historyWindow, [historyWindow] {
-        if (historyWindow->isVisible())
-            historyWindow->refresh();
-    });
-    QObject::connect(window.findChild<QAction*>("History1"), &QAction::triggered, historyWindow,
-                     [historyWindow] {
-                         historyWindow->show();
-                         historyWindow->raise();
-                         historyWindow->refresh();
-                     });
-    QObject::connect(
-        window.findChild<QAction*>("Import1"), &QAction::triggered, &window,
-        [&window, &history, historyWindow] {
-            auto* dialog = new QFileDialog(&window, "Import Mix files into the history",
-                                           QDir::currentPath(), "Mix files (*.csv)");
-            dialog->setObjectName("fileDialog");
-            dialog->setFileMode(QFileDialog::ExistingFiles);
-            dialog->setAttribute(Qt::WA_DeleteOnClose);
-            QObject::connect(dialog, &QFileDialog::filesSelected, &window,
-                             [&window, &history, historyWindow](const QStringList& files) {
-                                 history.importFiles(files, [&window, historyWindow](
-                                                                const ImportReport& report) {
-                                     QString text =
-                                         QString("%1 run(s) imported, %2 already in the history.")
-                                             .arg(report.added)
-                                             .arg(report.alreadyKept);
-                                     if (!report.problems.isEmpty())
-                                         text += "\nNot imported:\n" + report.problems.join('\n');
-                                     window.reportProblem(text);
-                                     historyWindow->refresh();
-                                 });
-                             });
-            dialog->open();
-        });
 }
 
 // The run shared through the broker the settings file names, if any. The link carries out the
@@ -324,7 +268,9 @@ int main(int argc, char* argv[]) {
     services.live = &live;
     services.chooseFile = [&window](const QString& caption, const QString& filter, bool save,
                                     FileAnswer answer) {
-        openFileDialog(window, caption, filter, save, std::move(answer));
+        openFileDialog(
+            window, caption, filter, save ? FileDialogMode::Save : FileDialogMode::Open,
+            [answer = std::move(answer)](const QStringList& paths) { answer(paths.value(0)); });
     };
 
     const QString settingsFile = services.settingsFile;
@@ -339,7 +285,11 @@ int main(int argc, char* argv[]) {
         [&mainWindow](const QString& problem) { mainWindow.reportProblem(problem); });
     const int historyListener =
         mainWindow.runModel().subscribe([&history](const RunEvent& event) { history.take(event); });
-    connectHistoryMenu(mainWindow, history, HistoryStore::defaultPath());
+    // The window owns the menu's wiring and the history window it shows.
+    new HistoryMenu(mainWindow.findChild<QAction*>("History1"),
+                    mainWindow.findChild<QAction*>("Import1"), history, HistoryStore::defaultPath(),
+                    &mainWindow,
+                    [&mainWindow](const QString& text) { mainWindow.reportProblem(text); });
     const std::unique_ptr<MqttLink> broker =
         brokerLink(settingsFile, mainWindow, timing, carryOut, live);
     mainWindow.show();

@@ -6,21 +6,27 @@
 #include <QUuid>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace kelvos {
 
 namespace {
 
-// "hh:mm:ss:zzz", the Total column's form; 0 for anything else.
-qint32 fullTimeMs(const QString& text) {
+// "hh:mm:ss:zzz", the Total column's form, in milliseconds; nothing for anything else.
+std::optional<qint32> fullTimeMs(const QString& text) {
     const QStringList parts = text.split(':');
     if (parts.size() != 4)
-        return 0;
+        return std::nullopt;
     qint64 ms = 0;
     const int scales[] = {3600000, 60000, 1000, 1};
-    for (int i = 0; i < 4; ++i)
-        ms += qint64(parts[i].toInt()) * scales[i];
-    return qint32(std::clamp<qint64>(ms, 0, std::numeric_limits<qint32>::max()));
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const uint part = parts[i].trimmed().toUInt(&ok);
+        if (!ok)
+            return std::nullopt;
+        ms += qint64(part) * scales[i];
+    }
+    return qint32(std::min<qint64>(ms, std::numeric_limits<qint32>::max()));
 }
 
 } // namespace
@@ -55,6 +61,12 @@ QString newRunId() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+bool isLapRow(const QStringList& row) {
+    bool numbered = false;
+    const int lap = row.value(int(LapColumn::Lap)).trimmed().toInt(&numbered);
+    return numbered && lap > 0 && fullTimeMs(row.value(int(LapColumn::Total))).has_value();
+}
+
 HistoryRun runFromMixRows(const QList<QStringList>& rows) {
     HistoryRun run;
     run.id = newRunId();
@@ -66,7 +78,7 @@ HistoryRun runFromMixRows(const QList<QStringList>& rows) {
             names << name;
         HistoryLap lap;
         lap.competitor = std::min<int>(int(names.indexOf(name)) + 1, 3);
-        lap.total = fullTimeMs(row.value(int(LapColumn::Total)));
+        lap.total = fullTimeMs(row.value(int(LapColumn::Total))).value_or(0);
         lap.lap = row.value(int(LapColumn::LapMs)).toInt();
         lap.row = row;
         run.laps << lap;

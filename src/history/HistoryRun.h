@@ -40,6 +40,9 @@ struct HistoryRun {
 // A new id, unique without asking any database.
 QString newRunId();
 
+// Whether a Mix file's row is a lap: a lap number from 1 up and the watch in full form.
+bool isLapRow(const QStringList& row);
+
 // A Mix file's rows as a run: the competitors are told apart by their names, in the order they
 // first pressed; the watch and the lap come from the rows' Total and lap-ms columns.
 HistoryRun runFromMixRows(const QList<QStringList>& rows);

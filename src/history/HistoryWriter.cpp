@@ -117,8 +117,18 @@ void HistoryWriter::addImported(const QString& file, ImportReport& report) {
     }
     CellStore store(1, kLapColumnCount);
     QList<QStringList> rows;
-    for (int row = 1, loaded = loadCsvRows(store, contents.text); row <= loaded; ++row)
-        rows << store.row(row);
+    for (int row = 1, loaded = loadCsvRows(store, contents.text); row <= loaded; ++row) {
+        const QStringList cells = store.row(row);
+        if (cells.join(QString()).trimmed().isEmpty())
+            continue;
+        // Anything but laps would go into the history as laps of nothing.
+        if (!isLapRow(cells)) {
+            report.problems << QDir::toNativeSeparators(file) +
+                                   QString(": line %1 is not a lap of a Mix file").arg(row);
+            return;
+        }
+        rows << cells;
+    }
     if (rows.isEmpty()) {
         report.problems << QDir::toNativeSeparators(file) + ": no laps";
         return;

@@ -2,13 +2,13 @@
 
 #include "CellStore.h"
 #include "CsvFile.h"
+#include "FileDialogs.h"
 #include "RunEvent.h"
 #include "TChart.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -268,17 +268,16 @@ void HistoryWindow::chooseExport(const QString& caption, const QString& filter,
         historyStatus->setText("Open a run first.");
         return;
     }
-    auto* dialog = new QFileDialog(this, caption, QDir::currentPath(), filter);
-    dialog->setObjectName("fileDialog");
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QFileDialog::fileSelected, this,
-            [this, write = std::move(write)](const QString& path) {
-                const QString error = write(path);
-                historyStatus->setText(
-                    error.isEmpty() ? "Written to " + QDir::toNativeSeparators(path) : error);
-            });
-    dialog->open();
+    // The dialog is this window's child: its answer never comes after the window is gone.
+    openFileDialog(this, caption, filter, FileDialogMode::Save,
+                   [this, write = std::move(write)](const QStringList& paths) {
+                       if (paths.isEmpty())
+                           return;
+                       const QString error = write(paths.first());
+                       historyStatus->setText(
+                           error.isEmpty() ? "Written to " + QDir::toNativeSeparators(paths.first())
+                                           : error);
+                   });
 }
 
 QString HistoryWindow::exportCsv(const QString& path) const {

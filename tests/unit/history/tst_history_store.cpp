@@ -166,11 +166,14 @@ private slots:
         writeMixFile(dir_->filePath("2605011000M.csv"), rows);
         writeMixFile(dir_->filePath("2605011100M.csv"), rows.first(4));
         testfiles::writeContents(dir_->filePath("empty.csv"), {});
+        testfiles::writeContents(dir_->filePath("notes.csv"), "Lap,Name\r\n1,Ann\r\n");
         const QString path = dir_->filePath("history.sqlite");
         HistoryWriter writer(path, {}, [](const QString& p) { QFAIL(qPrintable(p)); });
         const ImportReport first = writer.importFiles({dir_->path()});
         QCOMPARE(first.added, 2);
-        QCOMPARE(first.problems.size(), 1); // the empty file
+        // the empty file, and the one whose first line is no lap
+        QCOMPARE(first.problems.size(), 2);
+        QCOMPARE(first.problems.filter("notes.csv: line 1 ").size(), 1);
         const ImportReport second =
             writer.importFiles({dir_->path(), dir_->filePath("2605011000M.csv")});
         QCOMPARE(second.added, 0);

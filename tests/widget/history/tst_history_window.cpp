@@ -1,8 +1,12 @@
 #include "CsvFile.h"
+#include "HistoryMenu.h"
+#include "HistoryRecorder.h"
 #include "HistoryWindow.h"
 #include "TChart.h"
 #include "TestFiles.h"
 
+#include <QAction>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -110,6 +114,48 @@ private slots:
         QCOMPARE(chart->pointCount(0), 2);
         QCOMPARE(chart->point(0, 0).y(), 58000.0);
         QCOMPARE(chart->point(0, 1).y(), 61000.0);
+    }
+
+    // "Import..." opens a file dialog; the Mix files typed into it go into the history, the
+    // operator is told what was taken and what could not be, and "History..." lists the run.
+    void importThroughTheMenu() {
+        const QString runFile = dir_.filePath("bob.csv");
+        testfiles::writeContents(
+            runFile,
+            "1,Bob,00:00:59:000,00:00:59:000,+59.000,09:00:59,59000,24.407,59000,24.407\r\n"
+            "2,Bob,00:01:57:500,00:00:58:500,-0.500,09:01:57,58500,24.615,58750,24.511\r\n");
+        const QString notMix = dir_.filePath("notes.csv");
+        testfiles::writeContents(notMix, "not,a,mix,file\r\n");
+        QWidget window;
+        QAction show("History...", &window);
+        QAction import("Import...", &window);
+        HistoryRecorder history(dir_.filePath("imported.sqlite"), {}, [](const QString&) {});
+        QStringList told;
+        HistoryMenu menu(&show, &import, history, dir_.filePath("imported.sqlite"), &window,
+                         [&told](const QString& text) { told << text; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        for (const QString& expected :
+             {QString("1 run(s) imported, 0 already in the history.\nNot imported:\n"),
+              QString("0 run(s) imported, 1 already in the history.\nNot imported:\n")}) {
+            import.trigger();
+            auto* dialog = window.findChild<QFileDialog*>("fileDialog");
+            QVERIFY(dialog);
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            auto* fileName = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QTest::keyClicks(fileName, QString("\"%1\" \"%2\"").arg(runFile, notMix));
+            QTest::keyClick(fileName, Qt::Key_Return);
+            QTRY_COMPARE(told.size(), 1);
+            QCOMPARE(told.takeFirst(), expected + notMix + ": line 1 is not a lap of a Mix file");
+            QTRY_VERIFY(!window.findChild<QFileDialog*>("fileDialog"));
+        }
+        show.trigger();
+        auto* shown = window.findChild<HistoryWindow*>();
+        QVERIFY(shown && shown->isVisible());
+        auto* list = shown->findChild<QTableView*>("historyList");
+        QCOMPARE(shownRows(list), 1);
+        QCOMPARE(list->model()->index(0, 3).data().toString(), QString("Bob"));
     }
 
 private:
