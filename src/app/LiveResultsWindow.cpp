@@ -90,6 +90,9 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     newLinkButton->setObjectName("newLinkButton");
     newLinkButton->setToolTip(
         QStringLiteral("Replaces the link: every device paired with the old one is let go"));
+    remoteStartStopCheck =
+        new QCheckBox(QStringLiteral("Allow start and stop from remote devices"), this);
+    remoteStartStopCheck->setObjectName("remoteStartStopCheck");
     remoteDevices_ = new QListWidget(this);
     remoteDevices_->setObjectName("remoteDevices");
     remoteDevices_->setMaximumHeight(100);
@@ -97,6 +100,7 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     column->addWidget(remoteLink_);
     column->addWidget(remoteCode_, 0, Qt::AlignHCenter);
     column->addWidget(newLinkButton, 0, Qt::AlignLeft);
+    column->addWidget(remoteStartStopCheck);
     column->addWidget(remoteDevices_);
 
     viewers_->setText(QStringLiteral("Viewers connected: 0"));
@@ -109,6 +113,10 @@ LiveResultsWindow::LiveResultsWindow(QWidget* owner, LiveServer* server)
     connect(shareCheck, &QCheckBox::clicked, this, &LiveResultsWindow::shareClick);
     connect(remoteCheck, &QCheckBox::clicked, this, &LiveResultsWindow::remoteClick);
     connect(newLinkButton, &QPushButton::clicked, this, [this] { server_->newRemoteLink(); });
+    connect(remoteStartStopCheck, &QCheckBox::clicked, this, [this](bool allowed) {
+        server_->setRemoteStartStop(allowed);
+        emit remoteStartStopChanged(allowed);
+    });
     if (server_) {
         connect(server_, &LiveServer::remoteDevicesChanged, this, &LiveResultsWindow::showDevices);
         // Also a link replaced by `kelvos --send remote-new-link`.
@@ -141,6 +149,14 @@ void LiveResultsWindow::setRemote(bool remote) {
     showAddresses();
 }
 
+bool LiveResultsWindow::remoteStartStop() const {
+    return remoteStartStopCheck->isChecked();
+}
+
+void LiveResultsWindow::setRemoteStartStop(bool allowed) {
+    remoteStartStopCheck->setChecked(allowed);
+}
+
 void LiveResultsWindow::remoteClick(bool remote) {
     server_->setRemoteAllowed(remote);
     adjustSize();
@@ -156,6 +172,7 @@ void LiveResultsWindow::showRemoteLink() {
     remoteLink_->setText(link.isEmpty() ? QString() : linkOf(link));
     remoteCode_->setText(link.isEmpty() ? QString() : link.toString());
     newLinkButton->setVisible(!link.isEmpty());
+    remoteStartStopCheck->setVisible(!link.isEmpty());
     remoteDevices_->setVisible(!link.isEmpty());
 }
 

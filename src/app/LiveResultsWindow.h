@@ -15,8 +15,8 @@ class LiveServer;
 // A small window beside the main one that tells where the live results are seen: the
 // addresses, a QR code of the first one for a phone's camera, whether they are shared on the
 // local network, and how many viewers are connected. It also lets remote timekeepers in: their
-// pairing link with its QR code, a new link that lets every paired device go, and the devices
-// connected. Like the Volume window it does not block.
+// pairing link with its QR code, a new link that lets every paired device go, whether they may
+// start and stop the watch, and the devices connected. Like the Volume window it does not block.
 class LiveResultsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +29,9 @@ public:
     bool remote() const;
     // Shows the setting as kept; the server was started with it already.
     void setRemote(bool remote);
+    bool remoteStartStop() const;
+    // Shows the setting as kept; the server was started with it already.
+    void setRemoteStartStop(bool allowed);
     // Shows the window in front with the addresses as they are now, or brings it there.
     void open();
 
@@ -37,6 +40,8 @@ signals:
     void shareChanged(bool share);
     // The operator allowed remote timekeepers or took the permission back.
     void remoteChanged(bool remote);
+    // The operator let remote timekeepers start and stop the watch, or no longer.
+    void remoteStartStopChanged(bool allowed);
 
 private:
     void shareClick(bool share);
@@ -52,6 +57,7 @@ private:
     QCheckBox* shareCheck = nullptr;
     QLabel* viewers_ = nullptr;
     QCheckBox* remoteCheck = nullptr;
+    QCheckBox* remoteStartStopCheck = nullptr;
     QLabel* remoteLink_ = nullptr;
     QrCodeView* remoteCode_ = nullptr;
     QPushButton* newLinkButton = nullptr;

@@ -110,6 +110,8 @@ void OptionsPanel::connectRules() {
     connect(menuItem("LiveResults1"), &QAction::triggered, this, &OptionsPanel::LiveResults1Click);
     connect(live_, &LiveResultsWindow::shareChanged, this, &OptionsPanel::liveShareChanged);
     connect(live_, &LiveResultsWindow::remoteChanged, this, &OptionsPanel::liveRemoteChanged);
+    connect(live_, &LiveResultsWindow::remoteStartStopChanged, this,
+            &OptionsPanel::liveRemoteStartStopChanged);
 
     onToggled(CheckBox6, this, [this] { CheckBox6Click(); });
     onToggled(CheckBox7, this, [this] { CheckBox7Click(); });
@@ -168,6 +170,14 @@ bool OptionsPanel::liveRemote() const {
 
 void OptionsPanel::setLiveRemote(bool remote) {
     live_->setRemote(remote);
+}
+
+bool OptionsPanel::liveRemoteStartStop() const {
+    return live_->remoteStartStop();
+}
+
+void OptionsPanel::setLiveRemoteStartStop(bool allowed) {
+    live_->setRemoteStartStop(allowed);
 }
 
 bool OptionsPanel::autoScroll() const {

@@ -48,6 +48,8 @@ public:
     void setLiveShare(bool share);
     bool liveRemote() const;
     void setLiveRemote(bool remote);
+    bool liveRemoteStartStop() const;
+    void setLiveRemoteStartStop(bool allowed);
     // Sets the menu's check marks that follow the boxes, after the boxes were restored.
     void syncMenuWithBoxes();
 
@@ -72,6 +74,7 @@ signals:
     void toneLevelTried();
     void liveShareChanged();
     void liveRemoteChanged();
+    void liveRemoteStartStopChanged();
 
 private:
     void buildPopupMenu(QWidget* form);

@@ -56,6 +56,7 @@ const TRegItem kSettingItems[] = {
     {"ToneVolume", "Sound", "ToneVolume", "100"},
     {"LiveShare", "Live", "Share", "0"},
     {"LiveRemote", "Live", "Remote", "0"},
+    {"LiveRemoteStartStop", "Live", "RemoteStartStop", "0"},
 };
 
 // The boxes restored when the window is shown, in the order in which their rules cascade.
@@ -133,6 +134,7 @@ void SettingsBinding::restoreShownSettings() {
          soundLevelFromText(RegManager1.Item("ToneVolume").GetAsString())});
     panels_.options.setLiveShare(RegManager1.Item("LiveShare").GetAsBoolean());
     panels_.options.setLiveRemote(RegManager1.Item("LiveRemote").GetAsBoolean());
+    panels_.options.setLiveRemoteStartStop(RegManager1.Item("LiveRemoteStartStop").GetAsBoolean());
     RegManager1.endBatch();
     panels_.options.syncMenuWithBoxes();
     restored_ = true;
@@ -152,6 +154,7 @@ void SettingsBinding::saveOnChanges() {
     connect(&panels_.options, &OptionsPanel::soundLevelsChanged, this, restartPause);
     connect(&panels_.options, &OptionsPanel::liveShareChanged, this, restartPause);
     connect(&panels_.options, &OptionsPanel::liveRemoteChanged, this, restartPause);
+    connect(&panels_.options, &OptionsPanel::liveRemoteStartStopChanged, this, restartPause);
 }
 
 void SettingsBinding::autosave() {
@@ -227,6 +230,10 @@ bool SettingsBinding::saveSettings() {
         [this] { return RegManager1.Item("LiveShare").SetAsBoolean(panels_.options.liveShare()); });
     writes.push_back([this] {
         return RegManager1.Item("LiveRemote").SetAsBoolean(panels_.options.liveRemote());
+    });
+    writes.push_back([this] {
+        return RegManager1.Item("LiveRemoteStartStop")
+            .SetAsBoolean(panels_.options.liveRemoteStartStop());
     });
     const bool stored =
         std::all_of(writes.begin(), writes.end(), [](const auto& write) { return write(); });

@@ -13,6 +13,7 @@
 #include "LiveSettings.h"
 #include "MqttLink.h"
 #include "PortalHotkeyBackend.h"
+#include "RemoteDesk.h"
 #include "RunRecorder.h"
 #include "SdlClipPlayer.h"
 #include "SleepInhibitor.h"
@@ -127,11 +128,20 @@ void startLiveResults(LiveServer& live, const QString& settingsFile,
 // `kelvos --send`.
 void acceptRemoteTimekeepers(LiveServer& live, CommandServer& commands, PressTiming& timing,
                              const CommandServer::Handler& carryOut) {
-    live.acceptRemotePresses(timing.clock(), [carryOut](int competitor, quint32 reading) {
-        constexpr DesktopCommand kLaps[] = {DesktopCommand::Lap1, DesktopCommand::Lap2,
-                                            DesktopCommand::Lap3};
-        return carryOut(kLaps[competitor - 1], reading);
-    });
+    live.acceptRemotePresses(
+        timing.clock(), [carryOut](RemoteAction action, int competitor, quint32 reading) {
+            constexpr DesktopCommand kLaps[] = {DesktopCommand::Lap1, DesktopCommand::Lap2,
+                                                DesktopCommand::Lap3};
+            switch (action) {
+            case RemoteAction::Start:
+                return carryOut(DesktopCommand::Start, reading);
+            case RemoteAction::Stop:
+                return carryOut(DesktopCommand::Stop, reading);
+            case RemoteAction::Lap:
+                break;
+            }
+            return carryOut(kLaps[competitor - 1], reading);
+        });
     commands.setAsker([&live](DesktopCommand question) -> CommandAnswer {
         if (live.port() == 0)
             return {false, "live results are off, so remote timekeepers cannot be reached"};

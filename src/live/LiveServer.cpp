@@ -28,6 +28,18 @@ QUrl pageAddress(const QHostAddress& host, quint16 port) {
     return url;
 }
 
+const char* remoteActionName(RemoteAction action) {
+    switch (action) {
+    case RemoteAction::Start:
+        return "start";
+    case RemoteAction::Stop:
+        return "stop";
+    case RemoteAction::Lap:
+        break;
+    }
+    return "lap";
+}
+
 } // namespace
 
 LiveServer::LiveServer(QObject* parent)
@@ -68,7 +80,9 @@ bool LiveServer::start(Options options) {
         Qt::BlockingQueuedConnection);
     share_ = options.share;
     remote_ = options.remote;
+    remoteStartStop_ = options.remoteStartStop;
     handTokenOver();
+    handStartStopOver();
     return listening;
 }
 
@@ -114,7 +128,8 @@ void LiveServer::publish(const RunEvent& event) {
     // The run's events are told inside the press that made them, so the press clock reads the
     // press here.
     const bool press = event.kind == RunEventKind::Started ||
-                       event.kind == RunEventKind::Restarted || event.kind == RunEventKind::Lap;
+                       event.kind == RunEventKind::Restarted || event.kind == RunEventKind::Lap ||
+                       event.kind == RunEventKind::Stopped;
     if (press && pressClock_)
         lastPress_ = pressClock_->now();
     if (port_ == 0)
@@ -139,9 +154,9 @@ void LiveServer::takeBoardRun(const QString& station, const QByteArray& payload)
         Qt::QueuedConnection);
 }
 
-void LiveServer::acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap) {
+void LiveServer::acceptRemotePresses(const MillisecondClock& pressClock, RemoteCommand command) {
     pressClock_ = &pressClock;
-    remoteLap_ = std::move(lap);
+    remoteCommand_ = std::move(command);
     watch_->setPressClock([&pressClock] { return pressClock.now(); });
 }
 
@@ -149,6 +164,20 @@ void LiveServer::setRemoteAllowed(bool allowed) {
     remote_ = allowed;
     handTokenOver();
     emit remoteLinkChanged();
+}
+
+void LiveServer::setRemoteStartStop(bool allowed) {
+    remoteStartStop_ = allowed;
+    handStartStopOver();
+}
+
+void LiveServer::handStartStopOver() {
+    if (!hub_)
+        return;
+    QMetaObject::invokeMethod(
+        hub_,
+        [hub = hub_, allowed = remoteStartStop_] { hub->remoteDesk()->setStartStop(allowed); },
+        Qt::QueuedConnection);
 }
 
 void LiveServer::newRemoteLink() {
@@ -184,14 +213,15 @@ void LiveServer::handTokenOver() {
 void LiveServer::takeRemotePress(const RemotePress& press) {
     bool done = false;
     bool atArrival = false;
-    if (remoteLap_ && pressClock_) {
+    if (remoteCommand_ && pressClock_) {
         const RemotePressTime time =
             remotePressTime(press.touched, lastPress_, press.arrived, pressClock_->now());
-        done = remoteLap_(press.competitor, time.reading);
+        done = remoteCommand_(press.action, press.competitor, time.reading);
         atArrival = time.atArrival;
         if (done && atArrival)
-            qWarning("kelvos: a remote lap from '%s' was timed at its arrival (%d so far)",
-                     qUtf8Printable(press.deviceName), ++lapsAtArrival_);
+            qWarning("kelvos: a remote %s from '%s' was timed at its arrival (%d so far)",
+                     remoteActionName(press.action), qUtf8Printable(press.deviceName),
+                     ++pressesAtArrival_);
     }
     QMetaObject::invokeMethod(
         hub_,

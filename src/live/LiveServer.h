@@ -16,6 +16,7 @@ class MillisecondClock;
 class RunController;
 class WatchReading;
 struct RemotePress;
+enum class RemoteAction;
 
 // The live results: the run's pages, its figures as JSON and CSV, and its events as they
 // happen over a WebSocket, served on a thread of its own. The UI thread's part is one queued
@@ -28,11 +29,13 @@ public:
         quint16 port = 8765; // the first port tried; 0: no server
         bool share = false;  // every interface instead of this computer's loopback only
         int maxViewers = 256;
-        bool remote = false; // remote timekeepers allowed
+        bool remote = false;          // remote timekeepers allowed
+        bool remoteStartStop = false; // and they may start and stop the watch
     };
-    // Carries out a remote lap of competitor 1 to 3 timed at a press-clock reading, as a lap
-    // from the command line is; the return tells whether the run took it.
-    using RemoteLap = std::function<bool(int competitor, quint32 reading)>;
+    // Carries out a remote press (a lap of competitor 1 to 3, a start or a stop) timed at a
+    // press-clock reading, as the same command from the command line is; the return tells
+    // whether the run took it.
+    using RemoteCommand = std::function<bool(RemoteAction action, int competitor, quint32 reading)>;
 
     explicit LiveServer(QObject* parent = nullptr);
     ~LiveServer() override;
@@ -61,18 +64,20 @@ public:
     // One station's retained run as the broker sent it (empty: removed), from any thread; the
     // server's thread reads it.
     void takeBoardRun(const QString& station, const QByteArray& payload);
-    // Remote timekeepers' laps are timed on `pressClock` (the clock the run's events are timed
-    // on) and carried out by `lap`. Until this is called, none is taken.
-    void acceptRemotePresses(const MillisecondClock& pressClock, RemoteLap lap);
+    // Remote timekeepers' presses are timed on `pressClock` (the clock the run's events are
+    // timed on) and carried out by `command`. Until this is called, none is taken.
+    void acceptRemotePresses(const MillisecondClock& pressClock, RemoteCommand command);
     void setRemoteAllowed(bool allowed);
     bool remoteAllowed() const { return remote_; }
+    // Whether remote timekeepers may start and stop the watch as well as press laps.
+    void setRemoteStartStop(bool allowed);
     // A new pairing link: every device paired with the old one is let go at once.
     void newRemoteLink();
     // The link a device pairs with: the page's address with the token. Empty while remote
     // timekeepers are not allowed or the server does not listen.
     QUrl remoteLink() const;
-    // The remote laps timed when they arrived, as the device's touch time was not plausible.
-    int remoteLapsAtArrival() const { return lapsAtArrival_; }
+    // The remote presses timed when they arrived, as the device's touch time was not plausible.
+    int remotePressesAtArrival() const { return pressesAtArrival_; }
 
 signals:
     void viewersChanged(int viewers);
@@ -84,6 +89,7 @@ signals:
 private:
     void takeRemotePress(const RemotePress& press);
     void handTokenOver();
+    void handStartStopOver();
 
     const QString session_;
     std::shared_ptr<WatchReading> watch_;
@@ -94,11 +100,12 @@ private:
     RunController* run_ = nullptr;
     int listener_ = 0;
     bool remote_ = false;
+    bool remoteStartStop_ = false;
     QByteArray token_;
     const MillisecondClock* pressClock_ = nullptr;
-    RemoteLap remoteLap_;
-    quint32 lastPress_ = 0; // the press clock at the run's latest start or lap
-    int lapsAtArrival_ = 0;
+    RemoteCommand remoteCommand_;
+    quint32 lastPress_ = 0; // the press clock at the run's latest start, lap or stop
+    int pressesAtArrival_ = 0;
 };
 
 } // namespace kelvos

@@ -24,6 +24,7 @@ LiveServer::Options liveOptions(const IniDocument& settings, std::optional<quint
         quint16(liveNumber(settings, u"Port", 0, 0xffff).value_or(options.port)));
     options.share = liveNumber(settings, u"Share", 0, 1).value_or(0) == 1;
     options.remote = liveNumber(settings, u"Remote", 0, 1).value_or(0) == 1;
+    options.remoteStartStop = liveNumber(settings, u"RemoteStartStop", 0, 1).value_or(0) == 1;
     options.maxViewers =
         liveNumber(settings, u"MaxViewers", 1, 100'000).value_or(options.maxViewers);
     return options;

@@ -41,6 +41,14 @@ void RemoteDesk::setToken(QByteArray token) {
     dropAll();
 }
 
+void RemoteDesk::setStartStop(bool allowed) {
+    if (allowed == startStop_)
+        return;
+    startStop_ = allowed;
+    for (Device& device : devices_)
+        send(device, {{"type", "controls"}, {"startStop", startStop_}});
+}
+
 void RemoteDesk::admit(QWebSocket* socket) {
     const QByteArray given =
         QUrlQuery(socket->requestUrl()).queryItemValue("token", QUrl::FullyDecoded).toUtf8();
@@ -67,11 +75,12 @@ void RemoteDesk::admit(QWebSocket* socket) {
     connect(
         socket, &QWebSocket::disconnected, this, [this, socket] { drop(socket); },
         Qt::QueuedConnection);
-    send(devices_.back(), {{"type", "welcome"}});
+    send(devices_.back(), {{"type", "welcome"}, {"startStop", startStop_}});
     tellDevices();
 }
 
-// A device names itself, asks for the clock, or presses a lap; anything else is ignored.
+// A device names itself, asks for the clock, presses a lap, or starts or stops the watch (told
+// "not done" unless the operator allows it); anything else is ignored.
 void RemoteDesk::take(Device& device, const QByteArray& message) {
     device.heard.restart();
     const QJsonObject object = QJsonDocument::fromJson(message).object();
@@ -89,7 +98,15 @@ void RemoteDesk::take(Device& device, const QByteArray& message) {
         const int competitor = object.value("competitor").toInt();
         if (competitor < 1 || competitor > 3)
             return;
-        emit pressed({device.id, object.value("id").toDouble(), competitor,
+        emit pressed({device.id, object.value("id").toDouble(), RemoteAction::Lap, competitor,
+                      clockReading(object.value("at")), watch_->pressClock(), device.name});
+    } else if (type == "start" || type == "stop") {
+        const double id = object.value("id").toDouble();
+        if (!startStop_) {
+            answer(device.id, id, false, false);
+            return;
+        }
+        emit pressed({device.id, id, type == "start" ? RemoteAction::Start : RemoteAction::Stop, 1,
                       clockReading(object.value("at")), watch_->pressClock(), device.name});
     }
 }

@@ -18,11 +18,16 @@ namespace kelvos {
 
 class WatchReading;
 
-// A lap pressed on a remote timekeeper's device, as it arrived.
+// What a remote timekeeper pressed: a lap, or the watch's start or stop where the operator
+// allows those.
+enum class RemoteAction { Lap, Start, Stop };
+
+// A press on a remote timekeeper's device, as it arrived.
 struct RemotePress {
     quint64 device = 0; // the device it came from, for the answer
     double id = 0;      // the page's own number of the press, sent back with the answer
-    int competitor = 1;
+    RemoteAction action = RemoteAction::Lap;
+    int competitor = 1;             // of a lap
     std::optional<quint32> touched; // the touch on the press clock, as the device reckons it
     quint32 arrived = 0;            // the press clock when the message arrived
     QString deviceName;
@@ -47,6 +52,8 @@ public:
     // Empty: no remote timekeepers. Any change lets every device go.
     void setToken(QByteArray token);
     bool open() const { return !token_.isEmpty(); }
+    // Whether devices may start and stop the watch; every device is told at once.
+    void setStartStop(bool allowed);
     // Takes over a socket upgraded on /remote-events; one without the token is closed unheard.
     void admit(QWebSocket* socket);
     // Devices of other computers, paired while the server was shared, go when it is not.
@@ -79,6 +86,7 @@ private:
     QByteArray token_;
     std::vector<Device> devices_;
     quint64 lastDevice_ = 0;
+    bool startStop_ = false;
     QTimer silence_;
 };
 

@@ -1,6 +1,7 @@
-// A remote timekeeper's lap buttons. The page is paired by the token in its link; it keeps its
-// own clock in step with the watch's press clock, so that a lap is timed when the button was
-// touched, not when the message arrives.
+// A remote timekeeper's lap buttons, and start and stop where the operator allows them. The
+// page is paired by the token in its link; it keeps its own clock in step with the watch's
+// press clock, so that a press is timed when the button was touched, not when the message
+// arrives.
 //
 // Each round trip bounds the offset from both sides: the program read its clock after the
 // question left and before the answer came. The tightest bounds of the last few seconds come
@@ -38,7 +39,7 @@ function setConnection(text, state) {
 }
 
 function setButtonsEnabled(enabled) {
-    for (const button of document.querySelectorAll(".lap"))
+    for (const button of document.querySelectorAll(".press"))
         button.disabled = !enabled;
 }
 
@@ -73,9 +74,24 @@ function takeAnswer(message) {
         return;
     press.done = message.done;
     press.atArrival = message.atArrival;
-    byId("status").textContent = message.done
-        ? `Lap ${press.competitor} taken`
-        : `Lap ${press.competitor} not taken: the watch does not run`;
+    byId("status").textContent = answerText(press);
+}
+
+function answerText(press) {
+    switch (press.type) {
+    case "start":
+        return press.done ? "Start taken" : "Start not taken";
+    case "stop":
+        return press.done ? "Stop taken" : "Stop not taken: the watch does not run";
+    default:
+        return press.done ? `Lap ${press.competitor} taken`
+                          : `Lap ${press.competitor} not taken: the watch does not run`;
+    }
+}
+
+// Start and stop are offered only while the operator allows them.
+function showRunButtons(message) {
+    byId("runButtons").hidden = message.startStop !== true;
 }
 
 // The press clock at a moment of this page's clock, when the offset is known.
@@ -85,14 +101,15 @@ function pressClockAt(pageTime) {
     return ((Math.round(pageTime + clock.offset) % kClockWrap) + kClockWrap) % kClockWrap;
 }
 
-function press(competitor, event) {
+// type: "lap" (with the competitor), "start" or "stop".
+function press(type, competitor, event) {
     if (event.currentTarget.disabled)
         return;
     const touched = event.timeStamp;
     const id = ++lastPressId;
     const at = pressClockAt(touched);
-    window.kelvosPresses.push({ id, competitor, touched, at, done: null, atArrival: null });
-    send({ type: "lap", competitor, id, at });
+    window.kelvosPresses.push({ id, type, competitor, touched, at, done: null, atArrival: null });
+    send({ type, competitor, id, at });
     if (navigator.vibrate)
         navigator.vibrate(30);
 }
@@ -123,6 +140,8 @@ function connect() {
             takeSync(message);
         else if (message.type === "pressed")
             takeAnswer(message);
+        else if (message.type === "welcome" || message.type === "controls")
+            showRunButtons(message);
     });
     socket.addEventListener("close", (event) => {
         clearInterval(sync);
@@ -145,7 +164,10 @@ nameField.addEventListener("input", () => {
     sendName();
 });
 for (const competitor of [1, 2, 3])
-    byId(`lap${competitor}`).addEventListener("pointerdown", (event) => press(competitor, event));
+    byId(`lap${competitor}`).addEventListener("pointerdown",
+                                              (event) => press("lap", competitor, event));
+for (const type of ["start", "stop"])
+    byId(type).addEventListener("pointerdown", (event) => press(type, undefined, event));
 setInterval(showWatch, 100);
 
 if (token)

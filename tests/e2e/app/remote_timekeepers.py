@@ -9,7 +9,7 @@ import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tools"))
 from delay_proxy import DelayProxy
-from livebrowser import chromium, grid_file_rows, live_address, mix_file, send, until
+from livebrowser import chromium, grid_file_rows, live_address, mix_file, until
 from remotebrowser import ask, lap_errors, laps_at_arrival, press_through_delays, token_of
 
 TOLERANCE_MS = 5
@@ -25,6 +25,7 @@ proxy = DelayProxy(urllib.parse.urlsplit(address).port)
 driver = chromium(420, 800)
 try:
     pressed, truth = press_through_delays(driver, binary, out, proxy, token, PRESSES)
+    at_arrival = laps_at_arrival(work)
 
     # A new link lets the page go; the old token, a wrong one and none are refused and record
     # nothing.
@@ -50,12 +51,17 @@ try:
     assert codes == [1008, 1008, 1008], f"the unpaired sockets were closed with {codes}"
     time.sleep(0.5)
 
-    assert send(binary, "stop", out), "--send stop was refused"
-    until(driver, "the stop left no Mix file", lambda: mix_file(work))
+    # The page paired anew stops the watch: start and stop are allowed in the settings.
+    driver.get(new_link)
+    stop = driver.find_element("id", "stop")
+    until(driver, "the page offered no stop", lambda: stop.is_displayed() and stop.is_enabled())
+    stop.click()
+    until(driver, "the remote stop left no Mix file", lambda: mix_file(work))
+    until(driver, "the page was not told the stop was taken",
+          lambda: driver.find_element("id", "status").text == "Stop taken")
     rows = grid_file_rows(mix_file(work))
     assert [int(row[1]) for row in rows] == PRESSES, f"the Mix rows are {rows}"
     errors = lap_errors(rows, pressed, truth)
-    at_arrival = laps_at_arrival(work)
     worst = max(abs(e) for e in errors)
     print(f"remote laps: {len(errors)} through 100 ms +- {proxy.jitter_ms} ms delays; error "
           f"mean {sum(abs(e) for e in errors) / len(errors):.2f} ms, worst {worst:.2f} ms; "

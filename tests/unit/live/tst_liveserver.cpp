@@ -1,6 +1,7 @@
 #include "EventLog.h"
 #include "LiveServer.h"
 #include "MillisecondClock.h"
+#include "RemoteDesk.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -96,6 +97,7 @@ private slots:
     void missedEventsAreResentOnlyWhenAllAreHeld();
     void remoteDevicesArePairedByTheLink();
     void remoteLapsAreTimedAtTheTouch();
+    void remoteStartAndStopOnlyWhereAllowed();
 
 private:
     QString eventsUrl(const QString& query = {}, const QString& path = "/events") const {
@@ -332,7 +334,7 @@ void TestLiveServer::missedEventsAreResentOnlyWhenAllAreHeld() {
 // refuses the old token; without the permission nothing of the remote is served.
 void TestLiveServer::remoteDevicesArePairedByTheLink() {
     ManualClock clock(50'000);
-    server_->acceptRemotePresses(clock, [](int, quint32) { return true; });
+    server_->acceptRemotePresses(clock, [](RemoteAction, int, quint32) { return true; });
     QVERIFY(server_->remoteLink().isEmpty());
     server_->setRemoteAllowed(true);
     const QUrl link = server_->remoteLink();
@@ -379,7 +381,7 @@ void TestLiveServer::remoteDevicesArePairedByTheLink() {
 void TestLiveServer::remoteLapsAreTimedAtTheTouch() {
     ManualClock clock(100'000);
     QList<std::pair<int, quint32>> laps;
-    server_->acceptRemotePresses(clock, [&laps](int competitor, quint32 reading) {
+    server_->acceptRemotePresses(clock, [&laps](RemoteAction, int competitor, quint32 reading) {
         laps.append({competitor, reading});
         return true;
     });
@@ -402,9 +404,41 @@ void TestLiveServer::remoteLapsAreTimedAtTheTouch() {
     device.socket.sendTextMessage(R"({"type":"lap","competitor":3,"id":8,"at":99000})");
     QTRY_COMPARE(laps.size(), 2);
     QCOMPARE(laps.last(), std::make_pair(3, 100'900u));
-    QCOMPARE(server_->remoteLapsAtArrival(), 1);
+    QCOMPARE(server_->remotePressesAtArrival(), 1);
     QTRY_COMPARE(device.messages.size(), 3);
     QCOMPARE(device.messages.last().value("atArrival").toBool(), true);
+}
+
+// A device may start and stop the watch only while the operator allows it, and is told at once
+// when that changes; a refused press is answered "not done" and never reaches the run.
+void TestLiveServer::remoteStartAndStopOnlyWhereAllowed() {
+    ManualClock clock(5'000);
+    QList<std::pair<RemoteAction, quint32>> taken;
+    server_->acceptRemotePresses(clock, [&taken](RemoteAction action, int, quint32 reading) {
+        taken.append({action, reading});
+        return true;
+    });
+    server_->setRemoteAllowed(true);
+    Viewer device(remoteUrl(pairingToken()));
+    QTRY_COMPARE(device.messages.size(), 1);
+    QCOMPARE(device.messages.last().value("startStop").toBool(true), false);
+
+    device.socket.sendTextMessage(R"({"type":"start","id":1,"at":4000})");
+    QTRY_COMPARE(device.messages.size(), 2);
+    QCOMPARE(device.messages.last().value("done").toBool(true), false);
+
+    server_->setRemoteStartStop(true);
+    QTRY_COMPARE(device.messages.size(), 3);
+    QCOMPARE(device.messages.last().value("type").toString(), "controls");
+    QCOMPARE(device.messages.last().value("startStop").toBool(), true);
+    clock.set(6'000);
+    device.socket.sendTextMessage(R"({"type":"start","id":2,"at":5500})");
+    device.socket.sendTextMessage(R"({"type":"stop","id":3})");
+    QTRY_COMPARE(taken.size(), 2);
+    QVERIFY(taken[0] == std::make_pair(RemoteAction::Start, 5'500u));
+    QVERIFY(taken[1] == std::make_pair(RemoteAction::Stop, 6'000u)); // no touch time: at arrival
+    QTRY_COMPARE(device.messages.size(), 5);
+    QCOMPARE(device.messages.last().value("done").toBool(), true);
 }
 
 QTEST_GUILESS_MAIN(TestLiveServer)

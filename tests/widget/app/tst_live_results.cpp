@@ -82,7 +82,8 @@ private slots:
     }
 
     // "Allow remote timekeepers" shows the pairing link and its code and is kept; a device
-    // paired with it is listed by its name; "New link" lets it go and shows another link.
+    // paired with it is listed by its name, and told at once when it may start and stop the
+    // watch; "New link" lets it go and shows another link.
     void remoteTimekeepersArePairedFromTheWindow() {
         LiveServer server;
         QVERIFY(server.start({.port = 18765}));
@@ -101,6 +102,9 @@ private slots:
         QTRY_VERIFY2(app.settingsText().contains("Remote=1\n"), app.settingsText().constData());
 
         QWebSocket device;
+        QStringList told;
+        connect(&device, &QWebSocket::textMessageReceived,
+                [&told](const QString& message) { told << message; });
         const QString token = link.section("token=", 1);
         device.open(QUrl(
             QString("ws://127.0.0.1:%1/remote-events?token=%2").arg(server.port()).arg(token)));
@@ -109,6 +113,11 @@ private slots:
         auto* devices = app.control<QListWidget>("remoteDevices");
         QTRY_COMPARE(devices->count(), 1);
         QTRY_COMPARE(devices->item(0)->text(), QString("Gate 2"));
+        QVERIFY(told.value(0).contains(R"("startStop":false)"));
+        clickBox(app.control<QCheckBox>("remoteStartStopCheck"));
+        QTRY_VERIFY(told.last().contains(R"({"startStop":true,"type":"controls"})"));
+        QTRY_VERIFY2(app.settingsText().contains("RemoteStartStop=1\n"),
+                     app.settingsText().constData());
 
         QTest::mouseClick(app.control<QPushButton>("newLinkButton"), Qt::LeftButton);
         const QString newLink = server.remoteLink().toString();
@@ -120,6 +129,7 @@ private slots:
 
         AppFixture again(AppFixture::Files{.settings = app.settingsText(), .live = &server});
         QVERIFY(again.control<QCheckBox>("remoteCheck")->isChecked());
+        QVERIFY(again.control<QCheckBox>("remoteStartStopCheck")->isChecked());
     }
 };
 
