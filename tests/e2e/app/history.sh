@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Every stopped run goes into the history database with the rows of its Mix file; a run
-# restored after the plug was pulled is kept once; a damaged history costs neither a press nor
-# a Mix file, and the operator is told once.
+# Every stopped run goes into the history database with the rows of its Mix file, and the
+# menu's "History…" shows the history window; a run restored after the plug was pulled is kept
+# once; a damaged history costs neither a press nor a Mix file, and the operator is told once.
 source "$(dirname "$0")/../lib.sh"
 out="$1"
 rm -rf "$out" && mkdir -p "$out"
@@ -47,6 +47,16 @@ run_laps 3
 eventually "the run did not reach the history" runs_are 1
 [ "$(newest_history_rows)" = "$(tr -d '\r' <"$(newest_mix)")" ] ||
     fail "the history's laps differ from the Mix file: $(newest_history_rows)"
+
+# The menu's "History…" (the eighth item under "S D") opens the history window on that run.
+history_window() { xdotool search --onlyvisible --name "^History$" 2>/dev/null | head -n 1; }
+history_shown() { [ -n "$(history_window)" ]; }
+xdotool mousemove --window "$KELVOS_WID" 122 15 click 1
+xdotool key Down Down Down Down Down Down Down Down Return
+eventually "History… opened no history window" history_shown
+xdotool windowclose "$(history_window)"
+xdotool windowfocus "$KELVOS_WID"
+eventually "the window did not get the keyboard back" window_has_focus
 
 # 2. The plug pulled in a run of two laps: its restore keeps it once, a further start not again.
 xdotool key Up
